@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// The conversion's own texts, byte for byte as the user sees them.
+namespace ConversionTexts {
+
+inline const QString kNotPostScriptMessage = QStringLiteral("Keine PostScript-Datei");
+inline const QString kNotPostScriptExplanation =
+    QStringLiteral("Die Datei ist keine PostScript-Datei (.ps oder .eps).");
+
+inline const QString kNoGhostscriptMessage = QStringLiteral("Ghostscript nicht gefunden");
+inline const QString kNoGhostscriptExplanationHead = QStringLiteral("Bitte installieren mit:");
+inline const QString kNoGhostscriptExplanationCommand = QStringLiteral("brew install ghostscript");
+
+inline const QString kSuccessMessage = QStringLiteral("Erfolg!");
+inline const QString kSuccessExplanationHead = QStringLiteral("Die PDF-Datei wurde erstellt:");
+
+inline const QString kFailureMessage = QStringLiteral("Fehler bei der Konvertierung!");
+inline const QString kFailureExplanationHead = QStringLiteral("Ausgabe:");
+inline const QString kTimedOutLine = QStringLiteral("Ghostscript wurde nach 30 Sekunden abgebrochen.");
+inline const QString kCannotCreateOutput =
+    QStringLiteral("Die PDF-Datei kann in diesem Ordner nicht angelegt werden: ");
+inline const QString kCannotReplaceOutput =
+    QStringLiteral("Die PDF-Datei kann nicht an ihren Platz gelegt werden: ");
+
+inline const QString kOk = QStringLiteral("OK");
+
+} // namespace ConversionTexts

@@ -1,0 +1,62 @@
+#include "convert/DropIntake.h"
+
+#include "convert/ConversionTexts.h"
+#include "convert/GhostscriptConversion.h"
+#include "platform/EndOfLine.h"
+#include "platform/FolderItem.h"
+#include "platform/MessageDialog.h"
+
+using namespace ConversionTexts;
+
+namespace {
+
+void refuse(MessagePresenter &dialogs, const QString &message, const QString &explanation)
+{
+    MessageDialog dialog;
+    dialog.iconType = MessageDialog::Icon::Stop;
+    dialog.message = message;
+    dialog.explanation = explanation;
+    dialog.actionButton.caption = kOk;
+    dialogs.showModal(dialog);
+}
+
+} // namespace
+
+std::optional<QString> PdfPathForDrop(const QString &droppedPath)
+{
+    const FolderItem file(droppedPath);
+    const QString name = file.name();
+    const QString testName = name.toLower();
+    if (!testName.endsWith(QLatin1String(".ps")) && !testName.endsWith(QLatin1String(".eps")))
+        return std::nullopt;
+
+    const QString baseName = name.left(name.lastIndexOf(QLatin1Char('.')));
+    QString folderPath = file.parent().nativePath();
+    if (!folderPath.endsWith(QLatin1Char('/')))
+        folderPath += QLatin1Char('/');
+    return folderPath + baseName + QStringLiteral(".pdf");
+}
+
+void IntakeDrop(const QStringList &droppedPaths, ConversionContext &context,
+                const QStringList &ghostscriptCandidates)
+{
+    // Only the first of several dropped files counts.
+    if (droppedPaths.isEmpty() || droppedPaths.first().isEmpty())
+        return;
+    const QString inputPath = FolderItem(droppedPaths.first()).nativePath();
+
+    const std::optional<QString> outputPath = PdfPathForDrop(inputPath);
+    if (!outputPath) {
+        refuse(context.dialogs, kNotPostScriptMessage, kNotPostScriptExplanation);
+        return;
+    }
+
+    const QString ghostscript = FindGhostscriptExecutable(ghostscriptCandidates);
+    if (ghostscript.isEmpty()) {
+        refuse(context.dialogs, kNoGhostscriptMessage,
+               kNoGhostscriptExplanationHead + EndOfLine + kNoGhostscriptExplanationCommand);
+        return;
+    }
+
+    ConvertWithGhostscript(ghostscript, inputPath, *outputPath, QString(), context);
+}

@@ -1,0 +1,6 @@
+#include "convert/FontRepair.h"
+
+QString FixPostScriptFonts(const QString &inputPath)
+{
+    return inputPath;
+}

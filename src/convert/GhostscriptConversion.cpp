@@ -1,0 +1,156 @@
+#include "convert/GhostscriptConversion.h"
+
+#include "convert/ConversionTexts.h"
+#include "convert/FontRepair.h"
+#include "convert/MissingFonts.h"
+#include "platform/AtomicFile.h"
+#include "platform/EndOfLine.h"
+#include "platform/MessageDialog.h"
+#include "platform/ProcessRunner.h"
+#include "platform/TemporaryFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <exception>
+#include <optional>
+
+using namespace ConversionTexts;
+
+namespace {
+
+// Ghostscript reads a leading "-" as an option and "|" or "%" as a device or
+// pipe; an absolute path starts with neither.
+QString asFileArgument(const QString &path)
+{
+    if (path.startsWith(QLatin1Char('/')))
+        return path;
+    return QStringLiteral("./") + path;
+}
+
+void showMessage(MessagePresenter &dialogs, MessageDialog::Icon icon, const QString &message,
+                 const QString &explanation)
+{
+    MessageDialog dialog;
+    dialog.iconType = icon;
+    dialog.message = message;
+    dialog.explanation = explanation;
+    dialog.actionButton.caption = kOk;
+    dialogs.showModal(dialog);
+}
+
+void showFailure(MessagePresenter &dialogs, const QString &output)
+{
+    showMessage(dialogs, MessageDialog::Icon::Stop, kFailureMessage,
+                kFailureExplanationHead + EndOfLine + output);
+}
+
+void showSuccess(MessagePresenter &dialogs, const QString &outputPath)
+{
+    showMessage(dialogs, MessageDialog::Icon::Note, kSuccessMessage,
+                kSuccessExplanationHead + EndOfLine + outputPath);
+}
+
+// Moves Ghostscript's finished file over the output path; the reason when it cannot.
+std::optional<QString> putInPlace(AtomicFile &staged)
+{
+    try {
+        staged.commit();
+    } catch (const std::exception &error) {
+        return kCannotReplaceOutput + QString::fromStdString(error.what());
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString GhostscriptFontPath()
+{
+    // The shell never expanded "~" inside the quotes it once stood in, so
+    // Ghostscript would look for a folder literally named "~".
+    return QStringLiteral("/System/Library/Fonts:/Library/Fonts:") + QDir::homePath() +
+           QStringLiteral("/Library/Fonts");
+}
+
+QStringList GhostscriptArguments(const QString &inputPath, const QString &outputFile,
+                                 const QString &prologPath)
+{
+    QString escapedOutput = asFileArgument(outputFile);
+    // "%" starts a format or an I/O device in Ghostscript's output file names.
+    escapedOutput.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    QStringList arguments{
+        QStringLiteral("-dBATCH"),
+        QStringLiteral("-dNOPAUSE"),
+        QStringLiteral("-dSAFER"),
+        QStringLiteral("-sDEVICE=pdfwrite"),
+        QStringLiteral("-sFONTPATH=") + GhostscriptFontPath(),
+        QStringLiteral("-sOutputFile=") + escapedOutput,
+    };
+    if (!prologPath.isEmpty())
+        arguments << asFileArgument(prologPath);
+    arguments << asFileArgument(inputPath);
+    return arguments;
+}
+
+void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &inputPath,
+                            const QString &outputPath, const QString &prologArgument,
+                            ConversionContext &context)
+{
+    const QString inputToConvert = FixPostScriptFonts(inputPath);
+
+    // Ghostscript empties its output file when it starts, so it never writes
+    // to the user's PDF directly.
+    AtomicFile staged{FolderItem(outputPath)};
+    try {
+        staged.open();
+    } catch (const std::exception &error) {
+        showFailure(context.dialogs, kCannotCreateOutput + QString::fromStdString(error.what()));
+        return;
+    }
+
+    ProcessResult result;
+    {
+        // Under -dSAFER a document may still write and delete files in the
+        // temporary folder; it gets a fresh one of its own, removed afterwards.
+        ScratchFolder scratch;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"TMPDIR", "TEMP", "TMP"})
+            environment.insert(QString::fromLatin1(name), scratch.path());
+
+        ProcessRunner shell(context.timeoutMs);
+        shell.setEnvironment(environment);
+        shell.setObserver(context.observer);
+        result = shell.run(ghostscriptPath,
+                           GhostscriptArguments(inputToConvert, staged.siblingPath(), prologArgument));
+    }
+    if (result.cancelled)
+        return;
+
+    const QString output =
+        result.started ? QString::fromUtf8(result.output) : result.errorText;
+    const bool produced = result.succeeded() && QFileInfo(staged.siblingPath()).size() > 0;
+
+    const QStringList missingFonts = RecognizeMissingFonts(output);
+    if (!missingFonts.isEmpty()) {
+        // Declining the substitution keeps the PDF this run made.
+        if (produced)
+            putInPlace(staged);
+        HandleMissingFonts(missingFonts, ghostscriptPath, inputPath, outputPath, prologArgument,
+                           context);
+        return;
+    }
+
+    if (result.timedOut) {
+        showFailure(context.dialogs, output + EndOfLine + kTimedOutLine);
+        return;
+    }
+    if (!produced) {
+        showFailure(context.dialogs, output);
+        return;
+    }
+    if (const auto error = putInPlace(staged)) {
+        showFailure(context.dialogs, output + EndOfLine + *error);
+        return;
+    }
+    showSuccess(context.dialogs, outputPath);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+class ProcessRunner;
+
+// What one run of a command gave.
+struct ProcessResult {
+    bool started = false;  // false: the program could not be started at all
+    bool crashed = false;  // ended by a signal
+    bool timedOut = false; // stopped because the time-out passed
+    bool cancelled = false;
+    int exitCode = -1;     // only meaningful for a normal exit
+    QByteArray output;     // standard output and standard error, merged
+    QString errorText;     // why it could not be started
+
+    bool exitedNormally() const { return started && !crashed && !timedOut && !cancelled; }
+    bool succeeded() const { return exitedNormally() && exitCode == 0; }
+};
+
+// Told when a child starts and ends, so that a busy indicator can be shown and
+// the run cancelled from within the wait.
+class RunObserver
+{
+public:
+    virtual ~RunObserver() = default;
+    virtual void runStarted(ProcessRunner &runner) = 0;
+    virtual void runFinished() = 0;
+};
+
+// Runs one command to its end or its time-out. While it waits, the calling
+// thread keeps handling events other than user input (repaints, timers), so a
+// window stays painted. At the time-out the command and every process it
+// started are stopped: terminate, a short grace, then kill the process group.
+class ProcessRunner
+{
+public:
+    static constexpr int kDefaultTimeoutMs = 10000;
+    static constexpr int kGraceMs = 500;
+
+    explicit ProcessRunner(int timeoutMs = kDefaultTimeoutMs) : m_timeoutMs(timeoutMs) {}
+
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    int timeout() const { return m_timeoutMs; }
+    void setEnvironment(const QProcessEnvironment &environment) { m_environment = environment; }
+    // With an observer the wait lets user input through as well: the observer
+    // is then in charge of keeping it away from anything but its own controls.
+    void setObserver(RunObserver *observer) { m_observer = observer; }
+
+    // A program with its arguments, without any shell.
+    ProcessResult run(const QString &program, const QStringList &arguments);
+    // A command line for /bin/sh -c.
+    ProcessResult runShell(const QString &commandLine);
+
+    // Stops the running command from inside the wait (an observer's button).
+    void cancel();
+
+private:
+    int m_timeoutMs;
+    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
+    RunObserver *m_observer = nullptr;
+    bool m_cancelRequested = false;
+    class QEventLoop *m_loop = nullptr;
+};

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs what building, running and testing Pagora needs, when it is missing.
+# Debian/Ubuntu: apt-get (run as root). macOS: Homebrew
+#   brew install cmake qt ghostscript poppler googletest google-benchmark
+set -eu
+
+if [ "$(uname -s)" = Darwin ]; then
+    for formula in cmake qt ghostscript poppler googletest google-benchmark; do
+        brew list --formula "$formula" >/dev/null 2>&1 || brew install "$formula"
+    done
+    exit 0
+fi
+
+packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
+libbenchmark-dev ghostscript poppler-utils groff-base fonts-urw-base35 xvfb xauth clang"
+missing=""
+for package in $packages; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+        missing="$missing $package"
+done
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    # shellcheck disable=SC2086
+    apt-get install -y -qq --no-install-recommends $missing
+fi
