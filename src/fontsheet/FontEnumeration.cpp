@@ -1,0 +1,6 @@
+#include "fontsheet/FontEnumeration.h"
+
+QStringList ListInstalledFonts()
+{
+    return {};
+}
