@@ -1,5 +1,6 @@
 #include "platform/ProcessRunner.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -85,8 +86,15 @@ ProcessResult ProcessRunner::run(const QString &program, const QStringList &argu
     deadline.start(m_timeoutMs);
     if (m_observer)
         m_observer->runStarted(*this);
-    if (process.state() != QProcess::NotRunning && !m_cancelRequested)
-        loop.exec(m_observer ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    if (process.state() != QProcess::NotRunning && !m_cancelRequested) {
+        if (QCoreApplication::instance() != nullptr) {
+            loop.exec(m_observer ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        } else if (!process.waitForFinished(m_timeoutMs)) {
+            // Without an application object (a command-line tool) there is no
+            // event loop to keep alive, so a plain bounded wait will do.
+            result.timedOut = true;
+        }
+    }
     m_loop = nullptr;
     deadline.stop();
 

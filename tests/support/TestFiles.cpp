@@ -7,6 +7,10 @@
 
 #include <stdexcept>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace TestFiles {
 
 QString fixture(const QString &name)
@@ -52,6 +56,26 @@ int pdfPageCount(const QString &pdfPath)
         QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
             .match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString &path) : m_path(path)
+{
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0) {
+        m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+        m_active = m_immutable;
+        return;
+    }
+#endif
+    m_active = QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+}
+
+ReadOnlyFolder::~ReadOnlyFolder()
+{
+    if (m_immutable)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
+    else
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QString realGhostscript()

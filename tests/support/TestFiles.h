@@ -16,6 +16,21 @@ void writeScript(const QString &path, const QByteArray &body);
 QByteArray runTool(const QString &program, const QStringList &arguments);
 // The page count pdfinfo reports, or -1 when it does not accept the file.
 int pdfPageCount(const QString &pdfPath);
+// Makes a folder unwritable even for root (chattr +i there, chmod otherwise);
+// false when this machine cannot. The guard undoes it.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &path);
+    ~ReadOnlyFolder();
+    bool active() const { return m_active; }
+
+private:
+    QString m_path;
+    bool m_active = false;
+    bool m_immutable = false;
+};
+
 // The system's Ghostscript for tests that need a real one.
 QString realGhostscript();
 

@@ -1,0 +1,118 @@
+#include "convert/DropIntake.h"
+#include "convert/GhostscriptConversion.h"
+
+#include "ScriptedPresenter.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+struct NameCase {
+    const char *dropped;
+    const char *pdf; // nullptr: refused
+};
+
+class DropNames : public testing::TestWithParam<NameCase> {};
+
+TEST_P(DropNames, OutputPathOrRefusal)
+{
+    const std::optional<QString> pdf = PdfPathForDrop(QString::fromUtf8(GetParam().dropped));
+    if (GetParam().pdf == nullptr)
+        EXPECT_FALSE(pdf.has_value()) << pdf.value_or(QString()).toStdString();
+    else
+        EXPECT_EQ(pdf.value_or(QStringLiteral("<refused>")), QString::fromUtf8(GetParam().pdf));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DropNames,
+    testing::Values(NameCase{"/Users/anna/Bild.PS", "/Users/anna/Bild.pdf"},
+                    NameCase{"/Users/anna/Bild.EPS", "/Users/anna/Bild.pdf"},
+                    NameCase{"/Users/anna/bericht.entwurf.eps", "/Users/anna/bericht.entwurf.pdf"},
+                    NameCase{"/Users/anna/.ps", "/Users/anna/.pdf"},
+                    NameCase{"/Users/anna/Mixed.Ps", "/Users/anna/Mixed.pdf"},
+                    NameCase{"/Users/anna/Ordner.ps/", "/Users/anna/Ordner.pdf"},
+                    NameCase{"/top.eps", "/top.pdf"},
+                    NameCase{"/a b/Grüße.ps", "/a b/Grüße.pdf"},
+                    NameCase{"/Users/anna/notizen.ps.txt", nullptr},
+                    NameCase{"/Users/anna/Bild.pdf", nullptr},
+                    NameCase{"/Users/anna/ps", nullptr},
+                    NameCase{"/Users/anna/Bild.ps ", nullptr},
+                    NameCase{"/Users/anna/Bildps", nullptr}));
+
+namespace {
+
+// A Ghostscript stand-in that notes its last argument (the input) and writes a PDF.
+QString loggingGhostscript(const QTemporaryDir &dir)
+{
+    const QString gs = dir.filePath(QStringLiteral("gs"));
+    TestFiles::writeScript(gs, QStringLiteral("for a; do last=\"$a\"; done\n"
+                                              "echo \"$last\" >> '%1'\n"
+                                              "for a; do case \"$a\" in -sOutputFile=*) "
+                                              "printf '%%%%PDF' > \"${a#-sOutputFile=}\";; esac; done\n")
+                                   .arg(dir.filePath(QStringLiteral("inputs")))
+                                   .toUtf8());
+    return gs;
+}
+
+} // namespace
+
+TEST(DropIntake, OnlyTheFirstOfSeveralFilesIsConverted)
+{
+    QTemporaryDir dir;
+    const QString gs = loggingGhostscript(dir);
+    const QString first = dir.filePath(QStringLiteral("eins.ps"));
+    const QString second = dir.filePath(QStringLiteral("zwei.ps"));
+    TestFiles::writeBytes(first, "%!PS\n");
+    TestFiles::writeBytes(second, "%!PS\n");
+
+    ScriptedPresenter dialogs;
+    ConversionContext context{dialogs};
+    IntakeDrop({first, second}, context, {gs});
+    EXPECT_EQ(TestFiles::readBytes(dir.filePath(QStringLiteral("inputs"))), (first + "\n").toUtf8());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].explanation,
+              QStringLiteral("Die PDF-Datei wurde erstellt:\n") + dir.filePath(QStringLiteral("eins.pdf")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("zwei.pdf"))));
+}
+
+TEST(DropIntake, RefusesOtherFilesAndIgnoresEmptyDrops)
+{
+    QTemporaryDir dir;
+    const QString gs = loggingGhostscript(dir);
+    ScriptedPresenter dialogs;
+    ConversionContext context{dialogs};
+
+    IntakeDrop({}, context, {gs});
+    IntakeDrop({QString()}, context, {gs});
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    IntakeDrop({dir.filePath(QStringLiteral("notizen.ps.txt")), dir.filePath(QStringLiteral("b.ps"))},
+               context, {gs});
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    const MessageDialog &refusal = dialogs.shown[0];
+    EXPECT_EQ(refusal.iconType, MessageDialog::Icon::Stop);
+    EXPECT_EQ(refusal.message, QStringLiteral("Keine PostScript-Datei"));
+    EXPECT_EQ(refusal.explanation, QStringLiteral("Die Datei ist keine PostScript-Datei (.ps oder .eps)."));
+    EXPECT_EQ(refusal.actionButton.caption, QStringLiteral("OK"));
+    EXPECT_FALSE(refusal.alternateActionButton.visible);
+    EXPECT_FALSE(refusal.cancelButton.visible);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("inputs"))));
+}
+
+TEST(DropIntake, WithoutGhostscriptSaysHowToInstallIt)
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("a.ps"));
+    TestFiles::writeBytes(input, "%!PS\n");
+    ScriptedPresenter dialogs;
+    ConversionContext context{dialogs};
+
+    IntakeDrop({input}, context, {dir.filePath(QStringLiteral("no-gs")), dir.filePath(QStringLiteral("none"))});
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].iconType, MessageDialog::Icon::Stop);
+    EXPECT_EQ(dialogs.shown[0].message, QStringLiteral("Ghostscript nicht gefunden"));
+    EXPECT_EQ(dialogs.shown[0].explanation,
+              QStringLiteral("Bitte installieren mit:\nbrew install ghostscript"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.pdf"))));
+}

@@ -1,0 +1,154 @@
+#include "platform/AtomicFile.h"
+#include "platform/FolderItem.h"
+#include "platform/TemporaryFolder.h"
+#include "platform/TextStreams.h"
+
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+struct PathCase {
+    const char *path;
+    const char *name;
+    const char *parent;
+};
+
+class FolderItemPaths : public testing::TestWithParam<PathCase> {};
+
+TEST_P(FolderItemPaths, NameAndParent)
+{
+    const FolderItem item(QString::fromUtf8(GetParam().path));
+    EXPECT_EQ(item.name(), QString::fromUtf8(GetParam().name));
+    EXPECT_EQ(item.parent().nativePath(), QString::fromUtf8(GetParam().parent));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FolderItemPaths,
+    testing::Values(PathCase{"/Users/anna/Bild.PS", "Bild.PS", "/Users/anna"},
+                    PathCase{"/Users/anna/Ordner.ps/", "Ordner.ps", "/Users/anna"},
+                    PathCase{"/top.ps", "top.ps", "/"},
+                    PathCase{"/a b/Grüße \"x\".eps", "Grüße \"x\".eps", "/a b"},
+                    PathCase{"/", "", "/"}));
+
+TEST(FolderItem, ChildAndExistenceFollowLinks)
+{
+    QTemporaryDir dir;
+    const FolderItem folder(dir.path());
+    const FolderItem file = folder.child(QStringLiteral("a.ps"));
+    EXPECT_EQ(file.nativePath(), dir.path() + QStringLiteral("/a.ps"));
+    EXPECT_FALSE(file.exists());
+    TestFiles::writeBytes(file.nativePath(), "x");
+    EXPECT_TRUE(file.exists());
+    EXPECT_TRUE(FolderItem(QStringLiteral("/")).child(QStringLiteral("tmp")).exists());
+
+    const QString link = dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("missing")), link));
+    EXPECT_FALSE(FolderItem(link).exists()); // a dangling link is no file
+}
+
+class PrivateTemporaryFolder : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", m_base.path().toUtf8());
+    }
+    void TearDown() override { qputenv("TMPDIR", m_savedTmp); }
+
+    QTemporaryDir m_base;
+    QByteArray m_savedTmp;
+};
+
+TEST_F(PrivateTemporaryFolder, IsTheUsersOwnAndClosedToOthers)
+{
+    const FolderItem folder = TemporaryFolder();
+    EXPECT_EQ(folder.parent().nativePath(), m_base.path());
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(folder.nativePath()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(TemporaryFolder(), folder);
+}
+
+TEST_F(PrivateTemporaryFolder, PlantedLinkIsNotUsed)
+{
+    QTemporaryDir elsewhere;
+    const QString usual = m_base.filePath(QStringLiteral("pagora-%1").arg(::geteuid()));
+    ASSERT_TRUE(QFile::link(elsewhere.path(), usual));
+
+    const FolderItem folder = TemporaryFolder();
+    EXPECT_NE(folder.nativePath(), usual);
+    EXPECT_FALSE(QFileInfo(folder.nativePath()).isSymLink());
+    TextOutputStream stream = TextOutputStream::create(folder.child(QStringLiteral("x.ps")));
+    stream.write(QByteArray("data"));
+    stream.close();
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
+TEST_F(PrivateTemporaryFolder, ScratchFolderIsRemovedWithItsFiles)
+{
+    QString path;
+    {
+        ScratchFolder scratch;
+        path = scratch.path();
+        TestFiles::writeBytes(path + QStringLiteral("/left-over"), "x");
+        EXPECT_TRUE(path.startsWith(TemporaryFolder().nativePath() + QLatin1Char('/')));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST(AtomicFile, ReplacesTheTargetOnlyOnCommit)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("sheet.ps"));
+    TestFiles::writeBytes(target, "old");
+    {
+        AtomicFile file{FolderItem(target)};
+        file.open();
+        file.write(QByteArray("new, never committed"));
+    }
+    EXPECT_EQ(TestFiles::readBytes(target), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    AtomicFile file{FolderItem(target)};
+    file.open();
+    file.write(QByteArray("new\r\n\x00\xff", 7));
+    file.commit();
+    EXPECT_EQ(TestFiles::readBytes(target), QByteArray("new\r\n\x00\xff", 7));
+    EXPECT_TRUE(QFileInfo(target).permissions() & QFile::ReadOwner);
+}
+
+TEST(AtomicFile, ReplacesALinkInsteadOfWritingThroughIt)
+{
+    QTemporaryDir dir;
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    const QString target = dir.filePath(QStringLiteral("gs_fixed_temp.ps"));
+    TestFiles::writeBytes(victim, "precious");
+    ASSERT_TRUE(QFile::link(victim, target));
+
+    TextOutputStream stream = TextOutputStream::create(FolderItem(target));
+    stream.writeLine(QStringLiteral("% neu"));
+    stream.close();
+    EXPECT_EQ(TestFiles::readBytes(victim), QByteArray("precious"));
+    EXPECT_FALSE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(TestFiles::readBytes(target), QByteArray("% neu\n"));
+}
+
+TEST(AtomicFile, UnwritableFolderThrows)
+{
+    QTemporaryDir dir;
+    TestFiles::ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.active())
+        GTEST_SKIP() << "cannot make a read-only folder here";
+    AtomicFile file{FolderItem(dir.filePath(QStringLiteral("x")))};
+    EXPECT_THROW(file.open(), std::runtime_error);
+}
