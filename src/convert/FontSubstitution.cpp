@@ -48,12 +48,15 @@ QString escapedForString(const QString &text)
     return escaped;
 }
 
-// True when "/" + name reads back as this one name: no PostScript delimiter
-// and no white space in it.
+// True when "/" + name reads back as this one name: printable ASCII without
+// PostScript delimiters. Bytes 128 to 159 start binary tokens, so a UTF-8
+// name would fall apart after the "/" (measured: "/SchriftÄGrotesk" ends in
+// /undefined); inside a string every byte stays what it is.
 bool isPlainNameToken(const QString &name)
 {
     for (const QChar c : name) {
-        if (c.isSpace() || c.unicode() == 0 || QStringLiteral("()<>[]{}/%").contains(c))
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f ||
+            QStringLiteral("()<>[]{}/%").contains(c))
             return false;
     }
     return true;

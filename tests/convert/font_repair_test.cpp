@@ -1,4 +1,4 @@
-#include "PrivateTemporaryFolder.h"
+#include "MissingFontTestSupport.h"
 #include "TestFiles.h"
 
 #include "convert/FontRepair.h"

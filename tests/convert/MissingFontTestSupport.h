@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
+
+#include <ostream>
 
 // The conversion waits for Ghostscript in an event loop, which needs an
 // application object; the first test that runs one makes it.
@@ -42,3 +45,9 @@ private:
     bool m_hadTmpdir;
     QByteArray m_savedTmpdir;
 };
+
+// Failure messages show texts as text rather than as UTF-16 code units.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
