@@ -145,7 +145,8 @@ void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &input
     // A retry whose prolog already binds every font it reports found no
     // better font than Ghostscript's own substitute; asking again would
     // only repeat the same question.
-    const bool substitutedAlready = AreAllSubstituted(missingFonts, boundFonts);
+    const bool substitutedAlready =
+        !missingFonts.isEmpty() && AreAllSubstituted(missingFonts, boundFonts);
     if (!missingFonts.isEmpty() && !substitutedAlready) {
         // Declining the substitution keeps the PDF this run made; a retry
         // replaces it only when it succeeds.
