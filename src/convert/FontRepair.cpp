@@ -74,8 +74,7 @@ void writeRepairedCopy(const FolderItem &input, const FolderItem &copy, qint64 b
         }
         // A match can still begin in the last bytes, once the next chunk is in.
         const qsizetype safe =
-            last ? window.size()
-                 : std::max(written, window.size() - (kSpacedName.size() - 1));
+            last ? window.size() : std::max(written, window.size() - (kSpacedName.size() - 1));
         target.write(window.mid(written, safe - written));
         return safe;
     });

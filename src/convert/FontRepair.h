@@ -14,5 +14,4 @@ inline const QString kRepairedCopyName = QStringLiteral("gs_fixed_temp.ps");
 // reads "(LucidaGrande)" and every other byte is unchanged. A missing input is
 // returned as it is. Throws std::runtime_error when the input cannot be read or
 // the copy cannot be written.
-QString FixPostScriptFonts(const QString &inputPath,
-                           qint64 bufferSize = kFontRepairBufferSize);
+QString FixPostScriptFonts(const QString &inputPath, qint64 bufferSize = kFontRepairBufferSize);

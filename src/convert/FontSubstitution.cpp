@@ -55,8 +55,7 @@ QString escapedForString(const QString &text)
 bool isPlainNameToken(const QString &name)
 {
     for (const QChar c : name) {
-        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f ||
-            QStringLiteral("()<>[]{}/%").contains(c))
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f || QStringLiteral("()<>[]{}/%").contains(c))
             return false;
     }
     return true;
@@ -92,12 +91,12 @@ QString FontSubstitutionLine(const QString &fontName)
     const QString target = SubstitutionTargetName(fontName);
     // A target with a delimiter in it would split into several tokens after
     // "/", so it is then named through a string as well.
-    const QString targetToken = isPlainNameToken(target)
-                                    ? QLatin1Char('/') + target
-                                    : QLatin1Char('(') + escapedForString(target) +
-                                          QStringLiteral(") cvn");
-    return QLatin1Char('(') + escapedForString(fontName) + QStringLiteral(") cvn ") +
-           targetToken + QStringLiteral(" findfont definefont pop");
+    const QString targetToken =
+        isPlainNameToken(target)
+            ? QLatin1Char('/') + target
+            : QLatin1Char('(') + escapedForString(target) + QStringLiteral(") cvn");
+    return QLatin1Char('(') + escapedForString(fontName) + QStringLiteral(") cvn ") + targetToken +
+           QStringLiteral(" findfont definefont pop");
 }
 
 QString BuildFontSubstitution(const QStringList &fontNames)

@@ -51,20 +51,18 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"Courier New", "Courier"}, NameCase{"Gill Sans", "Helvetica"},
                       // Earlier rows win over the generic words of later ones.
                       NameCase{"Helvetica Roman", "Helvetica"},
-                      NameCase{"Palatino Roman", "Palatino"},
-                      NameCase{"Futura Mono", "Helvetica"},
+                      NameCase{"Palatino Roman", "Palatino"}, NameCase{"Futura Mono", "Helvetica"},
                       NameCase{"Letter Gothic Mono", "Helvetica"},
                       NameCase{"Sans Serif", "Times-Roman"},
                       // No keyword at all.
-                      NameCase{"Lucida Grande", "Helvetica"},
-                      NameCase{"ZapfDingbats", "Helvetica"}, NameCase{"", "Helvetica"},
+                      NameCase{"Lucida Grande", "Helvetica"}, NameCase{"ZapfDingbats", "Helvetica"},
+                      NameCase{"", "Helvetica"},
                       // Every other row, in any letter case.
                       NameCase{"Swiss 721", "Helvetica"}, NameCase{"ARIAL Black", "Arial"},
                       NameCase{"SymbolMT", "Symbol"}, NameCase{"Adobe Garamond", "Garamond"},
                       NameCase{"Myriad Pro", "Myriad"}, NameCase{"Big Caslon", "Times-Roman"},
                       NameCase{"MinionPro-Regular", "Times-Roman"},
-                      NameCase{"Univers LT", "Helvetica"},
-                      NameCase{"Neue Grotesk", "Helvetica"},
+                      NameCase{"Univers LT", "Helvetica"}, NameCase{"Neue Grotesk", "Helvetica"},
                       NameCase{"American Typewriter", "Courier"}));
 
 TEST_P(TargetNameTest, RemovesSpacesExceptForTheTwoKnownSpellings)
@@ -73,16 +71,15 @@ TEST_P(TargetNameTest, RemovesSpacesExceptForTheTwoKnownSpellings)
               QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, TargetNameTest,
-    ::testing::Values(NameCase{"Lucida Grande", "LucidaGrande"},
-                      NameCase{"lucida grande", "LucidaGrande"},
-                      NameCase{"Apple Chancery", "AppleChancery"},
-                      NameCase{"APPLE CHANCERY", "AppleChancery"},
-                      NameCase{"Helvetica Neue", "HelveticaNeue"},
-                      NameCase{"MinionPro-Regular", "MinionPro-Regular"},
-                      NameCase{" Gill  Sans ", "GillSans"},
-                      NameCase{"Schrift Ä", "SchriftÄ"}));
+INSTANTIATE_TEST_SUITE_P(Table, TargetNameTest,
+                         ::testing::Values(NameCase{"Lucida Grande", "LucidaGrande"},
+                                           NameCase{"lucida grande", "LucidaGrande"},
+                                           NameCase{"Apple Chancery", "AppleChancery"},
+                                           NameCase{"APPLE CHANCERY", "AppleChancery"},
+                                           NameCase{"Helvetica Neue", "HelveticaNeue"},
+                                           NameCase{"MinionPro-Regular", "MinionPro-Regular"},
+                                           NameCase{" Gill  Sans ", "GillSans"},
+                                           NameCase{"Schrift Ä", "SchriftÄ"}));
 
 TEST_P(PrologLineTest, BindsTheNameToItsTargetInValidPostScript)
 {
@@ -121,9 +118,10 @@ TEST_F(SubstitutionPrologTest, WritesOneLinePerNameAndReturnsThePlainPath)
         BuildFontSubstitution({QStringLiteral("Lucida Grande"), QStringLiteral("Futura Bold")});
 
     EXPECT_EQ(path, expectedPath);
-    EXPECT_EQ(readBytes(path), QByteArray("% Temporaere Font-Substitution\n"
-                                          "(Lucida Grande) cvn /LucidaGrande findfont definefont pop\n"
-                                          "(Futura Bold) cvn /FuturaBold findfont definefont pop\n"));
+    EXPECT_EQ(readBytes(path),
+              QByteArray("% Temporaere Font-Substitution\n"
+                         "(Lucida Grande) cvn /LucidaGrande findfont definefont pop\n"
+                         "(Futura Bold) cvn /FuturaBold findfont definefont pop\n"));
 
     // Every writing replaces the prolog whole.
     EXPECT_EQ(BuildFontSubstitution({QStringLiteral("Gill Sans")}), expectedPath);

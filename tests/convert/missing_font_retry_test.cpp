@@ -36,21 +36,20 @@ protected:
             GTEST_SKIP() << "no Ghostscript installed";
         m_recordingGhostscript = m_work.filePath(QStringLiteral("gs"));
         const QString log = m_work.filePath(QStringLiteral("arguments.log"));
-        TestFiles::writeScript(
-            m_recordingGhostscript,
-            QStringLiteral("log='%1'\n"
-                           "run=$(cat \"$log\" 2>/dev/null | grep -c '^--$')\n"
-                           "for argument in \"$@\"; do\n"
-                           "  printf '%s\\n' \"$argument\" >> \"$log\"\n"
-                           "  case \"$argument\" in\n"
-                           "    */%2) cp \"$argument\" '%3'.\"$run\" ;;\n"
-                           "  esac\n"
-                           "done\n"
-                           "echo -- >> \"$log\"\n"
-                           "exec '%4' \"$@\"\n")
-                .arg(log, kSubstitutionPrologName,
-                     m_work.filePath(QStringLiteral("prolog")), ghostscript)
-                .toUtf8());
+        TestFiles::writeScript(m_recordingGhostscript,
+                               QStringLiteral("log='%1'\n"
+                                              "run=$(cat \"$log\" 2>/dev/null | grep -c '^--$')\n"
+                                              "for argument in \"$@\"; do\n"
+                                              "  printf '%s\\n' \"$argument\" >> \"$log\"\n"
+                                              "  case \"$argument\" in\n"
+                                              "    */%2) cp \"$argument\" '%3'.\"$run\" ;;\n"
+                                              "  esac\n"
+                                              "done\n"
+                                              "echo -- >> \"$log\"\n"
+                                              "exec '%4' \"$@\"\n")
+                                   .arg(log, kSubstitutionPrologName,
+                                        m_work.filePath(QStringLiteral("prolog")), ghostscript)
+                                   .toUtf8());
     }
 
     // Converts a copy of the fixture document, answering the dialogs with answers.
@@ -150,9 +149,10 @@ TEST_F(MissingFontRetryTest, AcceptedSubstitutionRunsAgainWithThePrologInFrontOf
     QStringList expectedRetry = arguments[0];
     expectedRetry.insert(expectedRetry.size() - 1, prolog);
     EXPECT_EQ(withoutOutputFile(arguments[1]), withoutOutputFile(expectedRetry));
-    EXPECT_EQ(prologOfRun(1), QByteArray("% Temporaere Font-Substitution\n"
-                                         "(LucidaGrande) cvn /LucidaGrande findfont definefont pop\n"
-                                         "(Futura-Bold) cvn /Futura-Bold findfont definefont pop\n"));
+    EXPECT_EQ(prologOfRun(1),
+              QByteArray("% Temporaere Font-Substitution\n"
+                         "(LucidaGrande) cvn /LucidaGrande findfont definefont pop\n"
+                         "(Futura-Bold) cvn /Futura-Bold findfont definefont pop\n"));
 }
 
 TEST_F(MissingFontRetryTest, DecliningEndsSilentlyAndKeepsTheFirstRunsPdf)
@@ -215,11 +215,12 @@ TEST_P(OddFontNamesTest, PrologStaysValidPostScriptForEveryName)
     expectSuccessWithSubstitutes(m_dialogs.shown[1], QString::fromUtf8(GetParam().substitutes));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Documents, OddFontNamesTest,
-    ::testing::Values(
-        OddNamesCase{"parentheses", R"(Weird(Draft)Sans, Back\slashSerif, Half(Open, FontforTitles.)"},
-        OddNamesCase{"utf8", "SchriftÄGrotesk, GillSans"}));
+INSTANTIATE_TEST_SUITE_P(Documents, OddFontNamesTest,
+                         ::testing::Values(
+                             OddNamesCase{
+                                 "parentheses",
+                                 R"(Weird(Draft)Sans, Back\slashSerif, Half(Open, FontforTitles.)"},
+                             OddNamesCase{"utf8", "SchriftÄGrotesk, GillSans"}));
 
 // A folder standing where a temporary file goes makes its rename fail, even
 // for a user who may write everywhere.
@@ -243,7 +244,7 @@ TEST_F(MissingFontRetryTest, TemporaryFileThatCannotBeWrittenEndsInTheFailureDia
     ASSERT_EQ(m_dialogs.shown.size(), 2);
     EXPECT_EQ(m_dialogs.shown[0].message, QStringLiteral("Fehlende Schriftarten"));
     EXPECT_EQ(m_dialogs.shown[1].message, QStringLiteral("Fehler bei der Konvertierung!"));
-    EXPECT_TRUE(m_dialogs.shown[1].explanation.startsWith(QStringLiteral(
-        "Ausgabe:\nDie Ersatzschriften k\u00f6nnen nicht geschrieben werden: ")));
+    EXPECT_TRUE(m_dialogs.shown[1].explanation.startsWith(
+        QStringLiteral("Ausgabe:\nDie Ersatzschriften k\u00f6nnen nicht geschrieben werden: ")));
     EXPECT_EQ(runs().size(), 1);
 }

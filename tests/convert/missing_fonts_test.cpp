@@ -27,8 +27,9 @@ class RecognitionTest : public ::testing::TestWithParam<TranscriptCase>
 // path).
 TEST_P(RecognitionTest, ListsEachSubstitutedFontOnceInTheOrderSeen)
 {
-    const QString transcript = QString::fromUtf8(TestFiles::readBytes(TestFiles::fixture(
-        QStringLiteral("missing-fonts/%1.transcript.txt").arg(QLatin1String(GetParam().document)))));
+    const QString transcript = QString::fromUtf8(
+        TestFiles::readBytes(TestFiles::fixture(QStringLiteral("missing-fonts/%1.transcript.txt")
+                                                    .arg(QLatin1String(GetParam().document)))));
     ASSERT_FALSE(transcript.isEmpty());
     EXPECT_EQ(RecognizeMissingFonts(transcript), GetParam().missing);
 }
@@ -36,12 +37,14 @@ TEST_P(RecognitionTest, ListsEachSubstitutedFontOnceInTheOrderSeen)
 INSTANTIATE_TEST_SUITE_P(
     GhostscriptTranscripts, RecognitionTest,
     ::testing::Values(
-        TranscriptCase{"lucida_futura", {QStringLiteral("Lucida Grande"), QStringLiteral("Futura-Bold")}},
+        TranscriptCase{"lucida_futura",
+                       {QStringLiteral("Lucida Grande"), QStringLiteral("Futura-Bold")}},
         // Printed raw; only the sentence's own full stop goes.
         TranscriptCase{"parentheses",
                        {QStringLiteral("Weird (Draft) Sans"), QStringLiteral("Back\\slash Serif"),
                         QStringLiteral("Half( Open"), QStringLiteral("Font for Titles.")}},
-        TranscriptCase{"utf8", {QStringLiteral("Schrift \u00c4 Grotesk"), QStringLiteral("Gill Sans")}},
+        TranscriptCase{"utf8",
+                       {QStringLiteral("Schrift \u00c4 Grotesk"), QStringLiteral("Gill Sans")}},
         // The document asks for both fonts again after dropping them.
         TranscriptCase{"twice", {QStringLiteral("Futura-Bold"), QStringLiteral("Lucida Grande")}},
         // "Can't find (or can't open) font file" comes before a font that is found.
@@ -61,18 +64,19 @@ TEST(RecognitionLineTest, IgnoresLinesThatOnlyLookAlike)
 
 TEST(MissingFontsDialogTest, ListsEveryFontAndProposesAReplacementForTheFirst)
 {
-    const QString explanation = MissingFontsExplanation(
-        {QStringLiteral("Lucida Grande"), QStringLiteral("Futura Bold")});
+    const QString explanation =
+        MissingFontsExplanation({QStringLiteral("Lucida Grande"), QStringLiteral("Futura Bold")});
 
-    EXPECT_EQ(explanation, QStringLiteral("Folgende Fonts wurden nicht gefunden:\n"
-                                          "\n"
-                                          "  \u2022 Lucida Grande\n"
-                                          "  \u2022 Futura Bold\n"
-                                          "\n"
-                                          "Vorgeschlagener Ersatz f\u00fcr 'Lucida Grande':\n"
-                                          "  \u2192 Helvetica\n"
-                                          "\n"
-                                          "Soll die Konvertierung mit dem Ersatzfont wiederholt werden?"));
+    EXPECT_EQ(explanation,
+              QStringLiteral("Folgende Fonts wurden nicht gefunden:\n"
+                             "\n"
+                             "  \u2022 Lucida Grande\n"
+                             "  \u2022 Futura Bold\n"
+                             "\n"
+                             "Vorgeschlagener Ersatz f\u00fcr 'Lucida Grande':\n"
+                             "  \u2192 Helvetica\n"
+                             "\n"
+                             "Soll die Konvertierung mit dem Ersatzfont wiederholt werden?"));
     EXPECT_EQ(explanation.split(QLatin1Char('\n')).size(), 9);
 }
 
@@ -80,11 +84,11 @@ TEST(SubstitutedFontsTest, CountsAFontAsBoundByItsNameOrItsTargetName)
 {
     const QStringList bound{QStringLiteral("Lucida Grande"), QStringLiteral("Futura-Bold")};
 
-    EXPECT_TRUE(AreAllSubstituted({QStringLiteral("LucidaGrande"), QStringLiteral("Futura-Bold")},
-                                  bound));
+    EXPECT_TRUE(
+        AreAllSubstituted({QStringLiteral("LucidaGrande"), QStringLiteral("Futura-Bold")}, bound));
     EXPECT_TRUE(AreAllSubstituted({QStringLiteral("Lucida Grande")}, bound));
-    EXPECT_FALSE(AreAllSubstituted({QStringLiteral("LucidaGrande"), QStringLiteral("Gill Sans")},
-                                   bound));
+    EXPECT_FALSE(
+        AreAllSubstituted({QStringLiteral("LucidaGrande"), QStringLiteral("Gill Sans")}, bound));
     // A first run has no prolog and binds nothing.
     EXPECT_FALSE(AreAllSubstituted({QStringLiteral("Futura-Bold")}, {}));
 
