@@ -51,7 +51,7 @@ bool mentionsLucidaGrande(const FolderItem &file, qint64 bufferSize)
             found = true;
             return -1;
         }
-        // Neither pattern starts before this point without reaching past the end.
+        // A match that starts in the last bytes may end in the next chunk.
         return last ? window.size() : std::max<qsizetype>(0, window.size() - kHeldBack);
     });
     input.close();
