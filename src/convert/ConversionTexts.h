@@ -24,6 +24,22 @@ inline const QString kCannotCreateOutput =
 inline const QString kCannotReplaceOutput =
     QStringLiteral("Die PDF-Datei kann nicht an ihren Platz gelegt werden: ");
 
+inline const QString kMissingFontsMessage = QStringLiteral("Fehlende Schriftarten");
+inline const QString kMissingFontsHead = QStringLiteral("Folgende Fonts wurden nicht gefunden:");
+inline const QString kMissingFontBullet = QStringLiteral("  \u2022 ");
+inline const QString kSuggestionHead = QStringLiteral("Vorgeschlagener Ersatz f\u00fcr '");
+inline const QString kSuggestionHeadEnd = QStringLiteral("':");
+inline const QString kSuggestionArrow = QStringLiteral("  \u2192 ");
+inline const QString kRetryQuestion =
+    QStringLiteral("Soll die Konvertierung mit dem Ersatzfont wiederholt werden?");
+inline const QString kUseReplacement = QStringLiteral("Ja, Ersatzfont verwenden");
+inline const QString kDeclineReplacement = QStringLiteral("Nein, abbrechen");
+inline const QString kSubstitutedFontsLine = QStringLiteral("Ersetzte Schriften: ");
+inline const QString kCannotRepairInput =
+    QStringLiteral("Die Eingabedatei kann nicht vorbereitet werden: ");
+inline const QString kCannotWriteSubstitution =
+    QStringLiteral("Die Ersatzschriften k\u00f6nnen nicht geschrieben werden: ");
+
 inline const QString kOk = QStringLiteral("OK");
 
 } // namespace ConversionTexts

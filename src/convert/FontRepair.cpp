@@ -1,6 +1,102 @@
 #include "convert/FontRepair.h"
 
-QString FixPostScriptFonts(const QString &inputPath)
+#include "platform/FolderItem.h"
+#include "platform/TemporaryFolder.h"
+#include "platform/TextStreams.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// Both patterns in lower case; the input is compared after ASCII lower-casing,
+// which is all the letter-case folding these ASCII names can meet.
+const QByteArray kSpacedName = QByteArrayLiteral("(lucida grande)");
+const QByteArray kJoinedName = QByteArrayLiteral("(lucidagrande)");
+const QByteArray kReplacement = QByteArrayLiteral("(LucidaGrande)");
+
+// The longest pattern less one byte: what a match may still need from the next
+// chunk, and so what has to be held back at the end of each chunk.
+const qsizetype kHeldBack = std::max(kSpacedName.size(), kJoinedName.size()) - 1;
+
+// Reads the file chunk by chunk and hands each chunk, with the held-back tail
+// of the one before, to visit. visit returns how many leading bytes it is done
+// with; the rest is kept for the next round. Stops early when visit returns a
+// negative count.
+void streamChunks(TextInputStream &input, qint64 bufferSize,
+                  const std::function<qsizetype(const QByteArray &window, bool last)> &visit)
 {
-    return inputPath;
+    QByteArray window;
+    for (;;) {
+        const QByteArray chunk = input.read(std::max<qint64>(bufferSize, 1));
+        const bool last = chunk.isEmpty();
+        window += chunk;
+        const qsizetype done = visit(window, last);
+        if (done < 0 || last)
+            return;
+        window.remove(0, done);
+    }
+}
+
+// True when the input holds either spelling; reads no further than the first.
+bool mentionsLucidaGrande(const FolderItem &file, qint64 bufferSize)
+{
+    TextInputStream input = TextInputStream::open(file);
+    bool found = false;
+    streamChunks(input, bufferSize, [&](const QByteArray &window, bool last) -> qsizetype {
+        const QByteArray folded = window.toLower();
+        if (folded.contains(kSpacedName) || folded.contains(kJoinedName)) {
+            found = true;
+            return -1;
+        }
+        // A match that starts in the last bytes may end in the next chunk.
+        return last ? window.size() : std::max<qsizetype>(0, window.size() - kHeldBack);
+    });
+    input.close();
+    return found;
+}
+
+// Copies the input into the repaired copy, replacing every "(Lucida Grande)".
+void writeRepairedCopy(const FolderItem &input, const FolderItem &copy, qint64 bufferSize)
+{
+    TextInputStream source = TextInputStream::open(input);
+    TextOutputStream target = TextOutputStream::create(copy);
+    streamChunks(source, bufferSize, [&](const QByteArray &window, bool last) -> qsizetype {
+        const QByteArray folded = window.toLower();
+        qsizetype written = 0;
+        for (qsizetype at = folded.indexOf(kSpacedName); at >= 0;
+             at = folded.indexOf(kSpacedName, written)) {
+            target.write(window.mid(written, at - written));
+            target.write(kReplacement);
+            written = at + kSpacedName.size();
+        }
+        // A match can still begin in the last bytes, once the next chunk is in.
+        const qsizetype safe =
+            last ? window.size() : std::max(written, window.size() - (kSpacedName.size() - 1));
+        target.write(window.mid(written, safe - written));
+        return safe;
+    });
+    source.close();
+    target.close();
+}
+
+} // namespace
+
+QString FixPostScriptFonts(const QString &inputPath, qint64 bufferSize)
+{
+    const FolderItem input(inputPath);
+    if (!input.exists())
+        return inputPath;
+
+    // A first pass only reads, so an input without the name never costs a
+    // written copy (nor fails for want of room for one); the second pass
+    // streams the copy. Neither holds more than one chunk in memory.
+    if (!mentionsLucidaGrande(input, bufferSize))
+        return inputPath;
+
+    const FolderItem copy = TemporaryFolder().child(kRepairedCopyName);
+    writeRepairedCopy(input, copy, bufferSize);
+    return copy.nativePath();
 }

@@ -2,6 +2,16 @@
 
 #include <QString>
 
-// The path Ghostscript is to read for inputPath: the input itself, or a copy
-// with the font name "(Lucida Grande)" repaired.
-QString FixPostScriptFonts(const QString &inputPath);
+// How much of the input the repair holds in memory at a time.
+inline constexpr qint64 kFontRepairBufferSize = 64 * 1024;
+
+// The file name of the repaired copy in the private temporary folder.
+inline const QString kRepairedCopyName = QStringLiteral("gs_fixed_temp.ps");
+
+// The path Ghostscript is to read for inputPath: the input itself, or, when the
+// input spells the font name "(Lucida Grande)" or "(LucidaGrande)" in any
+// letter case, a copy in the temporary folder in which every "(Lucida Grande)"
+// reads "(LucidaGrande)" and every other byte is unchanged. A missing input is
+// returned as it is. Throws std::runtime_error when the input cannot be read or
+// the copy cannot be written.
+QString FixPostScriptFonts(const QString &inputPath, qint64 bufferSize = kFontRepairBufferSize);

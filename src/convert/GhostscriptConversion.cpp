@@ -45,10 +45,14 @@ void showFailure(MessagePresenter &dialogs, const QString &output)
                 kFailureExplanationHead + EndOfLine + output);
 }
 
-void showSuccess(MessagePresenter &dialogs, const QString &outputPath)
+void showSuccess(MessagePresenter &dialogs, const QString &outputPath,
+                 const QStringList &substitutedFonts)
 {
-    showMessage(dialogs, MessageDialog::Icon::Note, kSuccessMessage,
-                kSuccessExplanationHead + EndOfLine + outputPath);
+    QString explanation = kSuccessExplanationHead + EndOfLine + outputPath;
+    if (!substitutedFonts.isEmpty())
+        explanation += EndOfLine + kSubstitutedFontsLine +
+                       substitutedFonts.join(QStringLiteral(", "));
+    showMessage(dialogs, MessageDialog::Icon::Note, kSuccessMessage, explanation);
 }
 
 // Moves Ghostscript's finished file over the output path; the reason when it cannot.
@@ -94,9 +98,16 @@ QStringList GhostscriptArguments(const QString &inputPath, const QString &output
 
 void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &inputPath,
                             const QString &outputPath, const QString &prologArgument,
-                            ConversionContext &context)
+                            ConversionContext &context, const QStringList &boundFonts)
 {
-    const QString inputToConvert = FixPostScriptFonts(inputPath);
+    QString inputToConvert;
+    try {
+        inputToConvert = FixPostScriptFonts(inputPath);
+    } catch (const std::exception &error) {
+        // Thrown on through the window's event handler it would end the program.
+        showFailure(context.dialogs, kCannotRepairInput + QString::fromStdString(error.what()));
+        return;
+    }
 
     // Ghostscript empties its output file when it starts, so it never writes
     // to the user's PDF directly.
@@ -131,12 +142,18 @@ void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &input
     const bool produced = result.succeeded() && QFileInfo(staged.siblingPath()).size() > 0;
 
     const QStringList missingFonts = RecognizeMissingFonts(output);
-    if (!missingFonts.isEmpty()) {
-        // Declining the substitution keeps the PDF this run made.
+    // A retry whose prolog already binds every font it reports found no
+    // better font than Ghostscript's own substitute; asking again would
+    // only repeat the same question.
+    const bool substitutedAlready =
+        !missingFonts.isEmpty() && AreAllSubstituted(missingFonts, boundFonts);
+    if (!missingFonts.isEmpty() && !substitutedAlready) {
+        // Declining the substitution keeps the PDF this run made; a retry
+        // replaces it only when it succeeds.
         if (produced)
             putInPlace(staged);
         HandleMissingFonts(missingFonts, ghostscriptPath, inputPath, outputPath, prologArgument,
-                           context);
+                           context, boundFonts);
         return;
     }
 
@@ -152,5 +169,5 @@ void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &input
         showFailure(context.dialogs, output + EndOfLine + *error);
         return;
     }
-    showSuccess(context.dialogs, outputPath);
+    showSuccess(context.dialogs, outputPath, substitutedAlready ? missingFonts : QStringList());
 }

@@ -27,7 +27,8 @@ QStringList GhostscriptArguments(const QString &inputPath, const QString &output
 // Converts inputPath to the PDF at outputPath and tells the user the outcome.
 // The PDF is written beside its final place and moved there only when
 // Ghostscript succeeded, so a failed run leaves an older PDF untouched.
-// prologArgument is the path of a font-substitution prolog, or empty.
+// prologArgument is the path of a font-substitution prolog, or empty;
+// boundFonts are the names that prolog binds.
 void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &inputPath,
                             const QString &outputPath, const QString &prologArgument,
-                            ConversionContext &context);
+                            ConversionContext &context, const QStringList &boundFonts = {});
