@@ -28,6 +28,18 @@ QString asFileArgument(const QString &path)
     return QStringLiteral("./") + path;
 }
 
+// Under -dSAFER Ghostscript will not open a file whose path has a "|" right
+// after a "/": it takes it for a pipe. A link with a plain name in the run's
+// own folder reaches the same file.
+QString readableBySafeGhostscript(const QString &path, const ScratchFolder &scratch)
+{
+    if (!path.contains(QStringLiteral("/|")))
+        return path;
+    const QString link = scratch.path() + QStringLiteral("/") +
+                         QString::number(qHash(path), 16) + QStringLiteral(".ps");
+    return QFile::link(QFileInfo(path).absoluteFilePath(), link) ? link : path;
+}
+
 void showMessage(MessagePresenter &dialogs, MessageDialog::Icon icon, const QString &message,
                  const QString &explanation)
 {
@@ -132,7 +144,9 @@ void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &input
         shell.setEnvironment(environment);
         shell.setObserver(context.observer);
         result = shell.run(ghostscriptPath,
-                           GhostscriptArguments(inputToConvert, staged.siblingPath(), prologArgument));
+                           GhostscriptArguments(readableBySafeGhostscript(inputToConvert, scratch),
+                                                staged.siblingPath(),
+                                                readableBySafeGhostscript(prologArgument, scratch)));
     }
     if (result.cancelled)
         return;
