@@ -19,6 +19,12 @@ inline const QString kSuccessExplanationHead = QStringLiteral("Die PDF-Datei wur
 inline const QString kFailureMessage = QStringLiteral("Fehler bei der Konvertierung!");
 inline const QString kFailureExplanationHead = QStringLiteral("Ausgabe:");
 inline const QString kTimedOutLine = QStringLiteral("Ghostscript wurde nach 30 Sekunden abgebrochen.");
+// Stands where the middle of an overlong transcript was left out; %1 is the count.
+inline const QString kOmittedOutputLine = QStringLiteral("[… %1 Bytes der Ausgabe ausgelassen …]");
+inline const QString kCrashedLine =
+    QStringLiteral("Ghostscript wurde von au\u00dfen beendet oder ist abgest\u00fcrzt.");
+inline const QString kIncompletePdfLine = QStringLiteral(
+    "Die PDF-Datei wurde nicht vollst\u00e4ndig geschrieben (ist der Datentr\u00e4ger voll?).");
 inline const QString kCannotCreateOutput =
     QStringLiteral("Die PDF-Datei kann in diesem Ordner nicht angelegt werden: ");
 inline const QString kCannotReplaceOutput =

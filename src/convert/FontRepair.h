@@ -11,7 +11,8 @@ inline const QString kRepairedCopyName = QStringLiteral("gs_fixed_temp.ps");
 // The path Ghostscript is to read for inputPath: the input itself, or, when the
 // input spells the font name "(Lucida Grande)" or "(LucidaGrande)" in any
 // letter case, a copy in the temporary folder in which every "(Lucida Grande)"
-// reads "(LucidaGrande)" and every other byte is unchanged. A missing input is
-// returned as it is. Throws std::runtime_error when the input cannot be read or
+// reads "(LucidaGrande)" and every other byte is unchanged. A missing input, or
+// anything but a regular file (a FIFO, a device), is returned as it is without
+// being opened. Throws std::runtime_error when the input cannot be read or
 // the copy cannot be written.
 QString FixPostScriptFonts(const QString &inputPath, qint64 bufferSize = kFontRepairBufferSize);

@@ -3,6 +3,7 @@
 #include "convert/ConversionTexts.h"
 #include "convert/FontRepair.h"
 #include "convert/MissingFonts.h"
+#include "convert/PdfCompleteness.h"
 #include "platform/AtomicFile.h"
 #include "platform/EndOfLine.h"
 #include "platform/MessageDialog.h"
@@ -65,6 +66,21 @@ void showSuccess(MessagePresenter &dialogs, const QString &outputPath,
         explanation += EndOfLine + kSubstitutedFontsLine +
                        substitutedFonts.join(QStringLiteral(", "));
     showMessage(dialogs, MessageDialog::Icon::Note, kSuccessMessage, explanation);
+}
+
+// Ghostscript's output as the dialogs show it, with a line where its middle
+// was left out.
+QString transcriptText(const ProcessResult &result)
+{
+    if (!result.started)
+        return result.errorText;
+    if (result.omittedAt < 0)
+        return QString::fromUtf8(result.output);
+    QString head = QString::fromUtf8(result.output.left(result.omittedAt));
+    if (!head.isEmpty() && !head.endsWith(EndOfLine))
+        head += EndOfLine;
+    return head + kOmittedOutputLine.arg(result.omittedBytes) + EndOfLine +
+           QString::fromUtf8(result.output.mid(result.omittedAt));
 }
 
 // Moves Ghostscript's finished file over the output path; the reason when it cannot.
@@ -143,6 +159,7 @@ void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &input
         ProcessRunner shell(context.timeoutMs);
         shell.setEnvironment(environment);
         shell.setObserver(context.observer);
+        shell.setOutputLimit(ConversionContext::kTranscriptLimit);
         result = shell.run(ghostscriptPath,
                            GhostscriptArguments(readableBySafeGhostscript(inputToConvert, scratch),
                                                 staged.siblingPath(),
@@ -151,9 +168,10 @@ void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &input
     if (result.cancelled)
         return;
 
-    const QString output =
-        result.started ? QString::fromUtf8(result.output) : result.errorText;
-    const bool produced = result.succeeded() && QFileInfo(staged.siblingPath()).size() > 0;
+    const QString output = transcriptText(result);
+    const bool ranThrough = result.succeeded() && QFileInfo(staged.siblingPath()).size() > 0;
+    // Ghostscript reports a full disk under its PDF but still exits with 0.
+    const bool produced = ranThrough && IsCompletePdf(staged.siblingPath());
 
     const QStringList missingFonts = RecognizeMissingFonts(output);
     // A retry whose prolog already binds every font it reports found no
@@ -175,8 +193,13 @@ void ConvertWithGhostscript(const QString &ghostscriptPath, const QString &input
         showFailure(context.dialogs, output + EndOfLine + kTimedOutLine);
         return;
     }
+    if (result.crashed) {
+        // Its transcript just stops; without this line nothing would say why.
+        showFailure(context.dialogs, output + EndOfLine + kCrashedLine);
+        return;
+    }
     if (!produced) {
-        showFailure(context.dialogs, output);
+        showFailure(context.dialogs, ranThrough ? output + EndOfLine + kIncompletePdfLine : output);
         return;
     }
     if (const auto error = putInPlace(staged)) {

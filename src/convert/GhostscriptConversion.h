@@ -10,6 +10,10 @@ class RunObserver;
 // window that received the drop, and an optional busy indicator.
 struct ConversionContext {
     static constexpr int kTimeoutMs = 30000;
+    // How much of Ghostscript's output is kept: its beginning and its end. A
+    // document can print without end, and a dialog shows a few hundred
+    // kilobytes at once but takes minutes to lay out a hundred megabytes.
+    static constexpr qint64 kTranscriptLimit = 256 * 1024;
 
     MessagePresenter &dialogs;
     RunObserver *observer = nullptr;

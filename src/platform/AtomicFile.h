@@ -25,6 +25,7 @@ public:
     QString siblingPath() const { return m_sibling.fileName(); }
 
 private:
+    QString lastError() const;
     [[noreturn]] void fail(const QString &what) const;
 
     FolderItem m_target;

@@ -15,6 +15,10 @@ struct ProcessResult {
     bool cancelled = false;
     int exitCode = -1;     // only meaningful for a normal exit
     QByteArray output;     // standard output and standard error, merged
+    // Beyond the output limit only the beginning and the end are kept: this
+    // many bytes in between were dropped at byte offset omittedAt of output.
+    qint64 omittedBytes = 0;
+    qsizetype omittedAt = -1;
     QString errorText;     // why it could not be started
 
     bool exitedNormally() const { return started && !crashed && !timedOut && !cancelled; }
@@ -45,6 +49,10 @@ public:
 
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
     int timeout() const { return m_timeoutMs; }
+    // Keeps at most this many bytes of output, half from its start and half
+    // from its end; 0 keeps everything. The rest is still read, so a command
+    // that talks without end cannot stall on a full pipe nor fill the memory.
+    void setOutputLimit(qint64 bytes) { m_outputLimit = bytes; }
     void setEnvironment(const QProcessEnvironment &environment) { m_environment = environment; }
     // With an observer the wait lets user input through as well: the observer
     // is then in charge of keeping it away from anything but its own controls.
@@ -60,6 +68,7 @@ public:
 
 private:
     int m_timeoutMs;
+    qint64 m_outputLimit = 0;
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     RunObserver *m_observer = nullptr;
     bool m_cancelRequested = false;

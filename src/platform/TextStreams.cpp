@@ -2,7 +2,15 @@
 
 #include "platform/EndOfLine.h"
 
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 TextOutputStream::TextOutputStream(const FolderItem &file)
     : m_file(std::make_unique<AtomicFile>(file))
@@ -39,9 +47,30 @@ TextInputStream::TextInputStream(const FolderItem &file)
 TextInputStream TextInputStream::open(const FolderItem &file)
 {
     TextInputStream stream(file);
+    const auto fail = [&](const QString &why) {
+        throw std::runtime_error((file.nativePath() + QStringLiteral(": ") + why).toStdString());
+    };
+#ifdef Q_OS_UNIX
+    // Opening a FIFO for reading waits for a writer, and a device may never
+    // end: only a regular file is opened, and opening never waits.
+    const int fd = ::open(QFile::encodeName(file.nativePath()).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        fail(QStringLiteral("not a regular file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!stream.m_file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        fail(stream.m_file->errorString());
+    }
+#else
     if (!stream.m_file->open(QIODevice::ReadOnly))
-        throw std::runtime_error(
-            (file.nativePath() + QStringLiteral(": ") + stream.m_file->errorString()).toStdString());
+        fail(stream.m_file->errorString());
+#endif
     return stream;
 }
 

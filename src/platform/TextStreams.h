@@ -29,11 +29,12 @@ private:
     std::unique_ptr<AtomicFile> m_file;
 };
 
-// Reads an existing file's bytes unchanged.
+// Reads an existing regular file's bytes unchanged.
 class TextInputStream
 {
 public:
-    // Throws std::runtime_error when the file cannot be opened.
+    // Throws std::runtime_error when the file cannot be opened or is no
+    // regular file (a FIFO, a device, a folder), without waiting for one.
     static TextInputStream open(const FolderItem &file);
 
     // Up to maxBytes; an empty result at the end of the file. Throws on a read error.

@@ -42,14 +42,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-// A Ghostscript stand-in that notes its last argument (the input) and writes a PDF.
+// A Ghostscript stand-in that notes its last argument (the input) and writes
+// the smallest file that ends as a finished PDF does.
 QString loggingGhostscript(const QTemporaryDir &dir)
 {
     const QString gs = dir.filePath(QStringLiteral("gs"));
     TestFiles::writeScript(gs, QStringLiteral("for a; do last=\"$a\"; done\n"
                                               "echo \"$last\" >> '%1'\n"
                                               "for a; do case \"$a\" in -sOutputFile=*) "
-                                              "printf '%%%%PDF' > \"${a#-sOutputFile=}\";; esac; done\n")
+                                              "printf '%%PDF-1.4\\nxref\\nstartxref\\n9\\n%%%%EOF\\n' "
+                                              "> \"${a#-sOutputFile=}\";; esac; done\n")
                                    .arg(dir.filePath(QStringLiteral("inputs")))
                                    .toUtf8());
     return gs;
