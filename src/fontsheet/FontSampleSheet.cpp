@@ -113,9 +113,14 @@ qsizetype decimalDigits(qsizetype number)
     return digits;
 }
 
+constexpr qsizetype length(std::string_view text)
+{
+    return static_cast<qsizetype>(text.size());
+}
+
 void append(QByteArray &sheet, std::string_view text)
 {
-    sheet.append(text.data(), static_cast<qsizetype>(text.size()));
+    sheet.append(text.data(), length(text));
 }
 
 void appendNumber(QByteArray &sheet, qsizetype number)
@@ -162,14 +167,17 @@ QByteArray BuildFontSampleSheet(const QStringList &fontNames)
     // no number on the sheet is wider than the largest font number or 820.
     const qsizetype pages = (count + kBlocksPerPage - 1) / kBlocksPerPage;
     const qsizetype maxDigits = decimalDigits(std::max<qsizetype>(count, kFirstBlockYpos));
-    const qsizetype perFont = kDefinitionStart.size() + kDefinitionMiddle.size() +
-                              kDefinitionEnd.size() + kFontStart.size() + kFixEncodingEnd.size() +
-                              kFontStart.size() + 1 + kBlockEnd.size() + 3 * maxDigits;
-    const qsizetype perPage = kPageBreak.size() + kPageHeadingFont.size() +
-                              kPageHeadingStart.size() + kPageHeadingEnd.size() + maxDigits;
+    const qsizetype perFont = length(kDefinitionStart) + length(kDefinitionMiddle) +
+                              length(kDefinitionEnd) + length(kFontStart) +
+                              length(kFixEncodingEnd) + length(kFontStart) + 1 + length(kBlockEnd) +
+                              3 * maxDigits;
+    const qsizetype perPage = length(kPageBreak) + length(kPageHeadingFont) +
+                              length(kPageHeadingStart) + length(kPageHeadingEnd) + maxDigits;
+    const qsizetype emptyLinesAfterNames = 2;
+    const qsizetype reserved = length(kProlog) + emptyLinesAfterNames + length(kBlockProcedure) +
+                               length(kTrailer) + namesSize + count * perFont + pages * perPage;
     QByteArray sheet;
-    sheet.reserve(kProlog.size() + 1 + 1 + kBlockProcedure.size() + kTrailer.size() +
-                  namesSize + count * perFont + pages * perPage);
+    sheet.reserve(reserved);
 
     append(sheet, kProlog);
 
@@ -211,5 +219,6 @@ QByteArray BuildFontSampleSheet(const QStringList &fontNames)
     }
 
     append(sheet, kTrailer);
+    Q_ASSERT(sheet.size() <= reserved);
     return sheet;
 }

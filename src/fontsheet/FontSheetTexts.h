@@ -7,8 +7,8 @@ namespace FontSheetTexts {
 
 // Error messages of a missing or unreadable folder go to /dev/null, so the
 // folders that can be read are still listed.
-inline const QString kFontListingCommand = QStringLiteral(
-    "ls /System/Library/Fonts/ /Library/Fonts/ ~/Library/Fonts/ 2>/dev/null");
+inline const QString kFontListingCommand =
+    QStringLiteral("ls /System/Library/Fonts/ /Library/Fonts/ ~/Library/Fonts/ 2>/dev/null");
 inline constexpr int kFontListingTimeoutMs = 5000;
 
 inline const QString kProposedSheetName = QStringLiteral("SystemFonts.ps");

@@ -36,17 +36,19 @@ TEST_P(ParseFontListingTest, GivesTheNamesInListingOrder)
 INSTANTIATE_TEST_SUITE_P(
     Listings, ParseFontListingTest,
     ::testing::Values(
-        ListingCase{"two folder sections",
-                    QStringLiteral("/System/Library/Fonts/:\nAlpha Sans.ttf\nBeta.ttc\n\n"
-                                   "/Library/Fonts/:\nGamma.Bold.otf\n"),
-                    {QStringLiteral("Alpha Sans"), QStringLiteral("Beta"),
-                     QStringLiteral("Gamma")}},
+        ListingCase{
+            "two folder sections",
+            QStringLiteral("/System/Library/Fonts/:\nAlpha Sans.ttf\nBeta.ttc\n\n"
+                           "/Library/Fonts/:\nGamma.Bold.otf\n"),
+            {QStringLiteral("Alpha Sans"), QStringLiteral("Beta"), QStringLiteral("Gamma")}},
         ListingCase{"white space around the entry",
                     QStringLiteral("  Delta.otf  \n\tEpsilon.ttf\r\n"),
                     {QStringLiteral("Delta"), QStringLiteral("Epsilon")}},
-        ListingCase{"white space before the first dot", QStringLiteral("Omega .ttf\n"),
+        ListingCase{"white space before the first dot",
+                    QStringLiteral("Omega .ttf\n"),
                     {QStringLiteral("Omega")}},
-        ListingCase{"hidden entry and sub-folder", QStringLiteral(".DS_Store\n . ttf\nExtra\n"),
+        ListingCase{"hidden entry and sub-folder",
+                    QStringLiteral(".DS_Store\n . ttf\nExtra\n"),
                     {QStringLiteral("Extra")}},
         ListingCase{"same file in two folders",
                     QStringLiteral("/a:\nSame.ttf\n\n/b:\nSame.otf\n"),
@@ -57,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
         ListingCase{"unsorted and without a last line feed",
                     QStringLiteral("Zeta.ttf\nAlpha.ttf"),
                     {QStringLiteral("Zeta"), QStringLiteral("Alpha")}},
-        ListingCase{"non-ASCII name", QStringLiteral("Grotesk \u00dc.otf\n"),
+        ListingCase{"non-ASCII name",
+                    QStringLiteral("Grotesk \u00dc.otf\n"),
                     {QStringLiteral("Grotesk \u00dc")}},
         ListingCase{"empty output", QString(), {}},
         ListingCase{"only headings and empty lines", QStringLiteral("/a:\n\n/b:\n\n"), {}}));

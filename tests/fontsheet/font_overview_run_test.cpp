@@ -153,8 +153,7 @@ public:
     ~WriteObstacle()
     {
         if (m_kind == ReadOnlyFolder) {
-            QFile::setPermissions(m_folder,
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         } else {
             ::setrlimit(RLIMIT_FSIZE, &m_oldLimit);
             std::signal(SIGXFSZ, m_oldHandler);
@@ -195,8 +194,8 @@ TEST_P(FailedWriteTest, LeavesTheEarlierFileWhole)
     }
 
     EXPECT_EQ(label, std::nullopt);
-    EXPECT_THAT(message.toStdString(),
-                StartsWith("Die Font\xc3\xbc" "bersicht kann nicht gesichert werden: "));
+    EXPECT_THAT(message.toStdString(), StartsWith("Die Font\xc3\xbc"
+                                                  "bersicht kann nicht gesichert werden: "));
     EXPECT_THAT(message.toStdString(), HasSubstr(path.toStdString()));
     EXPECT_EQ(TestFiles::readBytes(path), earlier);
     EXPECT_THAT(everyEntry(dir), ElementsAre(QStringLiteral("SystemFonts.ps")));
