@@ -1,0 +1,214 @@
+#include "fontsheet/FontOverviewRun.h"
+
+#include "FontSheetTestSupport.h"
+#include "TestFiles.h"
+#include "fontsheet/FontSampleSheet.h"
+#include "platform/DesktopServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+// Answers the save dialog the way a person would: picks a file or cancels.
+class ScriptedSaveFileChooser : public SaveFileChooser
+{
+public:
+    explicit ScriptedSaveFileChooser(std::optional<FolderItem> answer) : m_answer(answer) {}
+
+    std::optional<FolderItem> showSaveFileDialog(const QString &filter,
+                                                 const QString &proposedName) override
+    {
+        shown.append({filter, proposedName});
+        return m_answer;
+    }
+
+    struct Request {
+        QString filter;
+        QString proposedName;
+    };
+    QList<Request> shown;
+
+private:
+    std::optional<FolderItem> m_answer;
+};
+
+FontLister listing(const QStringList &names, int *calls = nullptr)
+{
+    return [names, calls] {
+        if (calls)
+            ++*calls;
+        return names;
+    };
+}
+
+QStringList everyEntry(const QTemporaryDir &dir)
+{
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+const QStringList kThreeFonts = {QStringLiteral("Alpha Sans"), QStringLiteral("Beta"),
+                                 QStringLiteral("Gamma")};
+
+TEST(FontOverviewRunTest, WritesTheSheetAndReportsTheCount)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Fonts.ps"));
+    ScriptedSaveFileChooser chooser{FolderItem(path)};
+
+    const std::optional<QString> label = RunFontOverview(chooser, listing(kThreeFonts));
+
+    EXPECT_EQ(label, QStringLiteral("3 Fonts gefunden.\n"));
+    ASSERT_EQ(chooser.shown.size(), 1);
+    EXPECT_EQ(chooser.shown.at(0).filter, QString());
+    EXPECT_EQ(chooser.shown.at(0).proposedName, QStringLiteral("SystemFonts.ps"));
+    EXPECT_EQ(TestFiles::readBytes(path), BuildFontSampleSheet(kThreeFonts));
+    EXPECT_THAT(everyEntry(dir), ElementsAre(QStringLiteral("Fonts.ps")));
+}
+
+TEST(FontOverviewRunTest, NoFontsShowsNoDialog)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScriptedSaveFileChooser chooser{FolderItem(dir.filePath(QStringLiteral("Fonts.ps")))};
+
+    EXPECT_EQ(RunFontOverview(chooser, listing({})), QStringLiteral("Keine Fonts gefunden!"));
+    EXPECT_TRUE(chooser.shown.isEmpty());
+    EXPECT_TRUE(everyEntry(dir).isEmpty());
+}
+
+TEST(FontOverviewRunTest, CancelWritesNothingAndKeepsTheLabel)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScriptedSaveFileChooser chooser{std::nullopt};
+
+    EXPECT_EQ(RunFontOverview(chooser, listing(kThreeFonts)), std::nullopt);
+    EXPECT_EQ(chooser.shown.size(), 1);
+    EXPECT_TRUE(everyEntry(dir).isEmpty());
+}
+
+// Every press lists again and replaces what the chosen file held.
+TEST(FontOverviewRunTest, EachPressReplacesTheChosenFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("SystemFonts.ps"));
+    TestFiles::writeBytes(path, QByteArray(100000, 'x'));
+    ScriptedSaveFileChooser chooser{FolderItem(path)};
+    int calls = 0;
+
+    EXPECT_EQ(RunFontOverview(chooser, listing(kThreeFonts, &calls)),
+              QStringLiteral("3 Fonts gefunden.\n"));
+    EXPECT_EQ(TestFiles::readBytes(path), BuildFontSampleSheet(kThreeFonts));
+
+    QStringList more;
+    for (int k = 0; k < 25; ++k)
+        more.append(QStringLiteral("Font %1").arg(k));
+    EXPECT_EQ(RunFontOverview(chooser, listing(more, &calls)),
+              QStringLiteral("25 Fonts gefunden.\n"));
+    EXPECT_EQ(TestFiles::readBytes(path), BuildFontSampleSheet(more));
+    EXPECT_EQ(calls, 2);
+    EXPECT_THAT(everyEntry(dir), ElementsAre(QStringLiteral("SystemFonts.ps")));
+}
+
+#ifdef Q_OS_UNIX
+
+// Makes the folder unwritable, or lets no file of this process grow past a
+// few bytes (as a full disk would), for the lifetime of the object.
+class WriteObstacle
+{
+public:
+    enum Kind { ReadOnlyFolder, FullDisk };
+
+    WriteObstacle(Kind kind, const QString &folder) : m_kind(kind), m_folder(folder)
+    {
+        if (m_kind == ReadOnlyFolder) {
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
+        } else {
+            m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
+            rlimit small = m_oldLimit;
+            small.rlim_cur = 1024;
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+    }
+    ~WriteObstacle()
+    {
+        if (m_kind == ReadOnlyFolder) {
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        } else {
+            ::setrlimit(RLIMIT_FSIZE, &m_oldLimit);
+            std::signal(SIGXFSZ, m_oldHandler);
+        }
+    }
+
+private:
+    Kind m_kind;
+    QString m_folder;
+    rlimit m_oldLimit{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+class FailedWriteTest : public ::testing::TestWithParam<WriteObstacle::Kind>
+{
+};
+
+TEST_P(FailedWriteTest, LeavesTheEarlierFileWhole)
+{
+    if (GetParam() == WriteObstacle::ReadOnlyFolder && ::geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not bind root";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("SystemFonts.ps"));
+    const QByteArray earlier = "%!PS-Adobe-3.0\n% an earlier sheet\n";
+    TestFiles::writeBytes(path, earlier);
+    ScriptedSaveFileChooser chooser{FolderItem(path)};
+
+    std::optional<QString> label;
+    QString message;
+    {
+        const WriteObstacle obstacle(GetParam(), dir.path());
+        try {
+            label = RunFontOverview(chooser, listing(kThreeFonts));
+        } catch (const std::runtime_error &error) {
+            message = QString::fromUtf8(error.what());
+        }
+    }
+
+    EXPECT_EQ(label, std::nullopt);
+    EXPECT_THAT(message.toStdString(), StartsWith("Die Font\xc3\xbc"
+                                                  "bersicht kann nicht gesichert werden: "));
+    EXPECT_THAT(message.toStdString(), HasSubstr(path.toStdString()));
+    EXPECT_EQ(TestFiles::readBytes(path), earlier);
+    EXPECT_THAT(everyEntry(dir), ElementsAre(QStringLiteral("SystemFonts.ps")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Obstacles, FailedWriteTest,
+                         ::testing::Values(WriteObstacle::ReadOnlyFolder, WriteObstacle::FullDisk),
+                         [](const auto &info) {
+                             return info.param == WriteObstacle::ReadOnlyFolder
+                                        ? std::string("ReadOnlyFolder")
+                                        : std::string("FullDisk");
+                         });
+
+#endif
+
+} // namespace
