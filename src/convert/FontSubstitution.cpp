@@ -1,5 +1,6 @@
 #include "convert/FontSubstitution.h"
 
+#include "platform/PostScriptString.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/TextStreams.h"
 
@@ -34,25 +35,9 @@ const std::array<ReplacementRow, 14> kReplacementTable{{
 
 const char *const kDefaultSuggestion = "Helvetica";
 
-// Inside a PostScript string a backslash and unbalanced parentheses would end
-// the string early or swallow the next character, and the reader turns a
-// carriage return, alone or before a line feed, into a line feed. Escaped, a
-// name reads back byte for byte, and each prolog line stays one line.
 QString escapedForString(const QString &text)
 {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('(') || c == QLatin1Char(')'))
-            escaped += QLatin1Char('\\');
-        if (c == QLatin1Char('\r'))
-            escaped += QLatin1String("\\r");
-        else if (c == QLatin1Char('\n'))
-            escaped += QLatin1String("\\n");
-        else
-            escaped += c;
-    }
-    return escaped;
+    return QString::fromUtf8(PostScriptStringBody(text.toUtf8()));
 }
 
 // True when "/" + name reads back as this one name: printable ASCII without

@@ -1,5 +1,7 @@
 #include "fontsheet/FontSampleSheet.h"
 
+#include "platform/PostScriptString.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -130,24 +132,12 @@ void appendNumber(QByteArray &sheet, qsizetype number)
     sheet.append(digits, end - digits);
 }
 
-// A name goes into a PostScript string literal: a backslash or an unbalanced
-// parenthesis in a file name would otherwise break the whole sheet.
+// A name goes into a PostScript string literal: a backslash, an unbalanced
+// parenthesis or a carriage return in a file name would otherwise give another
+// name or break the whole sheet.
 QByteArray escapedForString(const QString &name)
 {
-    const QByteArray bytes = name.toUtf8();
-    qsizetype specials = 0;
-    for (const char c : bytes)
-        specials += (c == '\\' || c == '(' || c == ')');
-    if (specials == 0)
-        return bytes;
-    QByteArray escaped;
-    escaped.reserve(bytes.size() + specials);
-    for (const char c : bytes) {
-        if (c == '\\' || c == '(' || c == ')')
-            escaped.append('\\');
-        escaped.append(c);
-    }
-    return escaped;
+    return PostScriptStringBody(name.toUtf8());
 }
 
 } // namespace
