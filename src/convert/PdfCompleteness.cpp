@@ -2,7 +2,8 @@
 
 #include <QFile>
 
-namespace {
+namespace
+{
 
 bool isPdfWhiteSpace(char c)
 {

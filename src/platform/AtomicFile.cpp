@@ -9,7 +9,8 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
+namespace
+{
 
 // The longest file name, in bytes, that the file systems we run on allow.
 constexpr qsizetype kNameMax = 255;
@@ -20,8 +21,7 @@ QString siblingTemplate(const QString &targetName)
 {
     const QString suffix = QStringLiteral(".XXXXXX");
     QString stem = targetName;
-    while (!stem.isEmpty() &&
-           QFile::encodeName(QLatin1Char('.') + stem + suffix).size() > kNameMax)
+    while (!stem.isEmpty() && QFile::encodeName(QLatin1Char('.') + stem + suffix).size() > kNameMax)
         stem.chop(stem.back().isLowSurrogate() && stem.size() > 1 ? 2 : 1);
     return QLatin1Char('.') + stem + suffix;
 }

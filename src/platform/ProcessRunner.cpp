@@ -90,8 +90,8 @@ public:
         trimTail();
         if (m_omitted > 0) {
             // Cut at a character, not inside a UTF-8 sequence.
-            for (int i = 0; i < 3 && !m_tail.isEmpty() &&
-                            (static_cast<uchar>(m_tail.front()) & 0xc0) == 0x80;
+            for (int i = 0;
+                 i < 3 && !m_tail.isEmpty() && (static_cast<uchar>(m_tail.front()) & 0xc0) == 0x80;
                  ++i) {
                 m_tail.remove(0, 1);
                 ++m_omitted;

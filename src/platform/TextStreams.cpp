@@ -53,11 +53,12 @@ TextInputStream TextInputStream::open(const FolderItem &file)
 #ifdef Q_OS_UNIX
     // Opening a FIFO for reading waits for a writer, and a device may never
     // end: only a regular file is opened, and opening never waits.
-    const int fd = ::open(QFile::encodeName(file.nativePath()).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(file.nativePath()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         fail(QString::fromLocal8Bit(std::strerror(errno)));
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         fail(QStringLiteral("not a regular file"));

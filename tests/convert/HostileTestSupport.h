@@ -20,7 +20,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Hostile {
+namespace Hostile
+{
 
 inline const QString kSuccess = QStringLiteral("Erfolg!");
 inline const QString kFailure = QStringLiteral("Fehler bei der Konvertierung!");
@@ -36,7 +37,8 @@ inline QMap<QString, QByteArray> snapshot(const QString &root)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        struct stat st {};
+        struct stat st {
+        };
         if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
             continue;
         QByteArray description = QByteArray::number(st.st_mode) + ' ' +

@@ -47,13 +47,14 @@ namespace {
 QString loggingGhostscript(const QTemporaryDir &dir)
 {
     const QString gs = dir.filePath(QStringLiteral("gs"));
-    TestFiles::writeScript(gs, QStringLiteral("for a; do last=\"$a\"; done\n"
-                                              "echo \"$last\" >> '%1'\n"
-                                              "for a; do case \"$a\" in -sOutputFile=*) "
-                                              "printf '%%PDF-1.4\\nxref\\nstartxref\\n9\\n%%%%EOF\\n' "
-                                              "> \"${a#-sOutputFile=}\";; esac; done\n")
-                                   .arg(dir.filePath(QStringLiteral("inputs")))
-                                   .toUtf8());
+    TestFiles::writeScript(gs,
+                           QStringLiteral("for a; do last=\"$a\"; done\n"
+                                          "echo \"$last\" >> '%1'\n"
+                                          "for a; do case \"$a\" in -sOutputFile=*) "
+                                          "printf '%%PDF-1.4\\nxref\\nstartxref\\n9\\n%%%%EOF\\n' "
+                                          "> \"${a#-sOutputFile=}\";; esac; done\n")
+                               .arg(dir.filePath(QStringLiteral("inputs")))
+                               .toUtf8());
     return gs;
 }
 

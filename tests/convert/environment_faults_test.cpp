@@ -16,7 +16,8 @@ using namespace Hostile;
 using TestFiles::readBytes;
 using TestFiles::writeBytes;
 
-namespace {
+namespace
+{
 
 const QByteArray kOlderPdf = "%PDF older, precious";
 
@@ -40,7 +41,10 @@ public:
     }
     SmallFileSystem(const SmallFileSystem &) = delete;
     SmallFileSystem &operator=(const SmallFileSystem &) = delete;
-    bool mounted() const { return m_mounted; }
+    bool mounted() const
+    {
+        return m_mounted;
+    }
 
 private:
     QByteArray m_folder;
@@ -75,8 +79,9 @@ TEST_F(HostileFixture, DiskFullUnderThePdfIsAFailureAndKeepsTheOlderPdf)
 
     // Ghostscript exits with 0 all the same; only the PDF's end shows it.
     EXPECT_EQ(onlyDialog().message, kFailure);
-    EXPECT_TRUE(onlyDialog().explanation.endsWith(QStringLiteral(
-        "\nDie PDF-Datei wurde nicht vollst\u00e4ndig geschrieben (ist der Datentr\u00e4ger voll?).")))
+    EXPECT_TRUE(onlyDialog().explanation.endsWith(
+        QStringLiteral("\nDie PDF-Datei wurde nicht vollst\u00e4ndig geschrieben (ist der "
+                       "Datentr\u00e4ger voll?).")))
         << onlyDialog().explanation.toStdString();
     EXPECT_EQ(readBytes(doc(QStringLiteral("big.pdf"))), kOlderPdf);
     expectOnlyChanged({});
@@ -122,8 +127,8 @@ TEST_F(HostileFixture, GhostscriptKilledMidRunIsAFailureThatSaysSo)
     writeBytes(doc(QStringLiteral("loop.pdf")), kOlderPdf);
     takeSnapshots();
 
-    const qint64 elapsed = convert(doc(QStringLiteral("loop.ps")), doc(QStringLiteral("loop.pdf")),
-                                   30000, wrapper);
+    const qint64 elapsed =
+        convert(doc(QStringLiteral("loop.ps")), doc(QStringLiteral("loop.pdf")), 30000, wrapper);
 
     EXPECT_LT(elapsed, 10000);
     EXPECT_EQ(onlyDialog().message, kFailure);
@@ -155,7 +160,8 @@ TEST_F(HostileFixture, HundredMegabytesOfOutputAreShownByTheirBeginningAndEnd)
         << explanation.right(100).toStdString();
     const qsizetype omitted = explanation.indexOf(QStringLiteral(" Bytes der Ausgabe ausgelassen"));
     ASSERT_GT(omitted, 0);
-    const qint64 count = explanation.left(omitted).section(QStringLiteral("[\u2026 "), -1).toLongLong();
+    const qint64 count =
+        explanation.left(omitted).section(QStringLiteral("[\u2026 "), -1).toLongLong();
     // Everything but the kept beginning and end is counted as left out.
     EXPECT_EQ(count, qint64(7 + 104857600 + 5) - ConversionContext::kTranscriptLimit);
     EXPECT_LT(explanation.size(), 300 * 1024);

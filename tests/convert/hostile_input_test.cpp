@@ -25,7 +25,8 @@ using namespace Hostile;
 using TestFiles::readBytes;
 using TestFiles::writeBytes;
 
-namespace {
+namespace
+{
 
 const QByteArray kOlderPdf = "%PDF older, precious";
 
@@ -52,8 +53,8 @@ const HostileDocument kHostileDocuments[] = {
      30000},
     {"WriteHome", "(%2/pwned.ps) (w) file (x) writestring", "invalidfileaccess", 30000},
     // The fonts folder in the home folder is on Ghostscript's font path: readable only.
-    {"WriteFontFolder", "(%2/Library/Fonts/pwned.ps) (w) file (x) writestring",
-     "invalidfileaccess", 30000},
+    {"WriteFontFolder", "(%2/Library/Fonts/pwned.ps) (w) file (x) writestring", "invalidfileaccess",
+     30000},
     {"DeleteBeside", "(%1/beside.txt) deletefile", "deletefile", 30000},
     {"RenameBeside", "(%1/beside.txt) (%1/moved.txt) renamefile", "renamefile", 30000},
     {"OlderPdfOverwritten", "(%1/x.pdf) (w) file (owned) writestring", "invalidfileaccess", 30000},
@@ -82,8 +83,8 @@ TEST_P(HostileDocumentTest, IsRefusedWithoutTouchingAnythingAndKeepsTheOlderPdf)
     writeBytes(doc(QStringLiteral("x.ps")), "%!PS\n" + body.toUtf8() + "\nshowpage\n");
     takeSnapshots();
 
-    const qint64 elapsed = convert(doc(QStringLiteral("x.ps")), doc(QStringLiteral("x.pdf")),
-                                   attack.timeoutMs);
+    const qint64 elapsed =
+        convert(doc(QStringLiteral("x.ps")), doc(QStringLiteral("x.pdf")), attack.timeoutMs);
 
     const MessageDialog &dialog = onlyDialog();
     EXPECT_EQ(dialog.message, kFailure);
@@ -140,12 +141,14 @@ TEST_F(HostileFixture, GigabyteInputIsScannedWithoutBeingHeldInMemory)
     }
     writeBytes(doc(QStringLiteral("huge.pdf")), kOlderPdf);
     takeSnapshots();
-    struct rusage before {};
+    struct rusage before {
+    };
     ::getrusage(RUSAGE_SELF, &before);
 
     convert(input, doc(QStringLiteral("huge.pdf")));
 
-    struct rusage after {};
+    struct rusage after {
+    };
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_EQ(onlyDialog().message, kSuccess) << onlyDialog().explanation.toStdString();
     EXPECT_EQ(TestFiles::pdfPageCount(doc(QStringLiteral("huge.pdf"))), 1);
@@ -291,8 +294,7 @@ TEST_F(HostileFixture, FifoNamedLikeADocumentCannotHoldTheWindowPastTheTimeOut)
         }
     });
 
-    const qint64 elapsed =
-        convert(fifo, doc(QStringLiteral("x.pdf")), kShortTimeoutMs);
+    const qint64 elapsed = convert(fifo, doc(QStringLiteral("x.pdf")), kShortTimeoutMs);
     {
         std::lock_guard lock(mutex);
         done = true;

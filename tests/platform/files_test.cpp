@@ -152,3 +152,48 @@ TEST(AtomicFile, UnwritableFolderThrows)
     AtomicFile file{FolderItem(dir.filePath(QStringLiteral("x")))};
     EXPECT_THROW(file.open(), std::runtime_error);
 }
+
+class LongNames : public testing::TestWithParam<QByteArray>
+{
+};
+
+TEST_P(LongNames, FileWithTheLongestNameIsWrittenInPlace)
+{
+    // The hidden sibling adds eight bytes to the name: it has to be shorter.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8(GetParam()));
+    ASSERT_EQ(QFile::encodeName(QFileInfo(path).fileName()).size(), 255);
+    {
+        AtomicFile file{FolderItem(path)};
+        file.open();
+        file.write("whole");
+        file.commit();
+    }
+    EXPECT_EQ(TestFiles::readBytes(path), QByteArray("whole"));
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+        1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, LongNames,
+                         testing::Values(QByteArray(251, 'n') + ".pdf",
+                                         QByteArray("\xc3\xa4").repeated(125) + "a.pdf",
+                                         QByteArray("\xf0\x9f\x98\x80").repeated(62) + "x.pdf" +
+                                             QByteArray(2, 'y')));
+
+TEST(TextInputStream, RefusesAnythingButARegularFileWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("x.ps"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opening the FIFO as a plain file would wait here for a writer.
+    EXPECT_THROW(TextInputStream::open(FolderItem(fifo)), std::runtime_error);
+    EXPECT_THROW(TextInputStream::open(FolderItem(dir.path())), std::runtime_error);
+    EXPECT_THROW(TextInputStream::open(FolderItem(QStringLiteral("/dev/zero"))),
+                 std::runtime_error);
+
+    const QString file = dir.filePath(QStringLiteral("y.ps"));
+    TestFiles::writeBytes(file, "bytes");
+    TextInputStream stream = TextInputStream::open(FolderItem(file));
+    EXPECT_EQ(stream.readAll(), QByteArray("bytes"));
+}

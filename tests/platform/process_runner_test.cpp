@@ -79,3 +79,41 @@ TEST(ProcessRunner, TimeOutStopsTheCommandAndEveryChild)
     }
     EXPECT_TRUE(gone);
 }
+
+class OutputLimit : public testing::TestWithParam<qint64>
+{
+};
+
+TEST_P(OutputLimit, KeepsTheBeginningAndTheEndAndCountsWhatIsLeftOut)
+{
+    // 300000 lines of "Grüße\n" (8 bytes) between a first and a last line: at
+    // any limit the cut falls somewhere inside a two-byte "ü" or "ß" now and then.
+    const qint64 total = 7 + 300000 * 8 + 5;
+    ProcessRunner runner;
+    runner.setOutputLimit(GetParam());
+    const ProcessResult result =
+        runner.runShell(QStringLiteral("echo Anfang; yes 'Grüße' | head -n 300000; echo Ende"));
+
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_LE(result.output.size(), GetParam());
+    EXPECT_GE(result.output.size(), GetParam() - 6); // at most one character each side
+    EXPECT_EQ(result.output.size() + result.omittedBytes, total);
+    EXPECT_TRUE(result.output.startsWith("Anfang\nGr"));
+    EXPECT_TRUE(result.output.endsWith("Grüße\nEnde\n"));
+    const QString head = QString::fromUtf8(result.output.left(result.omittedAt));
+    const QString tail = QString::fromUtf8(result.output.mid(result.omittedAt));
+    EXPECT_FALSE(head.contains(QChar::ReplacementCharacter));
+    EXPECT_FALSE(tail.contains(QChar::ReplacementCharacter));
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, OutputLimit, testing::Values(1000, 1001, 1002, 1003, 64 * 1024));
+
+TEST(ProcessRunner, OutputWithinTheLimitIsKeptWhole)
+{
+    ProcessRunner runner;
+    runner.setOutputLimit(12);
+    const ProcessResult result = runner.runShell(QStringLiteral("printf 'twelve bytes'"));
+    EXPECT_EQ(result.output, QByteArray("twelve bytes"));
+    EXPECT_EQ(result.omittedBytes, 0);
+    EXPECT_EQ(result.omittedAt, -1);
+}

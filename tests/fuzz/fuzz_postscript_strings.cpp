@@ -1,0 +1,50 @@
+// Any name, as the prolog and the sample sheet write it into a PostScript
+// string, must read back as exactly that name. The input is one name, or
+// several separated by NUL bytes (a NUL may still stand inside a name).
+
+#include "convert/FontSubstitution.h"
+#include "fontsheet/FontSampleSheet.h"
+#include "platform/PostScriptString.h"
+
+#include "FuzzSupport.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray input(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+
+    // The escaping itself, on raw bytes.
+    const QByteArray body = PostScriptStringBody(input);
+    const auto literal = Fuzz::readStringLiteral('(' + body + ')', 0);
+    Fuzz::check(literal && literal->value == input && literal->end == body.size() + 2,
+                "bytes do not read back", input);
+    Fuzz::check(!body.contains('\n') && !body.contains('\r'), "line break left in", input);
+
+    // The two writers, on names as the program holds them.
+    QStringList names;
+    for (const QByteArray &piece : input.split('\0'))
+        names.append(QString::fromUtf8(piece));
+    names.append(QString::fromUtf8(input));
+
+    for (const QString &name : names) {
+        const QByteArray line = FontSubstitutionLine(name).toUtf8();
+        const auto prologName = Fuzz::readStringLiteral(line, 0);
+        Fuzz::check(prologName && prologName->value == name.toUtf8(),
+                    "prolog name does not read back", line);
+    }
+
+    const QByteArray sheet = BuildFontSampleSheet(names);
+    qsizetype at = 0;
+    for (qsizetype k = 1; k <= names.size(); ++k) {
+        const QByteArray definition = "\n/Font" + QByteArray::number(k) + " (";
+        at = sheet.indexOf(definition, at);
+        Fuzz::check(at >= 0, "sheet definition missing");
+        const auto sheetName = Fuzz::readStringLiteral(sheet, at + definition.size() - 1);
+        Fuzz::check(sheetName && sheetName->value == names.at(k - 1).toUtf8(),
+                    "sheet name does not read back", names.at(k - 1).toUtf8());
+        at = sheetName->end;
+    }
+    return 0;
+}
