@@ -11,8 +11,9 @@ if [ "$(uname -s)" = Darwin ]; then
     exit 0
 fi
 
+# clang with libclang-rt-dev builds the fuzz targets (libFuzzer and the sanitizers).
 packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-libbenchmark-dev ghostscript poppler-utils groff-base fonts-urw-base35 xvfb xauth clang"
+libbenchmark-dev ghostscript poppler-utils groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
