@@ -27,10 +27,11 @@ const QByteArray kSpacedName = QByteArrayLiteral("(lucida grande)");
 const QByteArray kJoinedName = QByteArrayLiteral("(lucidagrande)");
 const QByteArray kReplacement = QByteArrayLiteral("(LucidaGrande)");
 
-// The longest pattern less one byte: what a match may still need from the next
-// chunk, and so what has to be held back at the end of each chunk.
+// How long the scan may keep the window from repainting.
 constexpr qint64 kRepaintIntervalMs = 50;
 
+// The longest pattern less one byte: what a match may still need from the next
+// chunk, and so what has to be held back at the end of each chunk.
 const qsizetype kHeldBack = std::max(kSpacedName.size(), kJoinedName.size()) - 1;
 
 // Where needle (in lower case, starting with "(") next occurs in haystack from

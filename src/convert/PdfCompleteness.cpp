@@ -2,8 +2,7 @@
 
 #include <QFile>
 
-namespace
-{
+namespace {
 
 bool isPdfWhiteSpace(char c)
 {

@@ -9,8 +9,7 @@
 #include <sys/stat.h>
 #endif
 
-namespace
-{
+namespace {
 
 // The longest file name, in bytes, that the file systems we run on allow.
 constexpr qsizetype kNameMax = 255;

@@ -57,8 +57,7 @@ TextInputStream TextInputStream::open(const FolderItem &file)
         ::open(QFile::encodeName(file.nativePath()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         fail(QString::fromLocal8Bit(std::strerror(errno)));
-    struct stat st {
-    };
+    struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         fail(QStringLiteral("not a regular file"));

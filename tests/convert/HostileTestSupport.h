@@ -37,8 +37,7 @@ inline QMap<QString, QByteArray> snapshot(const QString &root)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        struct stat st {
-        };
+        struct stat st = {};
         if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
             continue;
         QByteArray description = QByteArray::number(st.st_mode) + ' ' +

@@ -16,8 +16,7 @@ using namespace Hostile;
 using TestFiles::readBytes;
 using TestFiles::writeBytes;
 
-namespace
-{
+namespace {
 
 const QByteArray kOlderPdf = "%PDF older, precious";
 

@@ -25,8 +25,7 @@ using namespace Hostile;
 using TestFiles::readBytes;
 using TestFiles::writeBytes;
 
-namespace
-{
+namespace {
 
 const QByteArray kOlderPdf = "%PDF older, precious";
 
@@ -327,4 +326,20 @@ TEST_F(HostileFixture, FileDeletedAfterTheDropFails)
     EXPECT_TRUE(onlyDialog().explanation.contains(QLatin1String("x.ps")));
     EXPECT_EQ(readBytes(doc(QStringLiteral("x.pdf"))), kOlderPdf);
     EXPECT_FALSE(QFileInfo::exists(doc(QStringLiteral("x.ps"))));
+}
+
+TEST_F(HostileFixture, FolderWhereThePdfWouldGoIsKept)
+{
+    QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), doc(QStringLiteral("x.ps")));
+    ASSERT_TRUE(QDir().mkdir(doc(QStringLiteral("x.pdf"))));
+    writeBytes(doc(QStringLiteral("x.pdf/inside.txt")), "keep me");
+    takeSnapshots();
+
+    convert(doc(QStringLiteral("x.ps")), doc(QStringLiteral("x.pdf")));
+
+    EXPECT_EQ(onlyDialog().message, kFailure);
+    EXPECT_TRUE(onlyDialog().explanation.contains(
+        QStringLiteral("\nDie PDF-Datei kann nicht an ihren Platz gelegt werden: ")))
+        << onlyDialog().explanation.toStdString();
+    expectOnlyChanged({});
 }

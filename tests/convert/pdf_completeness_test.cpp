@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 // A PDF as Ghostscript writes it, and its trailer's offset.
 class PdfCompleteness : public testing::Test

@@ -12,8 +12,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 const QString kCorpus = QStringLiteral(PAGORA_FIXTURES "/../fuzz/corpus/fuzz_postscript_strings");
 

@@ -15,8 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace
-{
+namespace {
 
 void checkFileArgument(const QString &argument, const QByteArray &detail)
 {

@@ -15,8 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace
-{
+namespace {
 
 QString g_work;
 

@@ -12,8 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace
-{
+namespace {
 
 // Checks that the prolog line for name starts with a string that reads back as
 // the name and names its target either as a plain name or through a string.
