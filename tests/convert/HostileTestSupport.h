@@ -40,10 +40,15 @@ inline QMap<QString, QByteArray> snapshot(const QString &root)
         struct stat st = {};
         if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
             continue;
+#ifdef Q_OS_MACOS
+        const timespec &modified = st.st_mtimespec;
+#else
+        const timespec &modified = st.st_mtim;
+#endif
         QByteArray description = QByteArray::number(st.st_mode) + ' ' +
                                  QByteArray::number(static_cast<qint64>(st.st_size)) + ' ' +
-                                 QByteArray::number(static_cast<qint64>(st.st_mtim.tv_sec)) + '.' +
-                                 QByteArray::number(static_cast<qint64>(st.st_mtim.tv_nsec));
+                                 QByteArray::number(static_cast<qint64>(modified.tv_sec)) + '.' +
+                                 QByteArray::number(static_cast<qint64>(modified.tv_nsec));
         if (S_ISLNK(st.st_mode)) {
             description += " -> " + QFile::encodeName(QFile::symLinkTarget(path));
         } else if (S_ISREG(st.st_mode) && st.st_size < (64 << 20)) {
