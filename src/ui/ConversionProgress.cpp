@@ -57,6 +57,7 @@ ConversionProgress::ConversionProgress(QWidget *window, QString fileName)
 {
     m_showTimer.setSingleShot(true);
     m_showTimer.setInterval(kShowAfterMs);
+    m_showTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_showTimer, &QTimer::timeout, this, &ConversionProgress::showDialog);
 }
 
@@ -130,7 +131,14 @@ bool ConversionProgress::belongsToDialog(QObject *object) const
 
 bool ConversionProgress::eventFilter(QObject *watched, QEvent *event)
 {
-    if (isUserInput(event->type()) && !belongsToDialog(watched))
-        return true;
-    return QObject::eventFilter(watched, event);
+    if (!isUserInput(event->type()) || belongsToDialog(watched))
+        return QObject::eventFilter(watched, event);
+    // An accepted override keeps the key from being tried as a shortcut; any
+    // other input is refused, so a drop fails for its source and a close or
+    // quit request is turned down rather than carried out unseen.
+    if (event->type() == QEvent::ShortcutOverride)
+        event->accept();
+    else
+        event->ignore();
+    return true;
 }
