@@ -100,6 +100,12 @@ void TestApp::menuBarExistsBeforeTheWindowAndIsShared()
     QCOMPARE(before->actions().size(), 3);
     Window1 second(quietServices(dialogs));
     QCOMPARE(&second.MenuBar(), before);
+#ifndef Q_OS_MACOS
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    QCOMPARE(before->window(), &second);
+    QVERIFY(before->isVisible());
+#endif
 }
 
 void TestApp::menusAndItemsInOrder()
