@@ -286,6 +286,9 @@ void Window1::Canvas1_Paint(QPainter &painter)
 
 void Window1::Canvas1_DropObject(const QStringList &paths)
 {
+    // A drop that reaches the window while one of this handler's dialogs is
+    // open would be run inside that dialog's event loop, a conversion under
+    // the first. The dialog stands for the window, so the drop is not taken.
     if (m_handlingDrop)
         return;
     m_handlingDrop = true;
