@@ -62,11 +62,14 @@ struct EditItem {
 };
 
 const EditItem kEditItems[] = {
-    {"EditUndo", "&Undo", QKeySequence::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z), EditCommand::Undo},
+    {"EditUndo", "&Undo", QKeySequence::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z),
+     EditCommand::Undo},
     {"EditSeparator1", "-", std::nullopt, {}, std::nullopt},
     {"EditCut", "Cu&t", QKeySequence::Cut, QKeySequence(Qt::CTRL | Qt::Key_X), EditCommand::Cut},
-    {"EditCopy", "&Copy", QKeySequence::Copy, QKeySequence(Qt::CTRL | Qt::Key_C), EditCommand::Copy},
-    {"EditPaste", "&Paste", QKeySequence::Paste, QKeySequence(Qt::CTRL | Qt::Key_V), EditCommand::Paste},
+    {"EditCopy", "&Copy", QKeySequence::Copy, QKeySequence(Qt::CTRL | Qt::Key_C),
+     EditCommand::Copy},
+    {"EditPaste", "&Paste", QKeySequence::Paste, QKeySequence(Qt::CTRL | Qt::Key_V),
+     EditCommand::Paste},
     {"EditClear", "&Delete", std::nullopt, {}, EditCommand::Clear},
     {"EditSeparator2", "-", std::nullopt, {}, std::nullopt},
     {"EditSelectAll", "Select &All", QKeySequence::SelectAll, QKeySequence(Qt::CTRL | Qt::Key_A),
@@ -176,6 +179,7 @@ void MainMenuBar::updateEditItems()
     for (QAction *item : items) {
         const QVariant command = item->property(kCommandProperty);
         if (command.isValid())
-            item->setEnabled(CanPerformEditCommand(focus, static_cast<EditCommand>(command.toInt())));
+            item->setEnabled(
+                CanPerformEditCommand(focus, static_cast<EditCommand>(command.toInt())));
     }
 }

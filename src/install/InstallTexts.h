@@ -29,4 +29,5 @@ inline const QStringList kBrewLocations{
 };
 
 inline const QUrl kHomebrewHomePage{QStringLiteral("https://brew.sh")};
-inline const QUrl kGhostscriptFormulaPage{QStringLiteral("https://formulae.brew.sh/formula/ghostscript")};
+inline const QUrl kGhostscriptFormulaPage{
+    QStringLiteral("https://formulae.brew.sh/formula/ghostscript")};

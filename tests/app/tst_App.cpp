@@ -193,7 +193,8 @@ void TestApp::editItemsWorkOnTheFocusedTextField()
     choose(bar, "EditSelectAll");
     QCOMPARE(field->selectedText(), QStringLiteral("Hallo Welt"));
 
-    QCOMPARE(enabledEditItems(bar), (QStringList{"EditCut", "EditCopy", "EditClear", "EditSelectAll"}));
+    QCOMPARE(enabledEditItems(bar),
+             (QStringList{"EditCut", "EditCopy", "EditClear", "EditSelectAll"}));
     choose(bar, "EditCopy");
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Hallo Welt"));
     choose(bar, "EditClear");

@@ -86,8 +86,10 @@ void TestStartupCheck::answerOpensPageByBrewPresence_data()
 
     const QString formula = QStringLiteral("https://formulae.brew.sh/formula/ghostscript");
     const QString home = QStringLiteral("https://brew.sh");
-    QTest::newRow("help, brew at the first place") << MessageDialog::Button::Action << true << false << formula;
-    QTest::newRow("help, brew at the second place only") << MessageDialog::Button::Action << false << true << formula;
+    QTest::newRow("help, brew at the first place")
+        << MessageDialog::Button::Action << true << false << formula;
+    QTest::newRow("help, brew at the second place only")
+        << MessageDialog::Button::Action << false << true << formula;
     QTest::newRow("help, brew at both") << MessageDialog::Button::Action << true << true << formula;
     QTest::newRow("help, no brew") << MessageDialog::Button::Action << false << false << home;
     QTest::newRow("later") << MessageDialog::Button::AlternateAction << true << true << QString();
@@ -112,7 +114,8 @@ void TestStartupCheck::answerOpensPageByBrewPresence()
     ScriptedPresenter dialogs({answer});
     RecordingUrlOpener urls;
 
-    CheckGhostscriptAtStartup(dialogs, urls, {dir.filePath(QStringLiteral("no-gs"))}, brewLocations);
+    CheckGhostscriptAtStartup(dialogs, urls, {dir.filePath(QStringLiteral("no-gs"))},
+                              brewLocations);
 
     QCOMPARE(dialogs.shown.size(), 1);
     if (expectedUrl.isEmpty()) {

@@ -107,7 +107,8 @@ void TestQtMessagePresenter::returnsPressedButton_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<MessageDialog::Button>("expected");
     QTest::newRow("action") << QStringLiteral("Ersetzen") << MessageDialog::Button::Action;
-    QTest::newRow("alternate") << QStringLiteral("Später") << MessageDialog::Button::AlternateAction;
+    QTest::newRow("alternate") << QStringLiteral("Später")
+                               << MessageDialog::Button::AlternateAction;
     QTest::newRow("cancel") << QStringLiteral("Abbrechen") << MessageDialog::Button::Cancel;
 }
 

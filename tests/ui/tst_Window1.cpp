@@ -49,7 +49,9 @@ public:
 class DroppingPresenter : public ScriptedPresenter
 {
 public:
-    explicit DroppingPresenter(std::function<void()> whileOpen) : m_whileOpen(std::move(whileOpen)) {}
+    explicit DroppingPresenter(std::function<void()> whileOpen) : m_whileOpen(std::move(whileOpen))
+    {
+    }
 
     MessageDialog::Button showModal(const MessageDialog &dialog) override
     {
@@ -238,10 +240,11 @@ void TestWindow1::controlsHaveTheirFramesTextsAndFonts_data()
                             << "Drop a PostScript file here to convert" << 20;
     QTest::newRow("Label2")
         << "Label2" << QRect(51, 392, 307, 98)
-        << QString::fromUtf8("Diese Anwendung verwendet Ghostscript zur Konvertierung von PostScript-"
-                             "Dateien nach PDF. Ghostscript ist ein separates Programm und wird nicht "
-                             "mit dieser Anwendung ausgeliefert. Ghostscript wird von Artifex "
-                             "Software, Inc. entwickelt.")
+        << QString::fromUtf8(
+               "Diese Anwendung verwendet Ghostscript zur Konvertierung von PostScript-"
+               "Dateien nach PDF. Ghostscript ist ein separates Programm und wird nicht "
+               "mit dieser Anwendung ausgeliefert. Ghostscript wird von Artifex "
+               "Software, Inc. entwickelt.")
         << 12;
     QTest::newRow("Button1") << "Button1" << QRect(51, 494, 304, 20)
                              << QString::fromUtf8("PostScript - Font\u00fcbersicht") << 0;
