@@ -74,6 +74,22 @@ public:
     }
 };
 
+// Chooses one file, as a person typing a name into the save dialog would.
+class ChoosingChooser : public SaveFileChooser
+{
+public:
+    explicit ChoosingChooser(const QString &path) : m_path(path) {}
+    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &proposed) override
+    {
+        proposedNames.append(proposed);
+        return FolderItem(m_path);
+    }
+    QStringList proposedNames;
+
+private:
+    QString m_path;
+};
+
 // Counts the paints a widget receives.
 class PaintCounter : public QObject
 {
@@ -167,6 +183,7 @@ private slots:
     void handlerExceptionIsShownAsStopDialog();
     void slowConversionShowsProgressAndCanBeCancelled();
     void closingEndsTheEventLoopWithZero();
+    void buttonWritesTheSampleSheetAndShowsTheCount();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs, PictureCache *logo = nullptr);
@@ -594,6 +611,35 @@ void TestWindow1::closingEndsTheEventLoopWithZero()
     QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(42); });
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!window.isVisible());
+}
+
+void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
+{
+    // The user's own font folder holds three entries; the system folders do
+    // not exist on a test machine.
+    QTemporaryDir home;
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("Library/Fonts"))));
+    for (const char *name : {"Alpha Sans.ttf", "Beta.ttc", "Gamma.Bold.otf"})
+        TestFiles::writeBytes(home.filePath(QStringLiteral("Library/Fonts/")) + QString::fromUtf8(name), "");
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+
+    const QString sheet = home.filePath(QStringLiteral("SystemFonts.ps"));
+    ChoosingChooser chooser(sheet);
+    ScriptedPresenter dialogs;
+    Window1Services services = this->services(dialogs);
+    services.saveChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+
+    QTest::mouseClick(window.Button1(), Qt::LeftButton);
+    qputenv("HOME", savedHome);
+    QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
+    QCOMPARE(chooser.proposedNames, QStringList{QStringLiteral("SystemFonts.ps")});
+    const QByteArray written = TestFiles::readBytes(sheet);
+    QVERIFY(written.startsWith("%!PS-Adobe-3.0\n"));
+    QVERIFY(written.contains("/Font2 (Beta) def\n"));
+    QVERIFY(dialogs.shown.isEmpty());
 }
 
 QTEST_MAIN(TestWindow1)
