@@ -1,16 +1,19 @@
-// A dropped file's name is outside text: any bytes, as a drop hands them over,
-// go through the name test and the PDF path, and on into Ghostscript's
-// argument vector. The PDF must land beside the input under the input's base
-// name, never on the input itself, and no name may turn into an option, a
-// pipe or an output file pattern.
+// A dropped file's name is outside text: any bytes, as a drop hands them over
+// (a URL list read by the drop zone, or one file's name as bytes), go through
+// the name test and the PDF path, and on into Ghostscript's argument vector. The PDF must land
+// beside the input under the input's base name, never on the input itself, and no name may turn
+// into an option, a pipe or an output file pattern.
 
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
 #include "platform/FolderItem.h"
+#include "ui/DropCanvas.h"
 
 #include "FuzzSupport.h"
 
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 
 #include <cstddef>
 #include <cstdint>
@@ -25,40 +28,53 @@ void checkFileArgument(const QString &argument, const QByteArray &detail)
                 "file argument reads as an option or a device", detail);
 }
 
+void checkDroppedPath(const QString &dropped, const QByteArray &bytes)
+{
+    const FolderItem input(dropped);
+    const QString name = input.name();
+    const std::optional<QString> output = PdfPathForDrop(dropped);
+    const QString lowered = name.toLower();
+    const bool postScript =
+        lowered.endsWith(QLatin1String(".ps")) || lowered.endsWith(QLatin1String(".eps"));
+    Fuzz::check(output.has_value() == postScript, "name test disagrees", bytes);
+    if (!output)
+        return;
+
+    const FolderItem pdf(*output);
+    Fuzz::check(output->endsWith(QLatin1String(".pdf")), "no .pdf", bytes);
+    Fuzz::check(pdf.nativePath() != input.nativePath(), "PDF would replace the input", bytes);
+    Fuzz::check(pdf.parent() == input.parent(), "PDF lands in another folder", bytes);
+    Fuzz::check(pdf.name() ==
+                    name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".pdf"),
+                "PDF name is not the base name", bytes);
+
+    const QStringList arguments = GhostscriptArguments(input.nativePath(), *output, QString());
+    checkFileArgument(arguments.last(), bytes);
+    const QString outputArgument = arguments.at(arguments.size() - 2);
+    Fuzz::check(outputArgument.startsWith(QLatin1String("-sOutputFile=")), "no output", bytes);
+    QString file = outputArgument.mid(13);
+    checkFileArgument(file, bytes);
+    // Every "%" is doubled, so none starts a page number or a device.
+    file.remove(QStringLiteral("%%"));
+    Fuzz::check(!file.contains(QLatin1Char('%')), "single % in the output file", bytes);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    // Both ways a path reaches us: decoded as a file name, and from a URL.
-    for (const QString &dropped : {QFile::decodeName(bytes), QString::fromUtf8(bytes)}) {
-        const FolderItem input(dropped);
-        const QString name = input.name();
-        const std::optional<QString> output = PdfPathForDrop(dropped);
-        const QString lowered = name.toLower();
-        const bool postScript =
-            lowered.endsWith(QLatin1String(".ps")) || lowered.endsWith(QLatin1String(".eps"));
-        Fuzz::check(output.has_value() == postScript, "name test disagrees", bytes);
-        if (!output)
-            continue;
 
-        const FolderItem pdf(*output);
-        Fuzz::check(output->endsWith(QLatin1String(".pdf")), "no .pdf", bytes);
-        Fuzz::check(pdf.nativePath() != input.nativePath(), "PDF would replace the input", bytes);
-        Fuzz::check(pdf.parent() == input.parent(), "PDF lands in another folder", bytes);
-        Fuzz::check(pdf.name() ==
-                        name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".pdf"),
-                    "PDF name is not the base name", bytes);
+    // The bytes as the URL list a drag carries.
+    QMimeData dragged;
+    dragged.setData(QStringLiteral("text/uri-list"), bytes);
+    for (const QString &path : DropCanvas::localFilePaths(dragged))
+        checkDroppedPath(path, bytes);
 
-        const QStringList arguments = GhostscriptArguments(input.nativePath(), *output, QString());
-        checkFileArgument(arguments.last(), bytes);
-        const QString outputArgument = arguments.at(arguments.size() - 2);
-        Fuzz::check(outputArgument.startsWith(QLatin1String("-sOutputFile=")), "no output", bytes);
-        QString file = outputArgument.mid(13);
-        checkFileArgument(file, bytes);
-        // Every "%" is doubled, so none starts a page number or a device.
-        file.remove(QStringLiteral("%%"));
-        Fuzz::check(!file.contains(QLatin1Char('%')), "single % in the output file", bytes);
-    }
+    // The bytes as one file's name, put into a URL as a file manager does.
+    const QUrl url = QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"));
+    if (url.isLocalFile())
+        checkDroppedPath(url.toLocalFile(), bytes);
+    checkDroppedPath(QFile::decodeName(bytes), bytes);
     return 0;
 }
