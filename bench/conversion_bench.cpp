@@ -1,0 +1,219 @@
+// Conversion overhead: for each PostScript file, the time from the drop intake
+// to the verdict dialog (answered at once, as a person pressing OK), against
+// running the same Ghostscript argument vector directly and against ps2pdf.
+// The three are run side by side, file by file and round by round, so that a
+// busy machine slows all of them alike; ratios are taken within a round.
+//
+//   pagora_conversion_bench [--rounds N] FILE.ps|FILE.eps ...
+
+#include "ScriptedPresenter.h"
+#include "support/ChildProcess.h"
+#include "support/Figures.h"
+
+#include "convert/ConversionTexts.h"
+#include "convert/DropIntake.h"
+#include "convert/GhostscriptConversion.h"
+#include "convert/GhostscriptLocator.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kOverheadTarget = 1.03; // median over the files of ours / direct gs
+constexpr double kPs2pdfTarget = 1.00;   // ours / ps2pdf, on every file
+
+using Clock = std::chrono::steady_clock;
+
+// Presses OK (and "use the replacement", should a file miss fonts) and notes
+// when the verdict came: the success or the failure dialog.
+class VerdictPresenter : public ScriptedPresenter
+{
+public:
+    MessageDialog::Button showModal(const MessageDialog &dialog) override
+    {
+        if (dialog.iconType == MessageDialog::Icon::Caution)
+            questions++;
+        else if (!verdictAt)
+            verdictAt = Clock::now();
+        return ScriptedPresenter::showModal(dialog);
+    }
+
+    std::optional<Clock::time_point> verdictAt;
+    int questions = 0;
+};
+
+struct OurRun {
+    double seconds = 0;
+    bool succeeded = false;
+    int questions = 0;
+};
+
+OurRun convertByDrop(const QString &input)
+{
+    VerdictPresenter dialogs;
+    ConversionContext context{dialogs};
+    const Clock::time_point start = Clock::now();
+    IntakeDrop({input}, context);
+    OurRun run;
+    run.seconds = std::chrono::duration<double>(dialogs.verdictAt.value_or(Clock::now()) - start)
+                      .count();
+    run.succeeded = !dialogs.shown.isEmpty() &&
+                    dialogs.shown.constLast().message == ConversionTexts::kSuccessMessage;
+    run.questions = dialogs.questions;
+    return run;
+}
+
+std::string besideInput(const QString &input, const char *suffix)
+{
+    const QFileInfo info(input);
+    return (info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+            QLatin1String(suffix))
+        .toStdString();
+}
+
+std::vector<std::string> directGhostscript(const QString &ghostscript, const QString &input)
+{
+    std::vector<std::string> argv{ghostscript.toStdString()};
+    const QStringList arguments = GhostscriptArguments(
+        input, QString::fromStdString(besideInput(input, ".direct.pdf")), QString());
+    for (const QString &argument : arguments)
+        argv.push_back(argument.toStdString());
+    return argv;
+}
+
+std::vector<std::string> ps2pdf(const QString &input)
+{
+    return {"ps2pdf", input.toStdString(), besideInput(input, ".ps2pdf.pdf")};
+}
+
+enum Contender { Ours, DirectGs, Ps2pdf, kContenders };
+const std::array<const char *, kContenders> kContenderNames{"ours", "gs", "ps2pdf"};
+
+struct FileFigures {
+    QString path;
+    std::array<std::vector<double>, kContenders> seconds;
+    std::vector<double> oursToGs;
+    std::vector<double> oursToPs2pdf;
+    int questions = 0;
+    bool failed = false;
+};
+
+// One run of one contender; the seconds, or nothing when it did not succeed.
+std::optional<double> runOnce(Contender contender, const QString &ghostscript,
+                              FileFigures &file)
+{
+    if (contender == Ours) {
+        const OurRun run = convertByDrop(file.path);
+        file.questions += run.questions;
+        return run.succeeded ? std::optional(run.seconds) : std::nullopt;
+    }
+    const ChildRun run = RunChild(contender == DirectGs ? directGhostscript(ghostscript, file.path)
+                                                        : ps2pdf(file.path));
+    return run.exitCode == 0 ? std::optional(run.seconds) : std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    int rounds = 7;
+    QStringList files;
+    const QStringList arguments = application.arguments().mid(1);
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--rounds") && i + 1 < arguments.size())
+            rounds = std::max(1, arguments.at(++i).toInt());
+        else
+            files.append(QFileInfo(arguments.at(i)).absoluteFilePath());
+    }
+    if (files.isEmpty()) {
+        std::fprintf(stderr, "usage: %s [--rounds N] FILE.ps ...\n", argv[0]);
+        return 2;
+    }
+    const QString ghostscript = FindGhostscriptExecutable();
+    if (ghostscript.isEmpty()) {
+        std::fprintf(stderr, "no Ghostscript at the drop-time places\n");
+        return 2;
+    }
+    std::printf("Conversion overhead: %lld files, %d rounds after one warm-up, Ghostscript %s\n",
+                static_cast<long long>(files.size()), rounds, qPrintable(ghostscript));
+
+    std::vector<FileFigures> figures;
+    for (const QString &path : files)
+        figures.push_back(FileFigures{path, {}, {}, {}, 0, false});
+
+    // Round 0 warms the page cache and Ghostscript's font lookup and is not counted.
+    for (int round = 0; round <= rounds; ++round) {
+        for (FileFigures &file : figures) {
+            if (file.failed)
+                continue;
+            std::array<double, kContenders> seconds{};
+            for (int k = 0; k < kContenders; ++k) {
+                // The order turns from round to round: no contender always
+                // comes first after another file's runs.
+                const auto contender = Contender((round + k) % kContenders);
+                const std::optional<double> run = runOnce(contender, ghostscript, file);
+                if (!run) {
+                    std::fprintf(stderr, "%s: %s did not succeed\n", qPrintable(file.path),
+                                 kContenderNames[contender]);
+                    file.failed = true;
+                    break;
+                }
+                seconds[contender] = *run;
+            }
+            if (round == 0 || file.failed)
+                continue;
+            for (int k = 0; k < kContenders; ++k)
+                file.seconds[k].push_back(seconds[k]);
+            file.oursToGs.push_back(seconds[Ours] / seconds[DirectGs]);
+            file.oursToPs2pdf.push_back(seconds[Ours] / seconds[Ps2pdf]);
+        }
+    }
+
+    std::printf("\n%-28s %10s %9s %9s %9s %8s %10s %9s\n", "file", "bytes", "ours s", "gs s",
+                "ps2pdf s", "ours/gs", "ours/ps2pdf", "questions");
+    std::vector<double> overheadRatios;
+    double worstToPs2pdf = 0;
+    bool anyFailed = false;
+    for (const FileFigures &file : figures) {
+        const QFileInfo info(file.path);
+        if (file.failed) {
+            std::printf("%-28s failed\n", qPrintable(info.fileName()));
+            anyFailed = true;
+            continue;
+        }
+        const double toGs = Median(file.oursToGs);
+        const double toPs2pdf = Median(file.oursToPs2pdf);
+        overheadRatios.push_back(toGs);
+        worstToPs2pdf = std::max(worstToPs2pdf, toPs2pdf);
+        std::printf("%-28s %10lld %9.4f %9.4f %9.4f %8.3f %10.3f %9d\n",
+                    qPrintable(info.fileName()), static_cast<long long>(info.size()),
+                    Median(file.seconds[Ours]), Median(file.seconds[DirectGs]),
+                    Median(file.seconds[Ps2pdf]), toGs, toPs2pdf, file.questions);
+    }
+    std::printf("\nRaw seconds per round (ours | gs | ps2pdf):\n");
+    for (const FileFigures &file : figures) {
+        if (file.failed)
+            continue;
+        std::printf("  %s\n    ours   %s\n    gs     %s\n    ps2pdf %s\n",
+                    qPrintable(QFileInfo(file.path).fileName()),
+                    Joined(file.seconds[Ours]).c_str(), Joined(file.seconds[DirectGs]).c_str(),
+                    Joined(file.seconds[Ps2pdf]).c_str());
+    }
+
+    const double overhead = Median(overheadRatios);
+    std::printf("\nTARGET conversion overhead: median ours/gs %.3f (target <= %.2f): %s\n",
+                overhead, kOverheadTarget, Verdict(overhead <= kOverheadTarget));
+    std::printf("TARGET conversion vs ps2pdf: worst file ours/ps2pdf %.3f (target <= %.2f): %s\n",
+                worstToPs2pdf, kPs2pdfTarget, Verdict(worstToPs2pdf <= kPs2pdfTarget));
+    return anyFailed ? 1 : 0;
+}
