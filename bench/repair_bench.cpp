@@ -35,6 +35,10 @@
 #include <string>
 #include <vector>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr double kScanTarget = 1.0;        // ours / grep, at most
@@ -111,6 +115,19 @@ bool sameBytes(const QString &first, const QString &second)
     }
 }
 
+// Every run starts from the same state: no output of an earlier run (ext4
+// writes a file out at once when it replaces another one by rename or
+// truncation, which would time the disk rather than the program) and no
+// written data still on its way to the disk.
+void startAfresh(const QString &output = QString())
+{
+    if (!output.isEmpty())
+        QFile::remove(output);
+#ifdef Q_OS_UNIX
+    ::sync();
+#endif
+}
+
 struct RepairRun {
     bool ok = false;
     double inside = 0;   // FixPostScriptFonts alone
@@ -161,11 +178,24 @@ int compare(const std::string &self, int rounds, const QString &without, const Q
         ChildRun grepped, grepOnEmpty, sedded;
         for (int k = 0; k < 5; ++k) {
             switch ((round + k) % 5) {
-            case 0: scan = runRepair(self, without, folder); break;
-            case 1: grepped = RunChild(grep); break;
-            case 2: rewrite = runRepair(self, with, folder); break;
-            case 3: sedded = RunChild(sed, sedOut); break;
+            case 0:
+                startAfresh();
+                scan = runRepair(self, without, folder);
+                break;
+            case 1:
+                startAfresh();
+                grepped = RunChild(grep);
+                break;
+            case 2:
+                startAfresh(repairedCopy);
+                rewrite = runRepair(self, with, folder);
+                break;
+            case 3:
+                startAfresh(QString::fromStdString(sedOut));
+                sedded = RunChild(sed, sedOut);
+                break;
             default:
+                startAfresh();
                 onEmpty = runRepair(self, empty, folder);
                 grepOnEmpty = RunChild(grepEmpty);
             }
