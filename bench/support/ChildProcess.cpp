@@ -15,6 +15,17 @@
 extern char **environ;
 #endif
 
+#ifdef Q_OS_UNIX
+namespace {
+
+double seconds(const timeval &time)
+{
+    return double(time.tv_sec) + double(time.tv_usec) / 1e6;
+}
+
+} // namespace
+#endif
+
 ChildRun RunChild(const std::vector<std::string> &argv, const std::string &stdoutPath,
                   const std::string &stderrPath)
 {
@@ -52,6 +63,7 @@ ChildRun RunChild(const std::vector<std::string> &argv, const std::string &stdou
             return run;
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     if (WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
 #ifdef Q_OS_MACOS
@@ -65,4 +77,19 @@ ChildRun RunChild(const std::vector<std::string> &argv, const std::string &stdou
     Q_UNUSED(stderrPath);
 #endif
     return run;
+}
+
+double ProcessorSeconds()
+{
+#ifdef Q_OS_UNIX
+    double total = 0;
+    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        struct rusage usage {};
+        ::getrusage(who, &usage);
+        total += seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    }
+    return total;
+#else
+    return 0;
+#endif
 }
