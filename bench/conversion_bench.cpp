@@ -16,8 +16,10 @@
 #include "convert/GhostscriptLocator.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +27,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -63,13 +69,14 @@ struct OurRun {
     int questions = 0;
 };
 
-OurRun convertByDrop(const QString &input)
+OurRun convertByDrop(const QString &input,
+                     const QStringList &ghostscriptCandidates = kDropTimeCandidates)
 {
     VerdictPresenter dialogs;
     ConversionContext context{dialogs};
     const double cpuStart = ProcessorSeconds();
     const Clock::time_point start = Clock::now();
-    IntakeDrop({input}, context);
+    IntakeDrop({input}, context, ghostscriptCandidates);
     OurRun run;
     run.timing.seconds =
         std::chrono::duration<double>(dialogs.verdictAt.value_or(Clock::now()) - start).count();
@@ -80,19 +87,25 @@ OurRun convertByDrop(const QString &input)
     return run;
 }
 
-std::string besideInput(const QString &input, const char *suffix)
+enum Contender { Ours, DirectGs, Ps2pdf, kContenders };
+const std::array<const char *, kContenders> kContenderNames{"ours", "gs", "ps2pdf"};
+
+// The PDF a contender writes: ours where a drop puts it, the others beside it.
+QString outputOf(Contender contender, const QString &input)
 {
+    const char *suffix = contender == Ours       ? ".pdf"
+                         : contender == DirectGs ? ".direct.pdf"
+                                                 : ".ps2pdf.pdf";
     const QFileInfo info(input);
-    return (info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-            QLatin1String(suffix))
-        .toStdString();
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+           QLatin1String(suffix);
 }
 
 std::vector<std::string> directGhostscript(const QString &ghostscript, const QString &input)
 {
     std::vector<std::string> argv{ghostscript.toStdString()};
-    const QStringList arguments = GhostscriptArguments(
-        input, QString::fromStdString(besideInput(input, ".direct.pdf")), QString());
+    const QStringList arguments =
+        GhostscriptArguments(input, outputOf(DirectGs, input), QString());
     for (const QString &argument : arguments)
         argv.push_back(argument.toStdString());
     return argv;
@@ -100,11 +113,8 @@ std::vector<std::string> directGhostscript(const QString &ghostscript, const QSt
 
 std::vector<std::string> ps2pdf(const QString &input)
 {
-    return {"ps2pdf", input.toStdString(), besideInput(input, ".ps2pdf.pdf")};
+    return {"ps2pdf", input.toStdString(), outputOf(Ps2pdf, input).toStdString()};
 }
-
-enum Contender { Ours, DirectGs, Ps2pdf, kContenders };
-const std::array<const char *, kContenders> kContenderNames{"ours", "gs", "ps2pdf"};
 
 struct FileFigures {
     QString path;
@@ -117,10 +127,22 @@ struct FileFigures {
     bool failed = false;
 };
 
+// Every run starts from the same state: no PDF of an earlier run (ext4 writes
+// a file out at once when it replaces another one, by rename or truncation)
+// and no written data still on its way to the disk.
+void startAfresh(Contender contender, const QString &input)
+{
+    QFile::remove(outputOf(contender, input));
+#ifdef Q_OS_UNIX
+    ::sync();
+#endif
+}
+
 // One run of one contender, or nothing when it did not succeed.
 std::optional<Timing> runOnce(Contender contender, const QString &ghostscript,
                               FileFigures &file)
 {
+    startAfresh(contender, file.path);
     if (contender == Ours) {
         const OurRun run = convertByDrop(file.path);
         file.questions += run.questions;
@@ -131,12 +153,38 @@ std::optional<Timing> runOnce(Contender contender, const QString &ghostscript,
     return run.exitCode == 0 ? std::optional(Timing{run.seconds, run.cpuSeconds}) : std::nullopt;
 }
 
+// What the drop path adds to any Ghostscript run, seen with a stand-in that
+// does nothing: the drop to its (failure) verdict against starting the
+// stand-in directly with the same arguments. Unlike the figures with gs these
+// are small and steady; the difference is the overhead in milliseconds.
+double printFixedCost(const QString &input, int rounds)
+{
+    const QString standIn = QStringLiteral("/bin/true");
+    std::vector<double> drops;
+    std::vector<double> directs;
+    std::vector<double> added;
+    for (int round = 0; round <= rounds; ++round) {
+        const OurRun drop = convertByDrop(input, {standIn});
+        const ChildRun direct = RunChild(directGhostscript(standIn, input));
+        if (round == 0)
+            continue;
+        drops.push_back(drop.timing.seconds * 1e3);
+        directs.push_back(direct.seconds * 1e3);
+        added.push_back(drops.back() - directs.back());
+    }
+    std::printf("Fixed cost of the drop path (gs replaced by %s, %d rounds): drop to verdict "
+                "%.2f ms, %s started directly %.2f ms: %.2f ms added to a conversion\n",
+                qPrintable(standIn), rounds, Median(drops), qPrintable(standIn), Median(directs),
+                Median(added));
+    return Median(added) / 1e3;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    int rounds = 7;
+    int rounds = 9;
     QStringList files;
     const QStringList arguments = application.arguments().mid(1);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -156,6 +204,8 @@ int main(int argc, char **argv)
     }
     std::printf("Conversion overhead: %lld files, %d rounds after one warm-up, Ghostscript %s\n",
                 static_cast<long long>(files.size()), rounds, qPrintable(ghostscript));
+
+    const double fixedCost = printFixedCost(files.first(), std::max(20, 3 * rounds));
 
     std::vector<FileFigures> figures;
     for (const QString &path : files)
@@ -199,6 +249,7 @@ int main(int argc, char **argv)
     std::vector<double> cpuOverheadRatios;
     double worstToPs2pdf = 0;
     double cpuWorstToPs2pdf = 0;
+    double shortestGs = 0;
     bool anyFailed = false;
     for (const FileFigures &file : figures) {
         const QFileInfo info(file.path);
@@ -213,6 +264,8 @@ int main(int argc, char **argv)
         worstToPs2pdf = std::max(worstToPs2pdf, toPs2pdf);
         cpuOverheadRatios.push_back(Median(file.cpuOursToGs));
         cpuWorstToPs2pdf = std::max(cpuWorstToPs2pdf, Median(file.cpuOursToPs2pdf));
+        const double gs = Median(file.seconds[DirectGs]);
+        shortestGs = shortestGs == 0 ? gs : std::min(shortestGs, gs);
         std::printf("%-28s %10lld %8.4f %8.4f %8.4f %8.3f %11.3f %8.3f %11.3f %9d\n",
                     qPrintable(info.fileName()), static_cast<long long>(info.size()),
                     Median(file.seconds[Ours]), Median(file.seconds[DirectGs]),
@@ -232,6 +285,9 @@ int main(int argc, char **argv)
     std::printf("\nProcessor time (less disturbed by other load): median ours/gs %.3f, worst "
                 "file ours/ps2pdf %.3f\n",
                 Median(cpuOverheadRatios), cpuWorstToPs2pdf);
+    if (shortestGs > 0)
+        std::printf("The fixed cost is %.1f%% of the shortest direct gs run (%.3f s)\n",
+                    fixedCost / shortestGs * 100, shortestGs);
     const double overhead = Median(overheadRatios);
     std::printf("\nTARGET conversion overhead: median ours/gs %.3f (target <= %.2f): %s\n",
                 overhead, kOverheadTarget, Verdict(overhead <= kOverheadTarget));

@@ -10,7 +10,7 @@
 #                                1 GiB repair files, or skips that size)
 #   sh tools/bench.sh --smoke    one quick round of each, to see that they run
 #
-#   PAGORA_BENCH_ROUNDS=N        side-by-side rounds (default 7; --smoke: 1)
+#   PAGORA_BENCH_ROUNDS=N        side-by-side rounds (default 9; --smoke: 1)
 #   PAGORA_BENCH_SIZES="B ..."   repair file sizes in bytes
 #                                (default: 1 MiB, 100 MiB and 1 GiB)
 set -eu
@@ -23,7 +23,7 @@ if $smoke; then
     rounds=${PAGORA_BENCH_ROUNDS:-1}
     sizes=${PAGORA_BENCH_SIZES:-1048576}
 else
-    rounds=${PAGORA_BENCH_ROUNDS:-7}
+    rounds=${PAGORA_BENCH_ROUNDS:-9}
     sizes=${PAGORA_BENCH_SIZES:-"1048576 104857600 1073741824"}
 fi
 
