@@ -97,15 +97,13 @@ QString outputOf(Contender contender, const QString &input)
                          : contender == DirectGs ? ".direct.pdf"
                                                  : ".ps2pdf.pdf";
     const QFileInfo info(input);
-    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-           QLatin1String(suffix);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QLatin1String(suffix);
 }
 
 std::vector<std::string> directGhostscript(const QString &ghostscript, const QString &input)
 {
     std::vector<std::string> argv{ghostscript.toStdString()};
-    const QStringList arguments =
-        GhostscriptArguments(input, outputOf(DirectGs, input), QString());
+    const QStringList arguments = GhostscriptArguments(input, outputOf(DirectGs, input), QString());
     for (const QString &argument : arguments)
         argv.push_back(argument.toStdString());
     return argv;
@@ -139,8 +137,7 @@ void startAfresh(Contender contender, const QString &input)
 }
 
 // One run of one contender, or nothing when it did not succeed.
-std::optional<Timing> runOnce(Contender contender, const QString &ghostscript,
-                              FileFigures &file)
+std::optional<Timing> runOnce(Contender contender, const QString &ghostscript, FileFigures &file)
 {
     startAfresh(contender, file.path);
     if (contender == Ours) {
@@ -237,8 +234,7 @@ int main(int argc, char **argv)
             file.oursToGs.push_back(timings[Ours].seconds / timings[DirectGs].seconds);
             file.oursToPs2pdf.push_back(timings[Ours].seconds / timings[Ps2pdf].seconds);
             file.cpuOursToGs.push_back(timings[Ours].cpuSeconds / timings[DirectGs].cpuSeconds);
-            file.cpuOursToPs2pdf.push_back(timings[Ours].cpuSeconds /
-                                           timings[Ps2pdf].cpuSeconds);
+            file.cpuOursToPs2pdf.push_back(timings[Ours].cpuSeconds / timings[Ps2pdf].cpuSeconds);
         }
     }
 
@@ -277,9 +273,8 @@ int main(int argc, char **argv)
         if (file.failed)
             continue;
         std::printf("  %s\n    ours   %s\n    gs     %s\n    ps2pdf %s\n",
-                    qPrintable(QFileInfo(file.path).fileName()),
-                    Joined(file.seconds[Ours]).c_str(), Joined(file.seconds[DirectGs]).c_str(),
-                    Joined(file.seconds[Ps2pdf]).c_str());
+                    qPrintable(QFileInfo(file.path).fileName()), Joined(file.seconds[Ours]).c_str(),
+                    Joined(file.seconds[DirectGs]).c_str(), Joined(file.seconds[Ps2pdf]).c_str());
     }
 
     std::printf("\nProcessor time (less disturbed by other load): median ours/gs %.3f, worst "

@@ -27,9 +27,9 @@ constexpr double kMiB = 1024.0 * 1024.0;
 // some with blanks, now and then one with a parenthesis to be escaped.
 QStringList fontNames(qsizetype count)
 {
-    static const char *const stems[] = {"Helvetica Neue", "SFNSText-Bold", "Arial Unicode",
-                                        "Hiragino Sans GB W3", "Times New Roman (Kursiv)",
-                                        "AppleGothic", "Menlo-Regular", "Zapfino"};
+    static const char *const stems[] = {
+        "Helvetica Neue",           "SFNSText-Bold", "Arial Unicode", "Hiragino Sans GB W3",
+        "Times New Roman (Kursiv)", "AppleGothic",   "Menlo-Regular", "Zapfino"};
     QStringList names;
     names.reserve(count);
     for (qsizetype i = 0; i < count; ++i)
@@ -48,8 +48,8 @@ void BM_FontSampleSheet(benchmark::State &state)
         bytes = sheet.size();
     }
     state.SetBytesProcessed(state.iterations() * bytes);
-    state.counters["fonts"] = benchmark::Counter(double(state.range(0)),
-                                                 benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["fonts"] =
+        benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_FontSampleSheet)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
@@ -157,10 +157,10 @@ void printTargets(TargetReporter &reporter)
     if (!recognition.empty()) {
         std::printf("\nMissing-font recognition, throughput:");
         for (const auto &[bytes, time] : recognition)
-            std::printf("  %.1f MiB: %.0f MiB/s", double(bytes) / kMiB, double(bytes) / kMiB / time);
+            std::printf("  %.1f MiB: %.0f MiB/s", double(bytes) / kMiB,
+                        double(bytes) / kMiB / time);
         std::printf("\n");
-        if (const auto largest = recognition.find(50 * 1024 * 1024);
-            largest != recognition.end()) {
+        if (const auto largest = recognition.find(50 * 1024 * 1024); largest != recognition.end()) {
             const double rate = double(largest->first) / kMiB / largest->second;
             std::printf("TARGET missing-font recognition 50 MiB: %.0f MiB/s (target >= %.0f "
                         "MiB/s): %s\n",

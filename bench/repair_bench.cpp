@@ -28,8 +28,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -54,9 +54,9 @@ int generate(qint64 size, bool withName, const QString &path)
     QByteArray block;
     std::uint32_t seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-    static const char *const words[] = {"conversion", "PostScript", "(Lucida", "Sans)",
-                                        "Grande", "font", "findfont", "page", "Ghostscript",
-                                        "the", "of", "lucida", "and", "a", "to", "in"};
+    static const char *const words[] = {
+        "conversion",  "PostScript", "(Lucida", "Sans)",  "Grande", "font", "findfont", "page",
+        "Ghostscript", "the",        "of",      "lucida", "and",    "a",    "to",       "in"};
     const QByteArray named = withName ? "/F9 (Lucida Grande) cvn findfont 10 scalefont def\n"
                                       : "/F9 (Lucida Sans) cvn findfont 10 scalefont def\n";
     block += "%!PS-Adobe-3.0\n%%Creator: generated\n";
@@ -130,8 +130,8 @@ void startAfresh(const QString &output = QString())
 
 struct RepairRun {
     bool ok = false;
-    double inside = 0;   // FixPostScriptFonts alone
-    double whole = 0;    // the whole child process
+    double inside = 0; // FixPostScriptFonts alone
+    double whole = 0;  // the whole child process
     double peakMiB = 0;
 };
 
@@ -161,10 +161,10 @@ int compare(const std::string &self, int rounds, const QString &without, const Q
     const QString empty = folder + QStringLiteral("/empty.ps");
     QFile(empty).open(QIODevice::WriteOnly | QIODevice::Truncate);
     const std::string sedOut = (folder + QStringLiteral("/sed-out.ps")).toStdString();
-    const std::vector<std::string> grep{"grep", "-F", "-i", "-c", "(lucida grande)",
-                                        without.toStdString()};
-    const std::vector<std::string> grepEmpty{"grep", "-F", "-i", "-c", "(lucida grande)",
-                                             empty.toStdString()};
+    const std::vector<std::string> grep{
+        "grep", "-F", "-i", "-c", "(lucida grande)", without.toStdString()};
+    const std::vector<std::string> grepEmpty{
+        "grep", "-F", "-i", "-c", "(lucida grande)", empty.toStdString()};
     const std::vector<std::string> sed{"sed", "s/(Lucida Grande)/(LucidaGrande)/Ig",
                                        with.toStdString()};
     const QString repairedCopy = TemporaryFolder().child(kRepairedCopyName).nativePath();
@@ -201,8 +201,8 @@ int compare(const std::string &self, int rounds, const QString &without, const Q
             }
         }
         // grep counts 0 lines with 1 as its status; sed must succeed.
-        failed = !scan.ok || !rewrite.ok || !onEmpty.ok || grepped.exitCode != 1 ||
-                 sedded.exitCode != 0;
+        failed =
+            !scan.ok || !rewrite.ok || !onEmpty.ok || grepped.exitCode != 1 || sedded.exitCode != 0;
         if (round == 0 || failed)
             continue;
         scanInside.add(scan.inside);
@@ -245,8 +245,8 @@ int compare(const std::string &self, int rounds, const QString &without, const Q
                 same ? "yes" : "NO");
     std::printf("  peak RSS          empty file %.1f MiB, scan %.1f MiB, rewrite %.1f MiB\n",
                 emptyPeak.median(), scanPeak.median(), rewritePeak.median());
-    std::printf("  raw scan ours     %s\n  raw grep          %s\n", Joined(scanInside.seconds).c_str(),
-                Joined(grepRun.seconds).c_str());
+    std::printf("  raw scan ours     %s\n  raw grep          %s\n",
+                Joined(scanInside.seconds).c_str(), Joined(grepRun.seconds).c_str());
     std::printf("  raw rewrite ours  %s\n  raw sed           %s\n",
                 Joined(rewriteInside.seconds).c_str(), Joined(sedRun.seconds).c_str());
     std::printf("TARGET repair scan %.0f MiB: ours/grep %.3f (target <= %.2f): %s\n", mib,

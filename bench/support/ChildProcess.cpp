@@ -39,8 +39,8 @@ ChildRun RunChild(const std::vector<std::string> &argv, const std::string &stdou
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     if (stderrPath == stdoutPath)
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
     else
@@ -49,15 +49,16 @@ ChildRun RunChild(const std::vector<std::string> &argv, const std::string &stdou
 
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, arguments[0], &actions, nullptr, arguments.data(),
-                                     environ);
+    const int spawned =
+        posix_spawnp(&pid, arguments[0], &actions, nullptr, arguments.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return run;
     run.started = true;
 
     int status = 0;
-    struct rusage usage {};
+    struct rusage usage {
+    };
     while (::wait4(pid, &status, 0, &usage) < 0) {
         if (errno != EINTR)
             return run;
@@ -84,7 +85,8 @@ double ProcessorSeconds()
 #ifdef Q_OS_UNIX
     double total = 0;
     for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        struct rusage usage {};
+        struct rusage usage {
+        };
         ::getrusage(who, &usage);
         total += seconds(usage.ru_utime) + seconds(usage.ru_stime);
     }

@@ -21,8 +21,7 @@ const QByteArray kReplacement = QByteArrayLiteral("(LucidaGrande)");
 
 // The longest name less one byte: what a match may still need from the next
 // chunk, and so what has to be held back at the end of each chunk.
-constexpr qsizetype kHeldBack =
-    qsizetype(std::max(kSpacedName.size(), kJoinedName.size())) - 1;
+constexpr qsizetype kHeldBack = qsizetype(std::max(kSpacedName.size(), kJoinedName.size())) - 1;
 
 // True when text starts with name, ASCII letters compared without regard to
 // case: all the folding these ASCII names can meet. Compared in place, as a
