@@ -40,16 +40,29 @@ log=$work/log.txt
 
 note() { echo "$*" | tee -a "$log"; }
 
+# Runs a benchmark program, its output shown and kept for the summary. A
+# program that fails is counted; a missed target is not a failure.
+failures=0
+record() {
+    { if "$@"; then echo 0 >"$work/status"; else echo $? >"$work/status"; fi; } 2>&1 |
+        tee -a "$log"
+    status=$(cat "$work/status")
+    if [ "$status" -ne 0 ]; then
+        note "FAILED (exit status $status): $*"
+        failures=$((failures + 1))
+    fi
+}
+
 note "Load before the run: $(uptime)"
 
 # --- In-process work: sample sheet and missing-font recognition -------------
 note ""
 note "== Sample sheet and missing-font recognition (Google Benchmark, medians of 5)"
 if $smoke; then
-    "$bin/pagora_micro_bench" --benchmark_min_time=0.01 | tee -a "$log"
+    record "$bin/pagora_micro_bench" --benchmark_min_time=0.01
 else
-    "$bin/pagora_micro_bench" --benchmark_repetitions=5 \
-        --benchmark_report_aggregates_only=true | tee -a "$log"
+    record "$bin/pagora_micro_bench" --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true
 fi
 
 # --- Whole conversions ---------------------------------------------------------
@@ -106,8 +119,7 @@ note ""
 note "== Conversion overhead: $man_pages manual pages, $manuals manuals from /usr/share/doc," \
     "$eps_files EPS files from /usr/share/tcltk"
 # shellcheck disable=SC2046
-"$bin/pagora_conversion_bench" --rounds "$rounds" $(ls "$corpus"/*.ps "$corpus"/*.eps 2>/dev/null) |
-    tee -a "$log"
+record "$bin/pagora_conversion_bench" --rounds "$rounds" $(ls "$corpus"/*.ps "$corpus"/*.eps 2>/dev/null)
 
 # --- Font-name repair ------------------------------------------------------------
 for size in $sizes; do
@@ -126,8 +138,7 @@ for size in $sizes; do
     "$bin/pagora_repair_bench" --generate "$size" with "$folder/with.ps"
     repair_rounds=$rounds
     [ "$size" -gt 268435456 ] && [ "$repair_rounds" -gt 3 ] && repair_rounds=3
-    "$bin/pagora_repair_bench" --rounds "$repair_rounds" "$folder/without.ps" "$folder/with.ps" |
-        tee -a "$log"
+    record "$bin/pagora_repair_bench" --rounds "$repair_rounds" "$folder/without.ps" "$folder/with.ps"
     rm -rf "$folder"
 done
 
@@ -135,4 +146,5 @@ note ""
 note "Load after the run: $(uptime)"
 echo ""
 echo "== Summary"
-grep '^TARGET' "$log"
+grep -e '^TARGET' -e '^FAILED' "$log"
+[ "$failures" -eq 0 ]
