@@ -118,6 +118,10 @@ done
 note ""
 note "== Conversion overhead: $man_pages manual pages, $manuals manuals from /usr/share/doc," \
     "$eps_files EPS files from /usr/share/tcltk"
+if [ -z "$(ls "$corpus")" ]; then
+    cp tests/fixtures/hello.ps "$corpus/"
+    note "Nothing found on this machine: the test fixture hello.ps stands in"
+fi
 # shellcheck disable=SC2046
 record "$bin/pagora_conversion_bench" --rounds "$rounds" $(ls "$corpus"/*.ps "$corpus"/*.eps 2>/dev/null)
 
