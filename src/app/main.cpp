@@ -1,10 +1,11 @@
-#include <QApplication>
-#include <QWidget>
+#include "app/App.h"
+#include "ui/Window1.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    QWidget window;
+    App::prepare();
+    App app(argc, argv);
+    Window1 window;
     window.show();
-    return application.exec();
+    return app.exec();
 }

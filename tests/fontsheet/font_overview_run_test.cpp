@@ -141,7 +141,7 @@ public:
     WriteObstacle(Kind kind, const QString &folder) : m_kind(kind), m_folder(folder)
     {
         if (m_kind == ReadOnlyFolder) {
-            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
+            m_readOnly.emplace(m_folder);
         } else {
             m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
             ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
@@ -153,7 +153,7 @@ public:
     ~WriteObstacle()
     {
         if (m_kind == ReadOnlyFolder) {
-            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            m_readOnly.reset();
         } else {
             ::setrlimit(RLIMIT_FSIZE, &m_oldLimit);
             std::signal(SIGXFSZ, m_oldHandler);
@@ -163,8 +163,12 @@ public:
 private:
     Kind m_kind;
     QString m_folder;
+    std::optional<TestFiles::ReadOnlyFolder> m_readOnly;
     rlimit m_oldLimit{};
     void (*m_oldHandler)(int) = nullptr;
+
+public:
+    bool active() const { return m_kind != ReadOnlyFolder || m_readOnly->active(); }
 };
 
 class FailedWriteTest : public ::testing::TestWithParam<WriteObstacle::Kind>
@@ -173,8 +177,6 @@ class FailedWriteTest : public ::testing::TestWithParam<WriteObstacle::Kind>
 
 TEST_P(FailedWriteTest, LeavesTheEarlierFileWhole)
 {
-    if (GetParam() == WriteObstacle::ReadOnlyFolder && ::geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind root";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("SystemFonts.ps"));
@@ -186,6 +188,8 @@ TEST_P(FailedWriteTest, LeavesTheEarlierFileWhole)
     QString message;
     {
         const WriteObstacle obstacle(GetParam(), dir.path());
+        if (!obstacle.active())
+            GTEST_SKIP() << "cannot make a read-only folder here";
         try {
             label = RunFontOverview(chooser, listing(kThreeFonts));
         } catch (const std::runtime_error &error) {

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/DesktopServices.h"
+
+// Hands a web address to the user's default browser.
+class QtUrlOpener : public UrlOpener
+{
+public:
+    void showUrl(const QUrl &url) override;
+};

@@ -1,0 +1,333 @@
+#include "ui/Window1.h"
+
+#include "app/MainMenuBar.h"
+#include "convert/DropIntake.h"
+#include "convert/GhostscriptConversion.h"
+#include "fontsheet/FontEnumeration.h"
+#include "fontsheet/FontOverviewRun.h"
+#include "install/StartupCheck.h"
+#include "platform/FolderItem.h"
+#include "platform/MessageDialog.h"
+#include "ui/ConversionProgress.h"
+#include "ui/DropCanvas.h"
+#include "ui/PictureCache.h"
+#include "ui/QtMessagePresenter.h"
+#include "ui/QtSaveFileChooser.h"
+#include "ui/QtUrlOpener.h"
+#include "ui/WindowTexts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <exception>
+
+namespace {
+
+// The frames were laid out for a screen on which a point is a pixel; sizing
+// the text in pixels keeps it inside them wherever a point is larger.
+QFont systemFont(int size)
+{
+    QFont font = QApplication::font();
+    font.setPixelSize(size);
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    return font;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QRect &frame, const QString &text,
+                  int fontSize)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->setGeometry(frame);
+    label->setFont(systemFont(fontSize));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    label->setText(text);
+    return label;
+}
+
+} // namespace
+
+Window1::Window1(Window1Services services) : m_services(std::move(services))
+{
+    if (m_services.dialogs == nullptr) {
+        m_ownDialogs = std::make_unique<QtMessagePresenter>(this);
+        m_services.dialogs = m_ownDialogs.get();
+    }
+    if (m_services.urls == nullptr) {
+        m_ownUrls = std::make_unique<QtUrlOpener>();
+        m_services.urls = m_ownUrls.get();
+    }
+    if (m_services.saveChooser == nullptr) {
+        m_ownSaveChooser = std::make_unique<QtSaveFileChooser>(this);
+        m_services.saveChooser = m_ownSaveChooser.get();
+    }
+    if (m_services.logo == nullptr)
+        m_services.logo = &PictureCache::logo();
+
+    Layout();
+    CreateControls();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                 screen->availableGeometry())
+                 .topLeft());
+}
+
+Window1::~Window1()
+{
+    // The shared menu bar outlives every window that shows it.
+    if (auto *bar = qobject_cast<MainMenuBar *>(menuWidget()))
+        bar->setParent(nullptr);
+}
+
+void Window1::Layout()
+{
+    setWindowTitle(WindowTexts::kTitle);
+    // A document window that can be closed but not minimised, zoomed or made
+    // full screen.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+#ifndef Q_OS_MACOS
+    // On macOS the shared bar, having no parent, is already the one at the top
+    // of the screen; elsewhere the window has to show it.
+    setMenuBar(&MainMenuBar::instance());
+    MainMenuBar::instance().show();
+#endif
+}
+
+void Window1::CreateControls()
+{
+    auto *content = new QWidget(this);
+    content->setObjectName(QStringLiteral("content"));
+    content->setFixedSize(kWidth, kHeight);
+    setCentralWidget(content);
+
+    auto *canvas = new DropCanvas(content);
+    canvas->setObjectName(QStringLiteral("Canvas1"));
+    canvas->setGeometry(0, 0, 410, 380);
+    connect(canvas, &DropCanvas::painting, this, &Window1::Canvas1_Paint);
+    // The drop is over for the dragging program before the conversion starts,
+    // so that it does not wait for a run and its dialogs.
+    connect(canvas, &DropCanvas::filesDropped, this, &Window1::Canvas1_DropObject,
+            Qt::QueuedConnection);
+    connect(canvas, &DropCanvas::opening, this, &Window1::Canvas1_Opening);
+
+    makeLabel(canvas, QStringLiteral("Label1"), QRect(0, 20, 410, 44),
+              WindowTexts::kDropInstruction, 20);
+
+    auto *button = new QPushButton(WindowTexts::kFontOverviewButton, content);
+    button->setObjectName(QStringLiteral("Button1"));
+    button->setGeometry(51, 494, 304, 20);
+    button->setDefault(true);
+    connect(button, &QPushButton::clicked, this, &Window1::Button1_Pressed);
+
+    makeLabel(content, QStringLiteral("Label2"), QRect(51, 392, 307, 98),
+              WindowTexts::kGhostscriptNotice, 12);
+}
+
+DropCanvas *Window1::Canvas1() const
+{
+    return findChild<DropCanvas *>(QStringLiteral("Canvas1"));
+}
+
+QLabel *Window1::Label1() const
+{
+    return findChild<QLabel *>(QStringLiteral("Label1"));
+}
+
+QLabel *Window1::Label2() const
+{
+    return findChild<QLabel *>(QStringLiteral("Label2"));
+}
+
+QPushButton *Window1::Button1() const
+{
+    return findChild<QPushButton *>(QStringLiteral("Button1"));
+}
+
+MainMenuBar &Window1::MenuBar() const
+{
+    return MainMenuBar::instance();
+}
+
+QMenu *Window1::FileMenu() const
+{
+    return MenuBar().findMenu(QStringLiteral("FileMenu"));
+}
+
+QAction *Window1::FileQuit() const
+{
+    return MenuBar().findItem(QStringLiteral("FileQuit"));
+}
+
+QMenu *Window1::EditMenu() const
+{
+    return MenuBar().findMenu(QStringLiteral("EditMenu"));
+}
+
+QAction *Window1::EditUndo() const
+{
+    return MenuBar().findItem(QStringLiteral("EditUndo"));
+}
+
+QAction *Window1::EditSeparator1() const
+{
+    return MenuBar().findItem(QStringLiteral("EditSeparator1"));
+}
+
+QAction *Window1::EditCut() const
+{
+    return MenuBar().findItem(QStringLiteral("EditCut"));
+}
+
+QAction *Window1::EditCopy() const
+{
+    return MenuBar().findItem(QStringLiteral("EditCopy"));
+}
+
+QAction *Window1::EditPaste() const
+{
+    return MenuBar().findItem(QStringLiteral("EditPaste"));
+}
+
+QAction *Window1::EditClear() const
+{
+    return MenuBar().findItem(QStringLiteral("EditClear"));
+}
+
+QAction *Window1::EditSeparator2() const
+{
+    return MenuBar().findItem(QStringLiteral("EditSeparator2"));
+}
+
+QAction *Window1::EditSelectAll() const
+{
+    return MenuBar().findItem(QStringLiteral("EditSelectAll"));
+}
+
+QMenu *Window1::HelpMenu() const
+{
+    return MenuBar().findMenu(QStringLiteral("HelpMenu"));
+}
+
+void Window1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_opened)
+        return;
+    m_opened = true;
+    // After the window is on screen, so that its dialog can be attached to it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            Event_Opening();
+            emit opened();
+        },
+        Qt::QueuedConnection);
+}
+
+void Window1::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        Event_Closing();
+}
+
+void Window1::Event_Opening()
+{
+    runHandler([this] {
+        CheckGhostscriptAtStartup(*m_services.dialogs, *m_services.urls,
+                                  m_services.probeCandidates, m_services.brewLocations);
+    });
+}
+
+void Window1::Event_Closing()
+{
+    // Posted, so that the window has finished closing when the loop ends. It
+    // ends only the application's own loop, with 0; without one nothing happens.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void Window1::Canvas1_Opening()
+{
+    Canvas1()->setAcceptDrops(true);
+}
+
+void Window1::Canvas1_Paint(QPainter &painter)
+{
+    // No dialog can be shown from inside a paint: a picture that cannot be
+    // drawn leaves the drop zone blank, as a missing one does.
+    try {
+        const QImage *logo = m_services.logo->picture();
+        if (logo == nullptr)
+            return;
+        // Stretched to the whole canvas, each direction on its own.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(Canvas1()->size())), *logo,
+                          QRectF(logo->rect()));
+    } catch (const std::exception &) {
+    }
+}
+
+void Window1::Canvas1_DropObject(const QStringList &paths)
+{
+    // A drop that reaches the window while one of this handler's dialogs is
+    // open would be run inside that dialog's event loop, a conversion under
+    // the first. The dialog stands for the window, so the drop is not taken.
+    if (m_handlingDrop)
+        return;
+    m_handlingDrop = true;
+    runHandler([this, &paths] {
+        const QString shownName = paths.isEmpty() ? QString() : FolderItem(paths.first()).name();
+        ConversionProgress progress(this, shownName);
+        ConversionContext context{*m_services.dialogs, &progress};
+        IntakeDrop(paths, context, m_services.dropCandidates);
+    });
+    m_handlingDrop = false;
+}
+
+void Window1::Button1_Pressed()
+{
+    runHandler([this] {
+        if (const std::optional<QString> status =
+                RunFontOverview(*m_services.saveChooser, ListInstalledFonts))
+            Label1()->setText(*status);
+    });
+}
+
+void Window1::runHandler(const std::function<void()> &handler)
+{
+    QString reason;
+    try {
+        handler();
+        return;
+    } catch (const std::exception &error) {
+        reason = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+    }
+    MessageDialog dialog;
+    dialog.iconType = MessageDialog::Icon::Stop;
+    dialog.message = WindowTexts::kHandlerFailedMessage;
+    dialog.explanation = reason;
+    dialog.actionButton.caption = WindowTexts::kOk;
+    try {
+        m_services.dialogs->showModal(dialog);
+    } catch (...) {
+        // Nothing more can be said; the event loop must go on.
+    }
+}

@@ -1,0 +1,280 @@
+#include "app/App.h"
+#include "app/MainMenuBar.h"
+#include "ui/Window1.h"
+
+#include "ScriptedPresenter.h"
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFileOpenEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+Window1Services quietServices(ScriptedPresenter &dialogs)
+{
+    Window1Services services;
+    services.dialogs = &dialogs;
+    services.probeCandidates = {TestFiles::realGhostscript()};
+    return services;
+}
+
+// What a person sees on opening the Edit menu: which items can be chosen.
+QStringList enabledEditItems(MainMenuBar &bar)
+{
+    QMenu *edit = bar.findMenu(QStringLiteral("EditMenu"));
+    edit->popup(QPoint(0, 0));
+    QStringList enabled;
+    const QList<QAction *> items = edit->actions();
+    for (const QAction *item : items) {
+        if (!item->isSeparator() && item->isEnabled())
+            enabled << item->objectName();
+    }
+    edit->hide();
+    return enabled;
+}
+
+// Opens the Edit menu and chooses the item, as a person would.
+void choose(MainMenuBar &bar, const char *item)
+{
+    QMenu *edit = bar.findMenu(QStringLiteral("EditMenu"));
+    edit->popup(QPoint(0, 0));
+    bar.findItem(QLatin1String(item))->trigger();
+    edit->hide();
+}
+
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void applicationObjectHasItsVersionAndNoAutomaticQuit();
+    void menuBarExistsBeforeTheWindowAndIsShared();
+    void menusAndItemsInOrder();
+    void windowAccessorsFindTheSharedItems();
+    void editItemsWorkOnTheFocusedTextField();
+    void editItemsAreDisabledWithoutText();
+    void fileOpenedByTheSystemIsNotConverted();
+    void quitItemClosesTheWindowAndEndsWithZero();
+};
+
+void TestApp::applicationObjectHasItsVersionAndNoAutomaticQuit()
+{
+    QVERIFY(qobject_cast<App *>(qApp) != nullptr);
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.0.0"));
+    QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
+}
+
+void TestApp::menuBarExistsBeforeTheWindowAndIsShared()
+{
+    // No window has been made yet in this program: App made the bar.
+    MainMenuBar *before = nullptr;
+    const QList<QWidget *> topLevel = QApplication::topLevelWidgets();
+    for (QWidget *widget : topLevel) {
+        if (auto *bar = qobject_cast<MainMenuBar *>(widget))
+            before = bar;
+    }
+    QVERIFY(before != nullptr);
+    QCOMPARE(&static_cast<App *>(qApp)->MenuBar(), before);
+
+    ScriptedPresenter dialogs;
+    {
+        Window1 window(quietServices(dialogs));
+        QCOMPARE(&window.MenuBar(), before);
+#ifndef Q_OS_MACOS
+        QCOMPARE(window.menuWidget(), before);
+#endif
+    }
+    // Still there, unchanged, for the next window.
+    QCOMPARE(&MainMenuBar::instance(), before);
+    QCOMPARE(before->actions().size(), 3);
+    Window1 second(quietServices(dialogs));
+    QCOMPARE(&second.MenuBar(), before);
+#ifndef Q_OS_MACOS
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    QCOMPARE(before->window(), &second);
+    QVERIFY(before->isVisible());
+#endif
+}
+
+void TestApp::menusAndItemsInOrder()
+{
+    MainMenuBar &bar = MainMenuBar::instance();
+    QStringList shown;
+    const QList<QAction *> menus = bar.actions();
+    for (const QAction *menuAction : menus) {
+        QMenu *menu = menuAction->menu();
+        QVERIFY(menu != nullptr);
+        shown << menu->objectName() + " " + menu->title() + " [" +
+                     menuAction->shortcut().toString(QKeySequence::PortableText) + "]";
+        const QList<QAction *> items = menu->actions();
+        for (const QAction *item : items) {
+            QVERIFY(item->isVisible());
+            shown << "  " + item->objectName() + " " +
+                         (item->isSeparator() ? QStringLiteral("separator") : item->text()) +
+                         " [" + item->shortcut().toString(QKeySequence::PortableText) + "]";
+        }
+    }
+    QCOMPARE(shown, (QStringList{
+                        "FileMenu &File []",
+                        "  FileQuit &Quit [Ctrl+Q]",
+                        "EditMenu &Edit []",
+                        "  EditUndo &Undo [Ctrl+Z]",
+                        "  EditSeparator1 separator []",
+                        "  EditCut Cu&t [Ctrl+X]",
+                        "  EditCopy &Copy [Ctrl+C]",
+                        "  EditPaste &Paste [Ctrl+V]",
+                        "  EditClear &Delete []",
+                        "  EditSeparator2 separator []",
+                        "  EditSelectAll Select &All [Ctrl+A]",
+                        "HelpMenu &Help []",
+                    }));
+    QCOMPARE(bar.findItem(QStringLiteral("FileQuit"))->menuRole(), QAction::QuitRole);
+}
+
+void TestApp::windowAccessorsFindTheSharedItems()
+{
+    ScriptedPresenter dialogs;
+    Window1 window(quietServices(dialogs));
+    const struct {
+        QObject *found;
+        const char *name;
+    } accessors[] = {
+        {window.FileMenu(), "FileMenu"},
+        {window.FileQuit(), "FileQuit"},
+        {window.EditMenu(), "EditMenu"},
+        {window.EditUndo(), "EditUndo"},
+        {window.EditSeparator1(), "EditSeparator1"},
+        {window.EditCut(), "EditCut"},
+        {window.EditCopy(), "EditCopy"},
+        {window.EditPaste(), "EditPaste"},
+        {window.EditClear(), "EditClear"},
+        {window.EditSeparator2(), "EditSeparator2"},
+        {window.EditSelectAll(), "EditSelectAll"},
+        {window.HelpMenu(), "HelpMenu"},
+    };
+    for (const auto &accessor : accessors) {
+        QVERIFY2(accessor.found != nullptr, accessor.name);
+        QCOMPARE(accessor.found->objectName(), QLatin1String(accessor.name));
+    }
+    QCOMPARE(window.FileQuit(), window.FileQuit());
+    QCOMPARE(window.FileQuit(), MainMenuBar::instance().findItem(QStringLiteral("FileQuit")));
+    QVERIFY(window.HelpMenu()->actions().isEmpty());
+}
+
+void TestApp::editItemsWorkOnTheFocusedTextField()
+{
+    MainMenuBar &bar = MainMenuBar::instance();
+    QWidget form;
+    auto *field = new QLineEdit(QStringLiteral("Hallo Welt"), &form);
+    auto *other = new QLineEdit(&form);
+    auto *layout = new QVBoxLayout(&form);
+    layout->addWidget(field);
+    layout->addWidget(other);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    field->setFocus();
+    field->deselect();
+    QTRY_COMPARE(QApplication::focusWidget(), field);
+
+    QCOMPARE(enabledEditItems(bar), (QStringList{"EditSelectAll"}));
+    choose(bar, "EditSelectAll");
+    QCOMPARE(field->selectedText(), QStringLiteral("Hallo Welt"));
+
+    QCOMPARE(enabledEditItems(bar),
+             (QStringList{"EditCut", "EditCopy", "EditClear", "EditSelectAll"}));
+    choose(bar, "EditCopy");
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Hallo Welt"));
+    choose(bar, "EditClear");
+    QCOMPARE(field->text(), QString());
+    choose(bar, "EditUndo");
+    QCOMPARE(field->text(), QStringLiteral("Hallo Welt"));
+
+    other->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), other);
+    QVERIFY(enabledEditItems(bar).contains(QStringLiteral("EditPaste")));
+    choose(bar, "EditPaste");
+    QCOMPARE(other->text(), QStringLiteral("Hallo Welt"));
+}
+
+void TestApp::editItemsAreDisabledWithoutText()
+{
+    MainMenuBar &bar = MainMenuBar::instance();
+    QWidget form;
+    auto *button = new QPushButton(QStringLiteral("Knopf"), &form);
+    auto *transcript = new QPlainTextEdit(QStringLiteral("Ausgabe von Ghostscript"), &form);
+    transcript->setReadOnly(true);
+    transcript->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    auto *layout = new QVBoxLayout(&form);
+    layout->addWidget(button);
+    layout->addWidget(transcript);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    button->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), button);
+    QVERIFY(enabledEditItems(bar).isEmpty());
+    choose(bar, "EditSelectAll");
+
+    // Text that can be read but not changed: only selecting and copying.
+    transcript->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), transcript);
+    choose(bar, "EditSelectAll");
+    QCOMPARE(enabledEditItems(bar), (QStringList{"EditCopy", "EditSelectAll"}));
+    choose(bar, "EditClear");
+    QCOMPARE(transcript->toPlainText(), QStringLiteral("Ausgabe von Ghostscript"));
+}
+
+void TestApp::fileOpenedByTheSystemIsNotConverted()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("hello.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    Window1 window(quietServices(dialogs));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QFileOpenEvent open(input);
+    QCoreApplication::sendEvent(qApp, &open);
+    QTest::qWait(200);
+
+    QVERIFY(dialogs.shown.isEmpty());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("hello.pdf"))));
+}
+
+void TestApp::quitItemClosesTheWindowAndEndsWithZero()
+{
+    ScriptedPresenter dialogs;
+    Window1 window(quietServices(dialogs));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QTimer::singleShot(0, &window, [&] { window.FileQuit()->trigger(); });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(42); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!window.isVisible());
+}
+
+int main(int argc, char *argv[])
+{
+    App::prepare();
+    App app(argc, argv);
+    TestApp test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_App.moc"

@@ -1,0 +1,646 @@
+#include "ui/Window1.h"
+
+#include "app/MainMenuBar.h"
+#include "platform/DesktopServices.h"
+#include "ui/DropCanvas.h"
+#include "ui/PictureCache.h"
+
+#include "ScriptedPresenter.h"
+#include "TestFiles.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QDirIterator>
+#include <QDragEnterEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+class RecordingUrlOpener : public UrlOpener
+{
+public:
+    void showUrl(const QUrl &url) override { opened.append(url); }
+    QList<QUrl> opened;
+};
+
+class FailingUrlOpener : public UrlOpener
+{
+public:
+    void showUrl(const QUrl &) override { throw std::runtime_error("Kein Browser eingerichtet"); }
+};
+
+// Answers every dialog with its action button, after doing what the person
+// does while the first one is open.
+class DroppingPresenter : public ScriptedPresenter
+{
+public:
+    explicit DroppingPresenter(std::function<void()> whileOpen) : m_whileOpen(std::move(whileOpen))
+    {
+    }
+
+    MessageDialog::Button showModal(const MessageDialog &dialog) override
+    {
+        if (std::exchange(m_first, false))
+            m_whileOpen();
+        return ScriptedPresenter::showModal(dialog);
+    }
+
+private:
+    std::function<void()> m_whileOpen;
+    bool m_first = true;
+};
+
+class CancellingChooser : public SaveFileChooser
+{
+public:
+    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+};
+
+// Chooses one file, as a person typing a name into the save dialog would.
+class ChoosingChooser : public SaveFileChooser
+{
+public:
+    explicit ChoosingChooser(const QString &path) : m_path(path) {}
+    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &proposed) override
+    {
+        proposedNames.append(proposed);
+        return FolderItem(m_path);
+    }
+    QStringList proposedNames;
+
+private:
+    QString m_path;
+};
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// What a drag from a file manager delivers: enter, move, drop. Returns
+// whether the canvas took the drop.
+bool dropOn(QWidget *target, const QMimeData &data)
+{
+    const QPoint position = target->rect().center();
+    QDragEnterEvent enter(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+QMimeData *filesMime(const QStringList &paths)
+{
+    auto *data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data->setUrls(urls);
+    return data;
+}
+
+QImage quadrantPicture()
+{
+    // Four times as wide as high: far from the canvas's own shape.
+    QImage picture(80, 20, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.fillRect(0, 0, 40, 10, Qt::red);
+    painter.fillRect(40, 0, 40, 10, Qt::blue);
+    painter.fillRect(0, 10, 40, 10, Qt::green);
+    painter.fillRect(40, 10, 40, 10, Qt::yellow);
+    return picture;
+}
+
+// The processes whose command line names the text (Linux only; elsewhere none).
+QStringList processesMentioning(const QString &text)
+{
+    QStringList found;
+#ifdef Q_OS_LINUX
+    QDirIterator entries(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        const QString dir = entries.next();
+        QFile cmdline(dir + QStringLiteral("/cmdline"));
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(text.toUtf8()))
+            found.append(dir);
+    }
+#else
+    Q_UNUSED(text);
+#endif
+    return found;
+}
+
+} // namespace
+
+class TestWindow1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void windowHasItsFixedShape();
+    void controlsHaveTheirFramesTextsAndFonts_data();
+    void controlsHaveTheirFramesTextsAndFonts();
+    void dropReachesTheDropIntake_data();
+    void dropReachesTheDropIntake();
+    void dropsArrivingTogetherAreHandledOneAfterTheOther();
+    void dropDuringAHandlersDialogIsNotTaken();
+    void logoIsStretchedOverTheWholeCanvas();
+    void missingLogoLeavesZoneBlankUntilItTurnsUp();
+    void shippedLogoOpensByName();
+    void openingOffersInstallationHelpWithoutGhostscript();
+    void handlerExceptionIsShownAsStopDialog();
+    void slowConversionShowsProgressAndCanBeCancelled();
+    void closingEndsTheEventLoopWithZero();
+    void buttonWritesTheSampleSheetAndShowsTheCount();
+
+private:
+    Window1Services services(ScriptedPresenter &dialogs, PictureCache *logo = nullptr);
+    void openWindow(Window1 &window);
+
+    RecordingUrlOpener m_urls;
+    CancellingChooser m_chooser;
+    PictureCache m_testLogo{QString()};
+};
+
+void TestWindow1::init()
+{
+    m_urls.opened.clear();
+}
+
+Window1Services TestWindow1::services(ScriptedPresenter &dialogs, PictureCache *logo)
+{
+    Window1Services services;
+    services.dialogs = &dialogs;
+    services.urls = &m_urls;
+    services.saveChooser = &m_chooser;
+    services.logo = logo;
+    services.probeCandidates = {TestFiles::realGhostscript()};
+    return services;
+}
+
+void TestWindow1::openWindow(Window1 &window)
+{
+    QSignalSpy opened(&window, &Window1::opened);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(opened.size() == 1 || opened.wait(10000));
+}
+
+void TestWindow1::windowHasItsFixedShape()
+{
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("Drop File here"));
+    QCOMPARE(window.centralWidget()->size(), QSize(410, 526));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(window.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(window.windowFlags() & Qt::WindowFullscreenButtonHint));
+    // Built in this order, which is also the order in which they lie on each other.
+    const QList<QWidget *> controls = window.centralWidget()->findChildren<QWidget *>(
+        QString(), Qt::FindDirectChildrenOnly);
+    QStringList order;
+    for (const QWidget *control : controls)
+        order << control->objectName();
+    QCOMPARE(order, (QStringList{"Canvas1", "Button1", "Label2"}));
+    QCOMPARE(window.Label1()->parentWidget(), window.Canvas1());
+    QVERIFY(window.Button1()->isDefault());
+    QCOMPARE(window.Canvas1()->focusPolicy(), Qt::NoFocus);
+    QVERIFY(window.Canvas1()->acceptDrops());
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestWindow1::controlsHaveTheirFramesTextsAndFonts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pixelSize"); // 0: the system's size
+
+    QTest::newRow("Canvas1") << "Canvas1" << QRect(0, 0, 410, 380) << QString() << -1;
+    QTest::newRow("Label1") << "Label1" << QRect(0, 20, 410, 44)
+                            << "Drop a PostScript file here to convert" << 20;
+    QTest::newRow("Label2")
+        << "Label2" << QRect(51, 392, 307, 98)
+        << QString::fromUtf8(
+               "Diese Anwendung verwendet Ghostscript zur Konvertierung von PostScript-"
+               "Dateien nach PDF. Ghostscript ist ein separates Programm und wird nicht "
+               "mit dieser Anwendung ausgeliefert. Ghostscript wird von Artifex "
+               "Software, Inc. entwickelt.")
+        << 12;
+    QTest::newRow("Button1") << "Button1" << QRect(51, 494, 304, 20)
+                             << QString::fromUtf8("PostScript - Font\u00fcbersicht") << 0;
+}
+
+void TestWindow1::controlsHaveTheirFramesTextsAndFonts()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, frame);
+    QFETCH(QString, text);
+    QFETCH(int, pixelSize);
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+
+    auto *control = window.findChild<QWidget *>(name);
+    QVERIFY(control != nullptr);
+    QCOMPARE(control->geometry(), frame);
+    QVERIFY(control->isVisible());
+    QVERIFY(control->isEnabled());
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->font().pixelSize(), pixelSize);
+        QVERIFY(!label->font().bold() && !label->font().italic() && !label->font().underline());
+        QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QVERIFY(label->wordWrap());
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+    } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+        QCOMPARE(button->text(), text);
+        QCOMPARE(button->font(), QApplication::font(button));
+    }
+}
+
+void TestWindow1::dropReachesTheDropIntake_data()
+{
+    QTest::addColumn<QStringList>("files");       // made in a temporary folder
+    QTest::addColumn<QList<QUrl>>("otherUrls");   // added after the files
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("message");         // empty: no dialog
+    QTest::addColumn<QString>("pdf");             // expected next to the input
+
+    QTest::newRow("PostScript becomes PDF")
+        << QStringList{"Mein Bericht.PS"} << QList<QUrl>{} << true
+        << QStringLiteral("Erfolg!") << QStringLiteral("Mein Bericht.pdf");
+    QTest::newRow("any file is taken, then refused")
+        << QStringList{"notizen.ps.txt"} << QList<QUrl>{} << true
+        << QStringLiteral("Keine PostScript-Datei") << QString();
+    QTest::newRow("only the first file counts")
+        << QStringList{"bild.png", "hello.ps"} << QList<QUrl>{} << true
+        << QStringLiteral("Keine PostScript-Datei") << QString();
+    QTest::newRow("no files: text only")
+        << QStringList{} << QList<QUrl>{} << false << QString() << QString();
+    QTest::newRow("no files: a web link")
+        << QStringList{} << QList<QUrl>{QUrl("https://example.org/a.ps")} << false << QString()
+        << QString();
+}
+
+void TestWindow1::dropReachesTheDropIntake()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QList<QUrl>, otherUrls);
+    QFETCH(bool, accepted);
+    QFETCH(QString, message);
+    QFETCH(QString, pdf);
+
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const QString &name : files) {
+        paths << dir.filePath(name);
+        TestFiles::writeBytes(paths.last(), TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    }
+    std::unique_ptr<QMimeData> data(filesMime(paths));
+    if (paths.isEmpty())
+        data->setUrls(otherUrls);
+    data->setText(QStringLiteral("dragged text"));
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+
+    QCOMPARE(dropOn(window.Canvas1(), *data), accepted);
+
+    if (message.isEmpty()) {
+        QTest::qWait(200);
+        QVERIFY(dialogs.shown.isEmpty());
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 30000);
+    QTest::qWait(100);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, message);
+    if (!pdf.isEmpty()) {
+        QVERIFY2(dialogs.shown.first().explanation.endsWith(dir.filePath(pdf)),
+                 qPrintable(dialogs.shown.first().explanation));
+        QCOMPARE(TestFiles::pdfPageCount(dir.filePath(pdf)), 2);
+    }
+}
+
+void TestWindow1::dropsArrivingTogetherAreHandledOneAfterTheOther()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("hello.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+
+    std::unique_ptr<QMimeData> first(filesMime({input}));
+    std::unique_ptr<QMimeData> second(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    QVERIFY(dropOn(window.Canvas1(), *first));
+    QVERIFY(dropOn(window.Canvas1(), *second));
+
+    // Had the second started while the first waited for Ghostscript, its
+    // refusal would have come first.
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.shown.size() >= 2, 30000);
+    QTest::qWait(100);
+    QCOMPARE(dialogs.shown.size(), 2);
+    QCOMPARE(dialogs.shown.at(0).message, QStringLiteral("Erfolg!"));
+    QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
+}
+
+void TestWindow1::dropDuringAHandlersDialogIsNotTaken()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("hello.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    Window1 *target = nullptr;
+    // While the success dialog is up, another file lands on the window and
+    // the dialog's loop goes round before the person presses OK.
+    DroppingPresenter dialogs([&] {
+        dropOn(target->Canvas1(), *other);
+        QTest::qWait(100);
+    });
+    Window1 window(services(dialogs));
+    target = &window;
+    openWindow(window);
+
+    std::unique_ptr<QMimeData> data(filesMime({input}));
+    QVERIFY(dropOn(window.Canvas1(), *data));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 30000);
+    QTest::qWait(200);
+
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
+}
+
+void TestWindow1::logoIsStretchedOverTheWholeCanvas()
+{
+    QTemporaryDir dir;
+    const QString picturePath = dir.filePath(QStringLiteral("logo.png"));
+    QVERIFY(quadrantPicture().save(picturePath));
+    PictureCache logo(picturePath);
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs, &logo));
+    openWindow(window);
+
+    const QImage canvas = window.Canvas1()->grab().toImage();
+    QCOMPARE(canvas.size(), QSize(410, 380));
+    // Each corner shows its own quadrant, and the middle lines split the canvas
+    // in halves: the picture is scaled in each direction on its own.
+    const struct {
+        QPoint at;
+        QColor colour;
+    } samples[] = {
+        {{1, 1}, Qt::red},          {{408, 1}, Qt::blue},      {{1, 378}, Qt::green},
+        {{408, 378}, Qt::yellow},   {{195, 180}, Qt::red},     {{215, 180}, Qt::blue},
+        {{195, 200}, Qt::green},    {{215, 200}, Qt::yellow},  {{100, 100}, Qt::red},
+    };
+    for (const auto &sample : samples)
+        QVERIFY2(canvas.pixelColor(sample.at) == sample.colour,
+                 qPrintable(QStringLiteral("at %1,%2: %3")
+                                .arg(sample.at.x())
+                                .arg(sample.at.y())
+                                .arg(canvas.pixelColor(sample.at).name())));
+}
+
+void TestWindow1::missingLogoLeavesZoneBlankUntilItTurnsUp()
+{
+    QTemporaryDir dir;
+    const QString picturePath = dir.filePath(QStringLiteral("later.png"));
+    PictureCache logo(picturePath);
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs, &logo));
+    openWindow(window);
+
+    const QColor background = window.centralWidget()->palette().color(QPalette::Window);
+    QCOMPARE(window.Canvas1()->grab().toImage().pixelColor(5, 5), background);
+    QCOMPARE(window.Canvas1()->grab().toImage().pixelColor(200, 300), background);
+
+    const QString input = dir.filePath(QStringLiteral("hello.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    std::unique_ptr<QMimeData> data(filesMime({input}));
+    QVERIFY(dropOn(window.Canvas1(), *data));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 30000);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
+
+    // A picture that appears later is found on the next paint.
+    QVERIFY(quadrantPicture().save(picturePath));
+    QCOMPARE(window.Canvas1()->grab().toImage().pixelColor(5, 5), QColor(Qt::red));
+}
+
+void TestWindow1::shippedLogoOpensByName()
+{
+    const QImage *logo = PictureCache::logo().picture();
+    QVERIFY(logo != nullptr);
+    QVERIFY(logo->width() >= 410 && logo->height() >= 380);
+    // The same picture every time: it is opened once.
+    QCOMPARE(PictureCache::logo().picture(), logo);
+}
+
+void TestWindow1::openingOffersInstallationHelpWithoutGhostscript()
+{
+    QTemporaryDir dir;
+    ScriptedPresenter dialogs({MessageDialog::Button::Action});
+    Window1Services noGhostscript = services(dialogs);
+    noGhostscript.probeCandidates = {dir.filePath(QStringLiteral("gs"))};
+    noGhostscript.brewLocations = {dir.filePath(QStringLiteral("brew"))};
+    Window1 window(noGhostscript);
+    openWindow(window);
+
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Ghostscript nicht gefunden"));
+    QCOMPARE(dialogs.shown.first().iconType, MessageDialog::Icon::Caution);
+    QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(QStringLiteral("https://brew.sh"))});
+}
+
+void TestWindow1::handlerExceptionIsShownAsStopDialog()
+{
+    QTemporaryDir dir;
+    FailingUrlOpener failingBrowser;
+    ScriptedPresenter dialogs({MessageDialog::Button::Action});
+    Window1Services services = this->services(dialogs);
+    services.urls = &failingBrowser;
+    services.probeCandidates = {dir.filePath(QStringLiteral("gs"))};
+    Window1 window(services);
+    openWindow(window);
+
+    QCOMPARE(dialogs.shown.size(), 2);
+    const MessageDialog &failure = dialogs.shown.at(1);
+    QCOMPARE(failure.iconType, MessageDialog::Icon::Stop);
+    QCOMPARE(failure.message, QStringLiteral("Fehler"));
+    QCOMPARE(failure.explanation, QStringLiteral("Kein Browser eingerichtet"));
+    // The window goes on working.
+    QVERIFY(window.isVisible());
+    std::unique_ptr<QMimeData> data(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    dropOn(window.Canvas1(), *data);
+    QTRY_VERIFY(dialogs.shown.size() >= 3);
+    QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
+}
+
+void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("endlos.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("loop.ps")));
+    const QString olderPdf = dir.filePath(QStringLiteral("endlos.pdf"));
+    TestFiles::writeBytes(olderPdf, "older PDF");
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    PaintCounter paints(window.Canvas1());
+    QSignalSpy buttonPresses(window.Button1(), &QPushButton::clicked);
+
+    // What the person does while Ghostscript runs, seen from inside the run.
+    QElapsedTimer clock;
+    qint64 shownAt = -1;
+    qint64 cancelledAt = -1;
+    int paintsAtUpdate = -1;
+    int paintsAtShow = -1;
+    bool secondDropTaken = true;
+    bool closeTaken = true;
+    QString shownName;
+    QString cancelCaption;
+    bool busy = false;
+    bool windowModal = false;
+    QTimer::singleShot(250, &window, [&] {
+        paintsAtUpdate = paints.count;
+        window.Canvas1()->update();
+        // A second drop, a click on the button and closing the window, all
+        // before the progress shows.
+        std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+        secondDropTaken = dropOn(window.Canvas1(), *other);
+        QTest::mouseClick(window.Button1(), Qt::LeftButton);
+        closeTaken = window.close();
+    });
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, &window, [&] {
+        auto *progress = window.findChild<QDialog *>(QStringLiteral("conversionProgress"));
+        if (progress == nullptr || !progress->isVisible() || shownAt >= 0)
+            return;
+        shownAt = clock.elapsed();
+        paintsAtShow = paints.count;
+        shownName = progress->findChild<QLabel *>(QStringLiteral("fileName"))->text();
+        const auto *bar = progress->findChild<QProgressBar *>();
+        busy = bar != nullptr && bar->minimum() == 0 && bar->maximum() == 0;
+        windowModal = progress->windowModality() == Qt::WindowModal &&
+                      progress->parentWidget() == &window;
+        auto *cancel = progress->findChild<QPushButton *>(QStringLiteral("cancelButton"));
+        cancelCaption = cancel->text();
+        cancelledAt = clock.elapsed();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    poll.start();
+
+    std::unique_ptr<QMimeData> data(filesMime({input}));
+    QVERIFY(dropOn(window.Canvas1(), *data));
+    clock.start();
+    QTRY_VERIFY_WITH_TIMEOUT(cancelledAt >= 0, 20000);
+    const qint64 endedAt = clock.elapsed();
+    poll.stop();
+
+    QVERIFY2(shownAt >= 500, qPrintable(QString::number(shownAt)));
+    QCOMPARE(shownName, QStringLiteral("endlos.ps"));
+    QVERIFY(busy);
+    QVERIFY(windowModal);
+    QCOMPARE(cancelCaption, QStringLiteral("Abbrechen"));
+    QVERIFY2(endedAt - cancelledAt < 2000, qPrintable(QString::number(endedAt - cancelledAt)));
+    qInfo("progress shown after %lld ms; handler ended %lld ms after the click", shownAt,
+          endedAt - cancelledAt);
+    // The window kept painting, and nothing else got through.
+    QVERIFY(paintsAtUpdate >= 0);
+    QVERIFY(paintsAtShow > paintsAtUpdate);
+    QVERIFY(!secondDropTaken);
+    QCOMPARE(buttonPresses.size(), 0);
+    QVERIFY(!closeTaken);
+    QVERIFY(window.isVisible());
+    // Cancelled in silence: no dialog, the older PDF as it was, nothing left behind.
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(TestFiles::readBytes(olderPdf), QByteArray("older PDF"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             (QStringList{"endlos.pdf", "endlos.ps"}));
+    QVERIFY(processesMentioning(input).isEmpty());
+    QVERIFY(window.findChild<QDialog *>(QStringLiteral("conversionProgress")) == nullptr);
+}
+
+void TestWindow1::closingEndsTheEventLoopWithZero()
+{
+    // Only the window's own closing may end the loop here.
+    qApp->setQuitOnLastWindowClosed(false);
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+
+    QTimer::singleShot(0, &window, [&] { window.close(); });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(42); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!window.isVisible());
+}
+
+void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
+{
+    // The user's own font folder holds three entries; the system folders do
+    // not exist on a test machine.
+    QTemporaryDir home;
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("Library/Fonts"))));
+    for (const char *name : {"Alpha Sans.ttf", "Beta.ttc", "Gamma.Bold.otf"})
+        TestFiles::writeBytes(home.filePath(QStringLiteral("Library/Fonts/")) + QString::fromUtf8(name), "");
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+
+    const QString sheet = home.filePath(QStringLiteral("SystemFonts.ps"));
+    ChoosingChooser chooser(sheet);
+    ScriptedPresenter dialogs;
+    Window1Services services = this->services(dialogs);
+    services.saveChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+
+    QTest::mouseClick(window.Button1(), Qt::LeftButton);
+    qputenv("HOME", savedHome);
+    QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
+    QCOMPARE(chooser.proposedNames, QStringList{QStringLiteral("SystemFonts.ps")});
+    const QByteArray written = TestFiles::readBytes(sheet);
+    QVERIFY(written.startsWith("%!PS-Adobe-3.0\n"));
+    QVERIFY(written.contains("/Font2 (Beta) def\n"));
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+QTEST_MAIN(TestWindow1)
+#include "tst_Window1.moc"
