@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the benchmarks in Release (-O2, in build-bench/) and runs them all:
 # the Google Benchmark cases, the whole conversions against gs and ps2pdf, the
-# font-name repair against grep and sed, and the start-up. Every comparing
+# font-name repair against grep and sed, and the start-up against the probe's
+# commands and an empty Qt window (offscreen). Every comparing
 # figure is a ratio of runs made side by side; the summary at the end has one
 # TARGET line per target.
 #
@@ -145,6 +146,11 @@ for size in $sizes; do
     record "$bin/pagora_repair_bench" --rounds "$repair_rounds" "$folder/without.ps" "$folder/with.ps"
     rm -rf "$folder"
 done
+
+# --- Start-up ---------------------------------------------------------------------
+note ""
+note "== Start-up"
+record "$bin/pagora_startup_bench" --rounds "$rounds"
 
 note ""
 note "Load after the run: $(uptime)"
