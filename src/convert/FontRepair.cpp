@@ -13,47 +13,55 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <string_view>
 
 namespace {
 
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Both patterns in lower case; the input is compared after ASCII lower-casing,
-// which is all the letter-case folding these ASCII names can meet.
-const QByteArray kSpacedName = QByteArrayLiteral("(lucida grande)");
-const QByteArray kJoinedName = QByteArrayLiteral("(lucidagrande)");
+// Both names in lower case. They differ only after the shared "(lucida", and
+// '(' stands only at their start, so two matches can never overlap.
+constexpr std::string_view kSpacedName = "(lucida grande)";
+constexpr std::string_view kJoinedName = "(lucidagrande)";
 const QByteArray kReplacement = QByteArrayLiteral("(LucidaGrande)");
 
 // How long the scan may keep the window from repainting.
 constexpr qint64 kRepaintIntervalMs = 50;
 
-// The longest pattern less one byte: what a match may still need from the next
+// The longest name less one byte: what a match may still need from the next
 // chunk, and so what has to be held back at the end of each chunk.
-const qsizetype kHeldBack = std::max(kSpacedName.size(), kJoinedName.size()) - 1;
+constexpr qsizetype kHeldBack = qsizetype(std::max(kSpacedName.size(), kJoinedName.size())) - 1;
 
-// Where needle (in lower case, starting with "(") next occurs in haystack from
-// index from on, ASCII letters compared without case; -1 when it does not.
-// Jumping from "(" to "(" keeps a gigabyte of input a matter of moments.
-qsizetype indexOfFolded(const QByteArray &haystack, const QByteArray &needle, qsizetype from)
+// True when text starts with name, ASCII letters compared without regard to
+// case: all the folding these ASCII names can meet. Compared in place, as a
+// lower-cased copy of every chunk costs more than the whole search.
+bool startsWithName(const char *text, const char *end, std::string_view name)
 {
-    const char *const begin = haystack.constData();
-    const char *const end = begin + haystack.size();
-    const char *at = begin + from;
-    while (end - at >= needle.size()) {
-        at = static_cast<const char *>(std::memchr(at, needle.front(), end - at));
-        if (at == nullptr || end - at < needle.size())
-            return -1;
-        qsizetype i = 1;
-        while (i < needle.size() && asciiLower(at[i]) == needle.at(i))
-            ++i;
-        if (i == needle.size())
-            return at - begin;
-        ++at;
+    if (end - text < qsizetype(name.size()))
+        return false;
+    for (const char wanted : name) {
+        char c = *text++;
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        if (c != wanted)
+            return false;
     }
-    return -1;
+    return true;
+}
+
+// The next '(' in [from, to), or to. Every name starts with one, and a
+// PostScript text has far fewer of them than bytes.
+const char *nextParenthesis(const char *from, const char *to)
+{
+    if (from >= to)
+        return to;
+    const void *found = std::memchr(from, '(', std::size_t(to - from));
+    return found ? static_cast<const char *>(found) : to;
+}
+
+// How many leading bytes of a chunk can be judged now: a name that starts in
+// the last kHeldBack bytes may end in the next chunk.
+qsizetype judgedPart(const QByteArray &window, bool last)
+{
+    return last ? window.size() : std::max<qsizetype>(0, window.size() - kHeldBack);
 }
 
 // Reads the file chunk by chunk and hands each chunk, with the held-back tail
@@ -91,13 +99,16 @@ bool mentionsLucidaGrande(const FolderItem &file, qint64 bufferSize)
     TextInputStream input = TextInputStream::open(file);
     bool found = false;
     streamChunks(input, bufferSize, [&](const QByteArray &window, bool last) -> qsizetype {
-        if (indexOfFolded(window, kSpacedName, 0) >= 0 ||
-            indexOfFolded(window, kJoinedName, 0) >= 0) {
-            found = true;
-            return -1;
+        const char *const end = window.constEnd();
+        const char *const judged = window.constBegin() + judgedPart(window, last);
+        for (const char *at = nextParenthesis(window.constBegin(), judged); at < judged;
+             at = nextParenthesis(at + 1, judged)) {
+            if (startsWithName(at, end, kSpacedName) || startsWithName(at, end, kJoinedName)) {
+                found = true;
+                return -1;
+            }
         }
-        // A match that starts in the last bytes may end in the next chunk.
-        return last ? window.size() : std::max<qsizetype>(0, window.size() - kHeldBack);
+        return judgedPart(window, last);
     });
     input.close();
     return found;
@@ -108,19 +119,31 @@ void writeRepairedCopy(const FolderItem &input, const FolderItem &copy, qint64 b
 {
     TextInputStream source = TextInputStream::open(input);
     TextOutputStream target = TextOutputStream::create(copy);
+    // The unchanged runs go out without a copy of their own.
+    auto writeRun = [&target](const char *from, const char *to) {
+        if (to > from)
+            target.write(QByteArray::fromRawData(from, to - from));
+    };
     streamChunks(source, bufferSize, [&](const QByteArray &window, bool last) -> qsizetype {
-        qsizetype written = 0;
-        for (qsizetype at = indexOfFolded(window, kSpacedName, 0); at >= 0;
-             at = indexOfFolded(window, kSpacedName, written)) {
-            target.write(window.mid(written, at - written));
-            target.write(kReplacement);
-            written = at + kSpacedName.size();
+        const char *const begin = window.constBegin();
+        const char *const end = window.constEnd();
+        const char *const judged = begin + judgedPart(window, last);
+        const char *written = begin;
+        for (const char *at = nextParenthesis(begin, judged); at < judged;) {
+            if (startsWithName(at, end, kSpacedName)) {
+                writeRun(written, at);
+                target.write(kReplacement);
+                written = at + kSpacedName.size();
+                at = nextParenthesis(written, judged);
+            } else {
+                at = nextParenthesis(at + 1, judged);
+            }
         }
-        // A match can still begin in the last bytes, once the next chunk is in.
-        const qsizetype safe =
-            last ? window.size() : std::max(written, window.size() - (kSpacedName.size() - 1));
-        target.write(window.mid(written, safe - written));
-        return safe;
+        // A replaced name may reach into the held-back bytes; the rest of
+        // them is looked at again with the next chunk.
+        const char *const done = std::max(written, judged);
+        writeRun(written, done);
+        return done - begin;
     });
     source.close();
     target.close();

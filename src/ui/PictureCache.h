@@ -16,7 +16,8 @@ public:
     explicit PictureCache(QString path) : m_path(std::move(path)) {}
 
     // The logo, opened by its name from the application's resources; one for
-    // the whole process.
+    // the whole process, at the resolution of the sharpest screen when it is
+    // first asked for.
     static PictureCache &logo();
 
     // The picture, or nullptr while it cannot be opened.

@@ -471,6 +471,10 @@ void TestWindow1::shippedLogoOpensByName()
     QVERIFY(logo->width() >= 410 && logo->height() >= 380);
     // The same picture every time: it is opened once.
     QCOMPARE(PictureCache::logo().picture(), logo);
+    // The offscreen screen has one pixel per point: the picture at the drop
+    // zone's size, whose double for sharper screens is rendered alongside.
+    QCOMPARE(logo->size(), QSize(410, 380));
+    QCOMPARE(QImage(QStringLiteral(":/Pagora@2x.png")).size(), QSize(820, 760));
 }
 
 void TestWindow1::openingOffersInstallationHelpWithoutGhostscript()
