@@ -46,6 +46,9 @@ inline const QString kCannotRepairInput =
 inline const QString kCannotWriteSubstitution =
     QStringLiteral("Die Ersatzschriften k\u00f6nnen nicht geschrieben werden: ");
 
+inline const QString kCannotPrepareWorkspace = QStringLiteral(
+    "Der Arbeitsordner f\u00fcr die Konvertierung kann nicht angelegt werden: ");
+
 inline const QString kOk = QStringLiteral("OK");
 
 } // namespace ConversionTexts

@@ -17,7 +17,7 @@ void refuse(MessagePresenter &dialogs, const QString &message, const QString &ex
     dialog.message = message;
     dialog.explanation = explanation;
     dialog.actionButton.caption = kOk;
-    dialogs.showModal(dialog);
+    dialogs.open(dialog, [](MessageDialog::Button) {});
 }
 
 } // namespace
@@ -37,26 +37,26 @@ std::optional<QString> PdfPathForDrop(const QString &droppedPath)
     return folderPath + baseName + QStringLiteral(".pdf");
 }
 
-void IntakeDrop(const QStringList &droppedPaths, ConversionContext &context,
-                const QStringList &ghostscriptCandidates)
+ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
+                          const QStringList &ghostscriptCandidates, QObject *parent)
 {
     // Only the first of several dropped files counts.
     if (droppedPaths.isEmpty() || droppedPaths.first().isEmpty())
-        return;
+        return nullptr;
     const QString inputPath = FolderItem(droppedPaths.first()).nativePath();
 
     const std::optional<QString> outputPath = PdfPathForDrop(inputPath);
     if (!outputPath) {
-        refuse(context.dialogs, kNotPostScriptMessage, kNotPostScriptExplanation);
-        return;
+        refuse(dialogs, kNotPostScriptMessage, kNotPostScriptExplanation);
+        return nullptr;
     }
 
     const QString ghostscript = FindGhostscriptExecutable(ghostscriptCandidates);
     if (ghostscript.isEmpty()) {
-        refuse(context.dialogs, kNoGhostscriptMessage,
+        refuse(dialogs, kNoGhostscriptMessage,
                kNoGhostscriptExplanationHead + EndOfLine + kNoGhostscriptExplanationCommand);
-        return;
+        return nullptr;
     }
 
-    ConvertWithGhostscript(ghostscript, inputPath, *outputPath, QString(), context);
+    return ConvertWithGhostscript(ghostscript, inputPath, *outputPath, dialogs, parent);
 }

@@ -7,7 +7,9 @@
 
 #include <optional>
 
-struct ConversionContext;
+class ConversionJob;
+class MessagePresenter;
+class QObject;
 
 // Where the PDF for a dropped file goes: beside it, under the name up to its
 // last ".", with ".pdf". Nothing when the name does not end in ".ps" or ".eps"
@@ -15,6 +17,9 @@ struct ConversionContext;
 std::optional<QString> PdfPathForDrop(const QString &droppedPath);
 
 // A drop on the window: the first of the dropped local files is checked,
-// Ghostscript looked up and the conversion run. An empty list is ignored.
-void IntakeDrop(const QStringList &droppedPaths, ConversionContext &context,
-                const QStringList &ghostscriptCandidates = kDropTimeCandidates);
+// Ghostscript looked up and the conversion started. Returns the running job,
+// or nothing when the drop was ignored or refused (the refusal's dialog is
+// then open, window-modal).
+ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
+                          const QStringList &ghostscriptCandidates = kDropTimeCandidates,
+                          QObject *parent = nullptr);

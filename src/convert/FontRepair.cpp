@@ -1,13 +1,9 @@
 #include "convert/FontRepair.h"
 
 #include "platform/FolderItem.h"
-#include "platform/TemporaryFolder.h"
 #include "platform/TextStreams.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -22,9 +18,6 @@ namespace {
 constexpr std::string_view kSpacedName = "(lucida grande)";
 constexpr std::string_view kJoinedName = "(lucidagrande)";
 const QByteArray kReplacement = QByteArrayLiteral("(LucidaGrande)");
-
-// How long the scan may keep the window from repainting.
-constexpr qint64 kRepaintIntervalMs = 50;
 
 // The longest name less one byte: what a match may still need from the next
 // chunk, and so what has to be held back at the end of each chunk.
@@ -68,21 +61,13 @@ qsizetype judgedPart(const QByteArray &window, bool last)
 // of the one before, to visit. visit returns how many leading bytes it is done
 // with; the rest is kept for the next round. Stops early when visit returns a
 // negative count.
-//
-// A large input, or a slow disk, can take seconds: now and then the window is
-// given a moment to repaint, as while Ghostscript runs. User input waits, so
-// nothing else starts meanwhile.
+// A large input, or a slow disk, can take seconds: the job runs this on a
+// worker thread, never on the window's.
 void streamChunks(TextInputStream &input, qint64 bufferSize,
                   const std::function<qsizetype(const QByteArray &window, bool last)> &visit)
 {
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
     QByteArray window;
     for (;;) {
-        if (sinceEvents.hasExpired(kRepaintIntervalMs) && QCoreApplication::instance() != nullptr) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            sinceEvents.restart();
-        }
         const QByteArray chunk = input.read(std::max<qint64>(bufferSize, 1));
         const bool last = chunk.isEmpty();
         window += chunk;
@@ -151,7 +136,7 @@ void writeRepairedCopy(const FolderItem &input, const FolderItem &copy, qint64 b
 
 } // namespace
 
-QString FixPostScriptFonts(const QString &inputPath, qint64 bufferSize)
+QString FixPostScriptFonts(const QString &inputPath, const QString &folder, qint64 bufferSize)
 {
     const FolderItem input(inputPath);
     // Only a regular file is scanned: a FIFO under a document's name would
@@ -166,7 +151,7 @@ QString FixPostScriptFonts(const QString &inputPath, qint64 bufferSize)
     if (!mentionsLucidaGrande(input, bufferSize))
         return inputPath;
 
-    const FolderItem copy = TemporaryFolder().child(kRepairedCopyName);
+    const FolderItem copy = FolderItem(folder).child(kRepairedCopyName);
     writeRepairedCopy(input, copy, bufferSize);
     return copy.nativePath();
 }

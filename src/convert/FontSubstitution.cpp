@@ -1,10 +1,11 @@
 #include "convert/FontSubstitution.h"
 
 #include "platform/PostScriptString.h"
-#include "platform/TemporaryFolder.h"
+#include "platform/EndOfLine.h"
 #include "platform/TextStreams.h"
 
 #include <array>
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -35,19 +36,15 @@ const std::array<ReplacementRow, 14> kReplacementTable{{
 
 const char *const kDefaultSuggestion = "Helvetica";
 
-QString escapedForString(const QString &text)
-{
-    return QString::fromUtf8(PostScriptStringBody(text.toUtf8()));
-}
-
 // True when "/" + name reads back as this one name: printable ASCII without
 // PostScript delimiters. Bytes 128 to 159 start binary tokens, so a UTF-8
 // name would fall apart after the "/" (measured: "/SchriftÄGrotesk" ends in
 // /undefined); inside a string every byte stays what it is.
-bool isPlainNameToken(const QString &name)
+bool isPlainNameToken(const QByteArray &name)
 {
-    for (const QChar c : name) {
-        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f || QStringLiteral("()<>[]{}/%").contains(c))
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7f || std::strchr("()<>[]{}/%", c) != nullptr)
             return false;
     }
     return true;
@@ -67,37 +64,38 @@ QString SuggestReplacementFont(const QString &fontName)
     return QLatin1String(kDefaultSuggestion);
 }
 
-QString SubstitutionTargetName(const QString &fontName)
+QByteArray SubstitutionTargetName(const QByteArray &fontName)
 {
-    if (fontName.compare(QLatin1String("Lucida Grande"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("LucidaGrande");
-    if (fontName.compare(QLatin1String("Apple Chancery"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("AppleChancery");
-    QString target = fontName;
-    target.remove(QLatin1Char(' '));
+    if (fontName.compare("Lucida Grande", Qt::CaseInsensitive) == 0)
+        return QByteArrayLiteral("LucidaGrande");
+    if (fontName.compare("Apple Chancery", Qt::CaseInsensitive) == 0)
+        return QByteArrayLiteral("AppleChancery");
+    QByteArray target = fontName;
+    target.replace(' ', QByteArray());
     return target;
 }
 
-QString FontSubstitutionLine(const QString &fontName)
+QByteArray FontSubstitutionLine(const QByteArray &fontName)
 {
-    const QString target = SubstitutionTargetName(fontName);
+    const QByteArray target = SubstitutionTargetName(fontName);
     // A target with a delimiter in it would split into several tokens after
     // "/", so it is then named through a string as well.
-    const QString targetToken =
-        isPlainNameToken(target)
-            ? QLatin1Char('/') + target
-            : QLatin1Char('(') + escapedForString(target) + QStringLiteral(") cvn");
-    return QLatin1Char('(') + escapedForString(fontName) + QStringLiteral(") cvn ") + targetToken +
-           QStringLiteral(" findfont definefont pop");
+    const QByteArray targetToken = isPlainNameToken(target)
+                                       ? '/' + target
+                                       : '(' + PostScriptStringBody(target) + ") cvn";
+    return '(' + PostScriptStringBody(fontName) + ") cvn " + targetToken +
+           " findfont definefont pop";
 }
 
-QString BuildFontSubstitution(const QStringList &fontNames)
+QString BuildFontSubstitution(const QByteArrayList &fontNames, const QString &folder)
 {
-    const FolderItem prolog = TemporaryFolder().child(kSubstitutionPrologName);
+    const FolderItem prolog = FolderItem(folder).child(kSubstitutionPrologName);
     TextOutputStream stream = TextOutputStream::create(prolog);
-    stream.writeLine(QStringLiteral("% Temporaere Font-Substitution"));
-    for (const QString &name : fontNames)
-        stream.writeLine(FontSubstitutionLine(name));
+    // The names are the bytes Ghostscript printed: a name that is not UTF-8
+    // must reach the prolog unchanged, or it binds a name nobody asks for.
+    stream.write(QByteArrayLiteral("% Temporaere Font-Substitution") + EndOfLine.toUtf8());
+    for (const QByteArray &name : fontNames)
+        stream.write(FontSubstitutionLine(name) + EndOfLine.toUtf8());
     stream.close();
     return prolog.nativePath();
 }

@@ -30,13 +30,35 @@ bool isPrivateFolder(const QByteArray &path)
     return true;
 }
 
+// Where temporary files go: $TMPDIR when it names an absolute path, else
+// /tmp. A relative TMPDIR would put the folder wherever the program happened
+// to be started (as root from "/": "/pagora-0").
+QString temporaryBase()
+{
+    const QString fromEnvironment = qEnvironmentVariable("TMPDIR");
+    if (fromEnvironment.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(fromEnvironment);
+    return QStringLiteral("/tmp");
+}
+
+// The folder made when the usual name is taken by somebody else: made once per
+// run of the program and removed when it ends, not one more for every call.
+struct FallbackFolder {
+    QString path;
+    ~FallbackFolder()
+    {
+        if (!path.isEmpty())
+            QDir(path).removeRecursively();
+    }
+};
+
 QString makePrivateFolder()
 {
-    const QString base = QDir::tempPath();
+    const QString base = temporaryBase();
 #ifdef Q_OS_MACOS
     // macOS hands every user a temporary folder of their own.
-    if (isPrivateFolder(QFile::encodeName(base)))
-        return base;
+    if (isPrivateFolder(QFile::encodeName(QDir::tempPath())))
+        return QDir::tempPath();
 #endif
     const QString uid = QString::number(::geteuid());
     const QByteArray wanted = QFile::encodeName(base + QStringLiteral("/pagora-") + uid);
@@ -44,13 +66,20 @@ QString makePrivateFolder()
         if (isPrivateFolder(wanted))
             return QFile::decodeName(wanted);
     }
+    static FallbackFolder fallback;
+    if (fallback.path.startsWith(base + QLatin1Char('/')) &&
+        isPrivateFolder(QFile::encodeName(fallback.path)))
+        return fallback.path;
+    if (!fallback.path.isEmpty())
+        QDir(fallback.path).removeRecursively();
     // The usual name is taken by somebody else, or is a link: make a fresh one.
     QByteArray pattern = QFile::encodeName(base + QStringLiteral("/pagora-") + uid +
                                            QStringLiteral("-XXXXXX"));
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error(std::string("no private temporary folder: ") +
                                  std::strerror(errno));
-    return QFile::decodeName(pattern);
+    fallback.path = QFile::decodeName(pattern);
+    return fallback.path;
 }
 #endif
 
@@ -64,24 +93,4 @@ FolderItem TemporaryFolder()
 #else
     return FolderItem(QDir::tempPath());
 #endif
-}
-
-ScratchFolder::ScratchFolder()
-{
-    QByteArray pattern =
-        QFile::encodeName(TemporaryFolder().child(QStringLiteral("run-XXXXXX")).nativePath());
-#ifdef Q_OS_UNIX
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error(std::string("cannot make a scratch folder: ") +
-                                 std::strerror(errno));
-#else
-    pattern.replace("XXXXXX", QByteArray::number(QDateTime::currentMSecsSinceEpoch()));
-    QDir().mkpath(QFile::decodeName(pattern));
-#endif
-    m_path = QFile::decodeName(pattern);
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    QDir(m_path).removeRecursively();
 }

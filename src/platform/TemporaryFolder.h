@@ -8,19 +8,3 @@
 // Nobody else can plant files or links in it. Throws std::runtime_error when
 // no such folder can be had.
 FolderItem TemporaryFolder();
-
-// A fresh private folder inside TemporaryFolder(), removed with this object.
-// Ghostscript gets one of its own for every run.
-class ScratchFolder
-{
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-
-    QString path() const { return m_path; }
-
-private:
-    QString m_path;
-};

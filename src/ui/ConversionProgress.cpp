@@ -1,5 +1,6 @@
 #include "ui/ConversionProgress.h"
 
+#include "convert/ConversionJob.h"
 #include "ui/WindowTexts.h"
 
 #include <QApplication>
@@ -52,9 +53,11 @@ bool isUserInput(QEvent::Type type)
 
 } // namespace
 
-ConversionProgress::ConversionProgress(QWidget *window, QString fileName)
-    : m_window(window), m_fileName(std::move(fileName))
+ConversionProgress::ConversionProgress(QWidget *window, ConversionJob *job, QString fileName)
+    : QObject(job), m_window(window), m_fileName(std::move(fileName)), m_job(job)
 {
+    connect(job, &ConversionJob::ghostscriptStarted, this, &ConversionProgress::runStarted);
+    connect(job, &ConversionJob::ghostscriptFinished, this, &ConversionProgress::runFinished);
     m_showTimer.setSingleShot(true);
     m_showTimer.setInterval(kShowAfterMs);
     m_showTimer.setTimerType(Qt::PreciseTimer);
@@ -66,9 +69,9 @@ ConversionProgress::~ConversionProgress()
     runFinished();
 }
 
-void ConversionProgress::runStarted(ProcessRunner &runner)
+void ConversionProgress::runStarted()
 {
-    m_runner = &runner;
+    m_running = true;
     qApp->installEventFilter(this);
     m_showTimer.start();
 }
@@ -78,13 +81,13 @@ void ConversionProgress::runFinished()
     m_showTimer.stop();
     if (qApp)
         qApp->removeEventFilter(this);
-    m_runner = nullptr;
+    m_running = false;
     delete m_dialog.data();
 }
 
 void ConversionProgress::showDialog()
 {
-    if (m_runner == nullptr || m_dialog)
+    if (!m_running || m_dialog)
         return;
     m_dialog = new QDialog(m_window);
     m_dialog->setObjectName(QStringLiteral("conversionProgress"));
@@ -114,8 +117,8 @@ void ConversionProgress::showDialog()
 
 void ConversionProgress::cancelRun()
 {
-    if (m_runner)
-        m_runner->cancel();
+    if (m_job)
+        m_job->cancel();
 }
 
 bool ConversionProgress::belongsToDialog(QObject *object) const

@@ -1,33 +1,32 @@
 #pragma once
 
-#include "platform/ProcessRunner.h"
-
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 
+class ConversionJob;
 class QDialog;
 class QWidget;
 
-// The busy indicator of a conversion. While Ghostscript runs it keeps every
-// user input away from the application except its own dialog, so that a
-// handler runs from start to end before the next click, key or drop is
-// handled; repaints and timers go on. A run that takes longer than
-// kShowAfterMs shows a small window-modal dialog with the file's name, a busy
-// bar and "Abbrechen", which stops the run.
-class ConversionProgress : public QObject, public RunObserver
+// The busy indicator of a conversion job. While Ghostscript runs it keeps
+// every user input away from the application except its own dialog, so that
+// nothing else starts meanwhile; repaints and timers go on. A run that takes
+// longer than kShowAfterMs shows a small window-modal dialog with the file's
+// name, a busy bar and "Abbrechen", which cancels the job. It lives as long
+// as its job.
+class ConversionProgress : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int kShowAfterMs = 500;
 
-    ConversionProgress(QWidget *window, QString fileName);
+    ConversionProgress(QWidget *window, ConversionJob *job, QString fileName);
     ~ConversionProgress() override;
 
-    void runStarted(ProcessRunner &runner) override;
-    void runFinished() override;
+    void runStarted();
+    void runFinished();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,7 +38,8 @@ private:
 
     QPointer<QWidget> m_window;
     QString m_fileName;
-    ProcessRunner *m_runner = nullptr;
+    QPointer<ConversionJob> m_job;
+    bool m_running = false;
     QTimer m_showTimer;
     QPointer<QDialog> m_dialog;
 };

@@ -1,6 +1,7 @@
 #include "ui/QtMessagePresenter.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -32,16 +33,34 @@ bool isLong(const QString &text)
            text.count(QLatin1Char('\n')) >= QtMessagePresenter::kLongExplanationLines;
 }
 
-} // namespace
+// The buttons of one box, to tell which answer a click means.
+struct Buttons {
+    QPushButton *action = nullptr;
+    QPushButton *alternate = nullptr;
+    QPushButton *cancel = nullptr;
 
-MessageDialog::Button QtMessagePresenter::showModal(const MessageDialog &dialog)
+    MessageDialog::Button answer(const QAbstractButton *pressed) const
+    {
+        if (pressed != nullptr && pressed == alternate)
+            return MessageDialog::Button::AlternateAction;
+        if (pressed != nullptr && pressed == cancel)
+            return MessageDialog::Button::Cancel;
+        if (pressed == action)
+            return MessageDialog::Button::Action;
+        // Closed without a button: the escape button's answer.
+        return cancel      ? MessageDialog::Button::Cancel
+               : alternate ? MessageDialog::Button::AlternateAction
+                           : MessageDialog::Button::Action;
+    }
+};
+
+Buttons fill(QMessageBox &box, const MessageDialog &dialog, bool modalToWindow)
 {
-    QMessageBox box(m_parent);
     box.setWindowTitle(QString());
     box.setIcon(iconFor(dialog.iconType));
     box.setText(dialog.message);
     box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(m_parent ? Qt::WindowModal : Qt::ApplicationModal);
+    box.setWindowModality(modalToWindow ? Qt::WindowModal : Qt::ApplicationModal);
 
     if (isLong(dialog.explanation)) {
         // QMessageBox would grow past the screen; a text area shows all of it.
@@ -58,25 +77,43 @@ MessageDialog::Button QtMessagePresenter::showModal(const MessageDialog &dialog)
         box.setInformativeText(dialog.explanation);
     }
 
-    QPushButton *action = box.addButton(dialog.actionButton.caption, QMessageBox::AcceptRole);
-    QPushButton *alternate = nullptr;
-    QPushButton *cancel = nullptr;
+    Buttons buttons;
+    buttons.action = box.addButton(dialog.actionButton.caption, QMessageBox::AcceptRole);
     if (dialog.alternateActionButton.visible)
-        alternate = box.addButton(dialog.alternateActionButton.caption, QMessageBox::RejectRole);
+        buttons.alternate =
+            box.addButton(dialog.alternateActionButton.caption, QMessageBox::RejectRole);
     if (dialog.cancelButton.visible)
-        cancel = box.addButton(dialog.cancelButton.caption, QMessageBox::RejectRole);
-    box.setDefaultButton(action);
-    box.setEscapeButton(cancel ? cancel : alternate ? alternate : action);
-
-    box.exec();
-    const QAbstractButton *pressed = box.clickedButton();
-    if (pressed != nullptr && pressed == alternate)
-        return MessageDialog::Button::AlternateAction;
-    if (pressed != nullptr && pressed == cancel)
-        return MessageDialog::Button::Cancel;
-    if (pressed == action)
-        return MessageDialog::Button::Action;
-    // Closed without a button: the escape button's answer.
-    return cancel ? MessageDialog::Button::Cancel
-                  : alternate ? MessageDialog::Button::AlternateAction : MessageDialog::Button::Action;
+        buttons.cancel = box.addButton(dialog.cancelButton.caption, QMessageBox::RejectRole);
+    box.setDefaultButton(buttons.action);
+    box.setEscapeButton(buttons.cancel      ? buttons.cancel
+                        : buttons.alternate ? buttons.alternate
+                                            : buttons.action);
+    return buttons;
 }
+
+} // namespace
+
+MessageDialog::Button QtMessagePresenter::showModal(const MessageDialog &dialog)
+{
+    QMessageBox box(m_parent);
+    const Buttons buttons = fill(box, dialog, m_parent != nullptr);
+    box.exec();
+    return buttons.answer(box.clickedButton());
+}
+
+void QtMessagePresenter::open(const MessageDialog &dialog, Answered answered)
+{
+    auto *box = new QMessageBox(m_parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    const Buttons buttons = fill(*box, dialog, m_parent != nullptr);
+    // finished comes once, whether a button or the close box ended it; the
+    // answer is handed over after the box has gone from the screen.
+    QObject::connect(box, &QMessageBox::finished, box, [box, buttons, answered] {
+        const MessageDialog::Button answer = buttons.answer(box->clickedButton());
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [answered, answer] { answered(answer); },
+            Qt::QueuedConnection);
+    });
+    box->open();
+}
+

@@ -17,6 +17,7 @@ public:
     explicit QtMessagePresenter(QWidget *parent) : m_parent(parent) {}
 
     MessageDialog::Button showModal(const MessageDialog &dialog) override;
+    void open(const MessageDialog &dialog, Answered answered) override;
 
 private:
     QWidget *m_parent;

@@ -1,8 +1,8 @@
 #include "ui/Window1.h"
 
 #include "app/MainMenuBar.h"
+#include "convert/ConversionJob.h"
 #include "convert/DropIntake.h"
-#include "convert/GhostscriptConversion.h"
 #include "fontsheet/FontEnumeration.h"
 #include "fontsheet/FontOverviewRun.h"
 #include "install/StartupCheck.h"
@@ -286,19 +286,24 @@ void Window1::Canvas1_Paint(QPainter &painter)
 
 void Window1::Canvas1_DropObject(const QStringList &paths)
 {
-    // A drop that reaches the window while one of this handler's dialogs is
-    // open would be run inside that dialog's event loop, a conversion under
-    // the first. The dialog stands for the window, so the drop is not taken.
-    if (m_handlingDrop)
+    // One conversion at a time: a drop that arrives while one runs, or while
+    // one of its dialogs is open, is not taken.
+    if (m_conversion)
         return;
-    m_handlingDrop = true;
     runHandler([this, &paths] {
-        const QString shownName = paths.isEmpty() ? QString() : FolderItem(paths.first()).name();
-        ConversionProgress progress(this, shownName);
-        ConversionContext context{*m_services.dialogs, &progress};
-        IntakeDrop(paths, context, m_services.dropCandidates);
+        ConversionJob *job =
+            IntakeDrop(paths, *m_services.dialogs, m_services.dropCandidates, this);
+        if (job == nullptr)
+            return;
+        m_conversion = job;
+        new ConversionProgress(this, job, FolderItem(paths.first()).name());
+        connect(job, &ConversionJob::finished, this, &Window1::conversionFinished);
     });
-    m_handlingDrop = false;
+}
+
+ConversionJob *Window1::RunningConversion() const
+{
+    return m_conversion;
 }
 
 void Window1::Button1_Pressed()

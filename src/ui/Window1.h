@@ -4,11 +4,13 @@
 #include "install/InstallTexts.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
 
+class ConversionJob;
 class DropCanvas;
 class MainMenuBar;
 class MessagePresenter;
@@ -73,9 +75,14 @@ public:
     void Canvas1_DropObject(const QStringList &paths);
     void Button1_Pressed();
 
+    // The conversion the window runs now, or null.
+    ConversionJob *RunningConversion() const;
+
 signals:
     // Event_Opening has run (whatever its dialog was answered).
     void opened();
+    // A conversion started by a drop has ended, its dialogs answered.
+    void conversionFinished();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -93,5 +100,5 @@ private:
     std::unique_ptr<SaveFileChooser> m_ownSaveChooser;
     Window1Services m_services;
     bool m_opened = false;
-    bool m_handlingDrop = false;
+    QPointer<ConversionJob> m_conversion;
 };

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/FolderItem.h"
+#include "platform/JobWorkspace.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/TextStreams.h"
 
@@ -94,16 +95,61 @@ TEST_F(PrivateTemporaryFolder, PlantedLinkIsNotUsed)
     EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
 }
 
-TEST_F(PrivateTemporaryFolder, ScratchFolderIsRemovedWithItsFiles)
+TEST_F(PrivateTemporaryFolder, FolderTakenBySomebodyElseIsReplacedOncePerRun)
+{
+    const QString usual = m_base.filePath(QStringLiteral("pagora-%1").arg(::geteuid()));
+    ASSERT_TRUE(QDir().mkdir(usual));
+    ASSERT_EQ(::chown(QFile::encodeName(usual).constData(), 65534, 65534), 0) << "needs root";
+
+    const FolderItem first = TemporaryFolder();
+    EXPECT_NE(first.nativePath(), usual);
+    EXPECT_EQ(TemporaryFolder(), first);
+    EXPECT_EQ(TemporaryFolder(), first);
+    EXPECT_EQ(QDir(m_base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+}
+
+TEST_F(PrivateTemporaryFolder, RelativeOrMissingLocationMeansTmp)
+{
+    for (const QByteArray &value : {QByteArray("relative/place"), QByteArray()}) {
+        qputenv("TMPDIR", value);
+        EXPECT_EQ(TemporaryFolder().parent().nativePath(), QStringLiteral("/tmp"))
+            << value.constData();
+    }
+}
+
+TEST_F(PrivateTemporaryFolder, WorkspaceIsPrivateAndRemovedWithItsFiles)
 {
     QString path;
     {
-        ScratchFolder scratch;
-        path = scratch.path();
-        TestFiles::writeBytes(path + QStringLiteral("/left-over"), "x");
+        JobWorkspace workspace;
+        path = workspace.path();
+        TestFiles::writeBytes(workspace.filePath(QStringLiteral("left-over")), "x");
+        ASSERT_TRUE(QFile::link(QStringLiteral("/etc"), workspace.filePath(QStringLiteral("l"))));
         EXPECT_TRUE(path.startsWith(TemporaryFolder().nativePath() + QLatin1Char('/')));
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        EXPECT_TRUE(QFileInfo(workspace.filePath(JobWorkspace::temporaryName())).isDir());
+        JobWorkspace other;
+        EXPECT_NE(other.path(), path);
     }
     EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/etc/hostname")) ||
+                QFileInfo(QStringLiteral("/etc")).isDir());
+}
+
+TEST_F(PrivateTemporaryFolder, StaleWorkspacesGoLiveOnesStay)
+{
+    JobWorkspace live;
+    // What a killed program leaves: its workspace with a lock nobody holds.
+    const QString stale = TemporaryFolder().child(QStringLiteral("job-dead01")).nativePath();
+    ASSERT_TRUE(QDir().mkpath(stale + QStringLiteral("/tmp")));
+    TestFiles::writeBytes(stale + QStringLiteral("/.lock"), "");
+    TestFiles::writeBytes(stale + QStringLiteral("/gs_fixed_temp.ps"), "copy of a document");
+
+    RemoveStaleWorkspaces();
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo(live.path()).isDir());
 }
 
 TEST(AtomicFile, ReplacesTheTargetOnlyOnCommit)

@@ -1,0 +1,367 @@
+#include "convert/ConversionJob.h"
+
+#include "convert/ConversionTexts.h"
+#include "convert/FontRepair.h"
+#include "convert/FontSubstitution.h"
+#include "convert/GhostscriptConversion.h"
+#include "convert/MissingFonts.h"
+#include "convert/PdfCompleteness.h"
+#include "platform/ChildProcess.h"
+#include "platform/EndOfLine.h"
+#include "platform/JobWorkspace.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <exception>
+
+using namespace ConversionTexts;
+
+namespace {
+
+// Ghostscript's output as the dialogs show it, with a line where its middle
+// was left out.
+QString transcriptText(const ProcessResult &result)
+{
+    if (!result.started)
+        return result.errorText;
+    if (result.omittedAt < 0)
+        return QString::fromUtf8(result.output);
+    QString head = QString::fromUtf8(result.output.left(result.omittedAt));
+    if (!head.isEmpty() && !head.endsWith(EndOfLine))
+        head += EndOfLine;
+    return head + kOmittedOutputLine.arg(result.omittedBytes) + EndOfLine +
+           QString::fromUtf8(result.output.mid(result.omittedAt));
+}
+
+// The name the input is linked under in the workspace. Ghostscript names it in
+// its messages, so it keeps the user's name where that name is plain; any
+// other name could carry what Ghostscript reads as a wildcard of its file
+// permissions ("*", "?", "\"), a device ("%") or a pipe ("|").
+QString linkNameFor(const QString &inputPath)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9._+ -]{0,150}$"));
+    const QString name = QFileInfo(inputPath).fileName();
+    const QString fallback = JobWorkspace::inputName(inputPath);
+    const bool reserved = name == kRepairedCopyName || name == kSubstitutionPrologName ||
+                          name == JobWorkspace::outputName() ||
+                          name == JobWorkspace::temporaryName();
+    const bool sameKind = JobWorkspace::inputName(name) == fallback;
+    return plain.match(name).hasMatch() && !reserved && sameKind ? name : fallback;
+}
+
+QProcessEnvironment ghostscriptEnvironment()
+{
+    // Under -dSAFER a document may still write and delete files in the
+    // temporary folder: it gets the workspace's own. Named relative to the
+    // workspace, where Ghostscript runs, so no path outside reaches it.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"TMPDIR", "TEMP", "TMP"})
+        environment.insert(QString::fromLatin1(name), JobWorkspace::temporaryName());
+    return environment;
+}
+
+} // namespace
+
+ConversionJob::ConversionJob(QString ghostscriptPath, QString inputPath, QString outputPath,
+                             MessagePresenter *dialogs, QObject *parent)
+    : QObject(parent), m_ghostscriptPath(std::move(ghostscriptPath)),
+      m_inputPath(std::move(inputPath)), m_outputPath(std::move(outputPath)), m_dialogs(dialogs),
+      m_output(std::make_shared<OutputFolder>())
+{
+    connect(&m_repair, &QFutureWatcher<Repair>::finished, this, &ConversionJob::onRepaired);
+    connect(&m_placing, &QFutureWatcher<QString>::finished, this, [this] {
+        if (m_afterPlacing)
+            std::exchange(m_afterPlacing, {})(m_placing.result());
+    });
+}
+
+ConversionJob::~ConversionJob() = default;
+
+void ConversionJob::start()
+{
+    // Whatever happens is told from the event loop, after the caller has
+    // connected to finished().
+    QMetaObject::invokeMethod(this, &ConversionJob::prepare, Qt::QueuedConnection);
+}
+
+void ConversionJob::cancel()
+{
+    if (m_state == State::Done || m_cancelled)
+        return;
+    m_cancelled = true;
+    switch (m_state) {
+    case State::Converting:
+        // Told as cancelled when Ghostscript has ended.
+        m_ghostscript->cancel();
+        return;
+    case State::Placing:
+        // A rename or a copy is not cut off halfway: the job ends after it.
+        return;
+    case State::Reporting:
+        // The verdict stands; the dialog that tells it ends the job.
+        return;
+    default:
+        finish(Outcome::Cancelled);
+    }
+}
+
+void ConversionJob::prepare()
+{
+    if (m_cancelled)
+        return;
+    try {
+        m_workspace = std::make_shared<JobWorkspace>();
+    } catch (const std::exception &error) {
+        fail(kCannotPrepareWorkspace + QString::fromLocal8Bit(error.what()));
+        return;
+    }
+
+    QString error;
+    if (!m_output->open(m_outputPath, &error) || !m_output->canCreateFiles(&error)) {
+        fail(kCannotCreateOutput + m_outputPath + QStringLiteral(": ") + error);
+        return;
+    }
+
+    m_inputLink = linkNameFor(m_inputPath);
+    const QString target = QFileInfo(m_inputPath).absoluteFilePath();
+    if (!QFile::link(target, m_workspace->filePath(m_inputLink))) {
+        fail(kCannotRepairInput + m_inputPath);
+        return;
+    }
+    if (!m_boundFonts.isEmpty() && !writeProlog())
+        return;
+    repair();
+}
+
+void ConversionJob::repair()
+{
+    m_state = State::Repairing;
+    const QString input = m_workspace->filePath(m_inputLink);
+    const QString folder = m_workspace->path();
+    m_repair.setFuture(QtConcurrent::run([input, folder]() -> Repair {
+        try {
+            return {FixPostScriptFonts(input, folder), {}};
+        } catch (const std::exception &error) {
+            return {{}, QString::fromLocal8Bit(error.what())};
+        }
+    }));
+}
+
+void ConversionJob::onRepaired()
+{
+    if (m_cancelled || m_state != State::Repairing)
+        return;
+    const Repair repaired = m_repair.result();
+    if (!repaired.error.isEmpty()) {
+        fail(kCannotRepairInput + repaired.error);
+        return;
+    }
+    runGhostscript(QFileInfo(repaired.path).fileName());
+}
+
+void ConversionJob::runGhostscript(const QString &inputName)
+{
+    m_state = State::Converting;
+    // A retry must not find the PDF of the run before.
+    QFile::remove(m_workspace->filePath(JobWorkspace::outputName()));
+    if (m_ghostscript == nullptr) {
+        m_ghostscript = new ChildProcess(this);
+        m_ghostscript->setOutputLimit(kTranscriptLimit);
+        m_ghostscript->setFileSizeLimit(kFileSizeLimit);
+        m_ghostscript->setEnvironment(ghostscriptEnvironment());
+        connect(m_ghostscript, &ChildProcess::finished, this,
+                &ConversionJob::onGhostscriptFinished);
+    }
+    m_ghostscript->setTimeout(m_timeoutMs);
+    m_ghostscript->setWorkingDirectory(m_workspace->path());
+    m_ghostscript->start(m_ghostscriptPath,
+                         GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog));
+    emit ghostscriptStarted();
+}
+
+void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
+{
+    emit ghostscriptFinished();
+    if (m_cancelled || result.cancelled) {
+        finish(Outcome::Cancelled);
+        return;
+    }
+
+    const QString output = transcriptText(result);
+    const QString pdf = m_workspace->filePath(JobWorkspace::outputName());
+    const bool ranThrough = result.succeeded() && QFileInfo(pdf).size() > 0;
+    // Ghostscript reports a full disk under its PDF but still exits with 0.
+    const bool produced = ranThrough && IsCompletePdf(pdf);
+
+    const QByteArrayList missing = RecognizeMissingFonts(result.output);
+    // A retry whose prolog already binds every font it reports found no
+    // better font than Ghostscript's own substitute; asking again would
+    // only repeat the same question.
+    const bool substitutedAlready = !missing.isEmpty() && AreAllSubstituted(missing, m_boundFonts);
+    if (!missing.isEmpty() && !substitutedAlready) {
+        m_missingFonts = missing;
+        // Declining the substitution keeps the PDF this run made; a retry
+        // replaces it only when it succeeds.
+        const auto next = [this](bool, const QString &) {
+            switch (m_policy) {
+            case MissingFonts::Ask:
+                ask();
+                break;
+            case MissingFonts::Substitute:
+                retryWithSubstitutes();
+                break;
+            case MissingFonts::Report:
+                finish(Outcome::FontsMissing);
+                break;
+            }
+        };
+        if (produced)
+            place(next);
+        else
+            next(false, {});
+        return;
+    }
+    m_missingFonts.clear();
+
+    if (result.timedOut) {
+        fail(output + EndOfLine + kTimedOutLine);
+        return;
+    }
+    if (result.crashed) {
+        // Its transcript just stops; without this line nothing would say why.
+        fail(output + EndOfLine + kCrashedLine);
+        return;
+    }
+    if (!produced) {
+        fail(ranThrough ? output + EndOfLine + kIncompletePdfLine : output);
+        return;
+    }
+    m_substitutedFonts = substitutedAlready ? missing : QByteArrayList();
+    place([this, output](bool placed, const QString &error) {
+        if (placed)
+            succeed();
+        else
+            fail(output + EndOfLine + kCannotReplaceOutput + m_outputPath +
+                 QStringLiteral(": ") + error);
+    });
+}
+
+void ConversionJob::ask()
+{
+    m_state = State::Asking;
+    const QPointer<ConversionJob> self(this);
+    m_dialogs->open(MissingFontsDialog(m_missingFonts), [self](MessageDialog::Button button) {
+        if (self)
+            self->onAnswered(button);
+    });
+}
+
+void ConversionJob::onAnswered(MessageDialog::Button button)
+{
+    if (m_cancelled || m_state != State::Asking)
+        return;
+    if (button != MessageDialog::Button::Action) {
+        finish(Outcome::Declined);
+        return;
+    }
+    retryWithSubstitutes();
+}
+
+void ConversionJob::retryWithSubstitutes()
+{
+    m_boundFonts = FontsToSubstitute(m_boundFonts, m_missingFonts);
+    if (!writeProlog())
+        return;
+    // The retry reads the user's input again, repaired afresh.
+    repair();
+}
+
+bool ConversionJob::writeProlog()
+{
+    try {
+        m_prolog = QFileInfo(BuildFontSubstitution(m_boundFonts, m_workspace->path())).fileName();
+    } catch (const std::exception &error) {
+        fail(kCannotWriteSubstitution + QString::fromLocal8Bit(error.what()));
+        return false;
+    }
+    return true;
+}
+
+void ConversionJob::place(std::function<void(bool, const QString &)> then)
+{
+    m_state = State::Placing;
+    m_afterPlacing = [this, then = std::move(then)](const QString &error) {
+        if (m_cancelled) {
+            finish(Outcome::Cancelled);
+            return;
+        }
+        then(error.isEmpty(), error);
+    };
+    // A copy to another file system can take a while: off the GUI thread.
+    // The workspace and the folder stay alive with the task even if the job
+    // goes first.
+    const std::shared_ptr<JobWorkspace> workspace = m_workspace;
+    const std::shared_ptr<OutputFolder> output = m_output;
+    m_placing.setFuture(QtConcurrent::run([workspace, output]() -> QString {
+        QString error;
+        if (output->place(workspace->descriptor(), JobWorkspace::outputName(), &error))
+            return {};
+        return error.isEmpty() ? QStringLiteral("?") : error;
+    }));
+}
+
+void ConversionJob::succeed()
+{
+    QString explanation = kSuccessExplanationHead + EndOfLine + m_outputPath;
+    if (!m_substitutedFonts.isEmpty())
+        explanation += EndOfLine + kSubstitutedFontsLine + JoinedFontNames(m_substitutedFonts);
+    MessageDialog dialog;
+    dialog.iconType = MessageDialog::Icon::Note;
+    dialog.message = kSuccessMessage;
+    dialog.explanation = explanation;
+    dialog.actionButton.caption = kOk;
+    m_outcome = Outcome::Converted;
+    show(dialog);
+}
+
+void ConversionJob::fail(const QString &explanation)
+{
+    m_failureText = explanation;
+    MessageDialog dialog;
+    dialog.iconType = MessageDialog::Icon::Stop;
+    dialog.message = kFailureMessage;
+    dialog.explanation = kFailureExplanationHead + EndOfLine + explanation;
+    dialog.actionButton.caption = kOk;
+    m_outcome = Outcome::Failed;
+    show(dialog);
+}
+
+void ConversionJob::show(const MessageDialog &dialog)
+{
+    // The workspace is of no more use once the verdict is in.
+    m_workspace.reset();
+    if (m_dialogs == nullptr) {
+        finish(m_outcome);
+        return;
+    }
+    m_state = State::Reporting;
+    const QPointer<ConversionJob> self(this);
+    m_dialogs->open(dialog, [self](MessageDialog::Button) {
+        if (self)
+            self->finish(self->m_outcome);
+    });
+}
+
+void ConversionJob::finish(Outcome outcome)
+{
+    if (m_state == State::Done)
+        return;
+    m_state = State::Done;
+    m_outcome = outcome;
+    m_workspace.reset();
+    emit finished(outcome);
+    deleteLater();
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "platform/MessageDialog.h"
+#include "platform/OutputFolder.h"
+#include "platform/ProcessResult.h"
+
+#include <QByteArrayList>
+#include <QFutureWatcher>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class ChildProcess;
+class JobWorkspace;
+
+// One conversion from its input to its verdict: the font-name repair (on a
+// worker thread), the Ghostscript child, the missing-font question and its
+// retries, putting the PDF in place, and the dialog that tells the outcome.
+// Everything is driven by signals; nothing waits. The job works in a
+// workspace of its own, removed whatever way the job ends, and lets
+// Ghostscript write only there: the PDF reaches the user's folder by a rename
+// or a copy made by this program, never by Ghostscript writing into it.
+//
+// Started with start(), it emits finished() once and then deletes itself.
+class ConversionJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTimeoutMs = 30000;
+    // How much of Ghostscript's output is kept: its beginning and its end. A
+    // document can print without end, and a dialog shows a few hundred
+    // kilobytes at once but takes minutes to lay out a hundred megabytes.
+    static constexpr qint64 kTranscriptLimit = 256 * 1024;
+    // The largest file Ghostscript may write, its PDF or a temporary file:
+    // far beyond any real PDF, but a document cannot fill the disk.
+    static constexpr quint64 kFileSizeLimit = quint64(4) << 30;
+
+    enum class State { Idle, Repairing, Converting, Asking, Placing, Reporting, Done };
+    enum class Outcome { Converted, Failed, FontsMissing, Declined, Cancelled };
+    // What to do when Ghostscript reports missing fonts.
+    enum class MissingFonts {
+        Ask,        // the question with its suggestion; on "yes" run again with substitutes
+        Substitute, // run again with substitutes without asking
+        Report,     // end with Outcome::FontsMissing (a PDF made meanwhile is kept)
+    };
+
+    // dialogs may be null: the outcome is then only told by finished() and
+    // the accessors, with no dialog at all.
+    ConversionJob(QString ghostscriptPath, QString inputPath, QString outputPath,
+                  MessagePresenter *dialogs, QObject *parent = nullptr);
+    ~ConversionJob() override;
+
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    void setMissingFonts(MissingFonts policy) { m_policy = policy; }
+    // Fonts to bind from the first run on, as after a "yes" to the question.
+    void setFontsToSubstitute(const QByteArrayList &names) { m_boundFonts = names; }
+
+    void start();
+    // Stops the job: Ghostscript is stopped, nothing is put in place and no
+    // dialog follows. finished() reports Cancelled.
+    void cancel();
+
+    State state() const { return m_state; }
+    Outcome outcome() const { return m_outcome; }
+    QString inputPath() const { return m_inputPath; }
+    QString outputPath() const { return m_outputPath; }
+    // The explanation of the failure dialog (its whole text below "Ausgabe:").
+    QString failureText() const { return m_failureText; }
+    // The missing fonts of the last run, when it ended with FontsMissing.
+    QByteArrayList missingFonts() const { return m_missingFonts; }
+    // The fonts Ghostscript's own substitutes stand in for after a retry.
+    QByteArrayList substitutedFonts() const { return m_substitutedFonts; }
+
+signals:
+    void ghostscriptStarted();
+    void ghostscriptFinished();
+    void finished(ConversionJob::Outcome outcome);
+
+private:
+    struct Repair {
+        QString path;
+        QString error;
+    };
+
+    void prepare();
+    void repair();
+    void onRepaired();
+    void runGhostscript(const QString &inputToConvert);
+    void onGhostscriptFinished(const ProcessResult &result);
+    void ask();
+    void onAnswered(MessageDialog::Button button);
+    void retryWithSubstitutes();
+    bool writeProlog();
+    void place(std::function<void(bool placed, const QString &error)> then);
+    void succeed();
+    void fail(const QString &explanation);
+    void finish(Outcome outcome);
+    void show(const MessageDialog &dialog);
+
+    QString m_ghostscriptPath;
+    QString m_inputPath;
+    QString m_outputPath;
+    MessagePresenter *m_dialogs;
+    int m_timeoutMs = kTimeoutMs;
+    MissingFonts m_policy = MissingFonts::Ask;
+
+    State m_state = State::Idle;
+    Outcome m_outcome = Outcome::Failed;
+    std::shared_ptr<JobWorkspace> m_workspace;
+    std::shared_ptr<OutputFolder> m_output;
+    QString m_inputLink;
+    QString m_prolog;
+    ChildProcess *m_ghostscript = nullptr;
+    QFutureWatcher<Repair> m_repair;
+    QFutureWatcher<QString> m_placing;
+    std::function<void(const QString &error)> m_afterPlacing;
+    QByteArrayList m_boundFonts;
+    QByteArrayList m_missingFonts;
+    QByteArrayList m_substitutedFonts;
+    QString m_failureText;
+    bool m_cancelled = false;
+};
