@@ -286,10 +286,15 @@ void Window1::Canvas1_Paint(QPainter &painter)
 
 void Window1::Canvas1_DropObject(const QStringList &paths)
 {
-    // One conversion at a time: a drop that arrives while one runs, or while
-    // one of its dialogs is open, is not taken.
-    if (m_conversion)
+    // One conversion at a time. A drop that arrives while one runs waits
+    // for it; one that arrives while its question or verdict is on screen is
+    // not taken, as the window-modal dialog stands for the window.
+    if (m_conversion && m_conversion->state() != ConversionJob::State::Done) {
+        const ConversionJob::State state = m_conversion->state();
+        if (state != ConversionJob::State::Asking && state != ConversionJob::State::Reporting)
+            m_waitingDrops.append(paths);
         return;
+    }
     runHandler([this, &paths] {
         ConversionJob *job =
             IntakeDrop(paths, *m_services.dialogs, m_services.dropCandidates, this);
@@ -298,12 +303,20 @@ void Window1::Canvas1_DropObject(const QStringList &paths)
         m_conversion = job;
         new ConversionProgress(this, job, FolderItem(paths.first()).name());
         connect(job, &ConversionJob::finished, this, &Window1::conversionFinished);
+        connect(job, &ConversionJob::finished, this, [this] {
+            if (!m_waitingDrops.isEmpty())
+                QMetaObject::invokeMethod(
+                    this, [this, next = m_waitingDrops.takeFirst()] { Canvas1_DropObject(next); },
+                    Qt::QueuedConnection);
+        });
     });
 }
 
 ConversionJob *Window1::RunningConversion() const
 {
-    return m_conversion;
+    if (m_conversion && m_conversion->state() != ConversionJob::State::Done)
+        return m_conversion;
+    return nullptr;
 }
 
 void Window1::Button1_Pressed()

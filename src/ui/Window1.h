@@ -101,4 +101,5 @@ private:
     Window1Services m_services;
     bool m_opened = false;
     QPointer<ConversionJob> m_conversion;
+    QList<QStringList> m_waitingDrops;
 };

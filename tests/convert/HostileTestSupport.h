@@ -3,6 +3,7 @@
 #include "convert/GhostscriptConversion.h"
 
 #include "MissingFontTestSupport.h"
+#include "JobTestSupport.h"
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
 
@@ -144,9 +145,7 @@ protected:
         ResponsivenessProbe probe;
         QElapsedTimer clock;
         clock.start();
-        ConversionContext context{m_dialogs};
-        context.timeoutMs = timeoutMs;
-        ConvertWithGhostscript(gs, input, output, QString(), context);
+        JobTestSupport::convertToEnd(gs, input, output, m_dialogs, timeoutMs);
         m_longestPauseMs = probe.longestPauseMs();
         return clock.elapsed();
     }

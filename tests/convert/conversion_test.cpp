@@ -1,6 +1,7 @@
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
 
+#include "JobTestSupport.h"
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
 
@@ -36,9 +37,7 @@ protected:
     void convert(const QString &input, const QString &output, int timeoutMs = 30000,
                  const QString &gs = TestFiles::realGhostscript())
     {
-        ConversionContext context{m_dialogs};
-        context.timeoutMs = timeoutMs;
-        ConvertWithGhostscript(gs, input, output, QString(), context);
+        JobTestSupport::convertToEnd(gs, input, output, m_dialogs, timeoutMs);
     }
 
     // Nothing but the named files is left in the documents folder, and no run
@@ -97,8 +96,7 @@ TEST_P(ConversionOfAwkwardNames, PdfIsWrittenNextToTheInput)
     ASSERT_TRUE(QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), input));
 
     ScriptedPresenter dialogs;
-    ConversionContext context{dialogs};
-    IntakeDrop({input}, context);
+    JobTestSupport::dropToEnd({input}, dialogs);
 
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].message, QStringLiteral("Erfolg!"));
@@ -247,10 +245,11 @@ TEST_F(Conversion, GhostscriptThatCannotStartShowsWhy)
 TEST_F(Conversion, SilentFailureShowsAnEmptyTranscriptAndGhostscriptGetsItsOwnTemporaryFolder)
 {
     // A Ghostscript that notes where its temporary folder is, writes a file
-    // there and fails without a word.
+    // there and fails without a word. It runs in its job's workspace, and the
+    // temporary folder is named relative to it.
     const QString fake = doc(QStringLiteral("gs"));
     const QString seen = doc(QStringLiteral("seen"));
-    TestFiles::writeScript(fake, QStringLiteral("echo \"$TMPDIR|$TEMP|$TMP\" > '%1'\n"
+    TestFiles::writeScript(fake, QStringLiteral("echo \"$PWD/$TMPDIR|$PWD/$TEMP|$PWD/$TMP\" > '%1'\n"
                                                 "touch \"$TMPDIR/junk\"\nexit 1\n")
                                      .arg(seen)
                                      .toUtf8());

@@ -1,6 +1,7 @@
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
 
+#include "JobTestSupport.h"
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
 
@@ -70,9 +71,9 @@ TEST(DropIntake, OnlyTheFirstOfSeveralFilesIsConverted)
     TestFiles::writeBytes(second, "%!PS\n");
 
     ScriptedPresenter dialogs;
-    ConversionContext context{dialogs};
-    IntakeDrop({first, second}, context, {gs});
-    EXPECT_EQ(TestFiles::readBytes(dir.filePath(QStringLiteral("inputs"))), (first + "\n").toUtf8());
+    JobTestSupport::dropToEnd({first, second}, dialogs, {gs});
+    // Ghostscript reads it through a link of the same name in the job's workspace.
+    EXPECT_EQ(TestFiles::readBytes(dir.filePath(QStringLiteral("inputs"))), QByteArray("./eins.ps\n"));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].explanation,
               QStringLiteral("Die PDF-Datei wurde erstellt:\n") + dir.filePath(QStringLiteral("eins.pdf")));
@@ -84,14 +85,14 @@ TEST(DropIntake, RefusesOtherFilesAndIgnoresEmptyDrops)
     QTemporaryDir dir;
     const QString gs = loggingGhostscript(dir);
     ScriptedPresenter dialogs;
-    ConversionContext context{dialogs};
 
-    IntakeDrop({}, context, {gs});
-    IntakeDrop({QString()}, context, {gs});
+    JobTestSupport::dropToEnd({}, dialogs, {gs});
+    JobTestSupport::dropToEnd({QString()}, dialogs, {gs});
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
-    IntakeDrop({dir.filePath(QStringLiteral("notizen.ps.txt")), dir.filePath(QStringLiteral("b.ps"))},
-               context, {gs});
+    JobTestSupport::dropToEnd(
+        {dir.filePath(QStringLiteral("notizen.ps.txt")), dir.filePath(QStringLiteral("b.ps"))},
+        dialogs, {gs});
     ASSERT_EQ(dialogs.shown.size(), 1);
     const MessageDialog &refusal = dialogs.shown[0];
     EXPECT_EQ(refusal.iconType, MessageDialog::Icon::Stop);
@@ -109,9 +110,9 @@ TEST(DropIntake, WithoutGhostscriptSaysHowToInstallIt)
     const QString input = dir.filePath(QStringLiteral("a.ps"));
     TestFiles::writeBytes(input, "%!PS\n");
     ScriptedPresenter dialogs;
-    ConversionContext context{dialogs};
 
-    IntakeDrop({input}, context, {dir.filePath(QStringLiteral("no-gs")), dir.filePath(QStringLiteral("none"))});
+    JobTestSupport::dropToEnd(
+        {input}, dialogs, {dir.filePath(QStringLiteral("no-gs")), dir.filePath(QStringLiteral("none"))});
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].iconType, MessageDialog::Icon::Stop);
     EXPECT_EQ(dialogs.shown[0].message, QStringLiteral("Ghostscript nicht gefunden"));

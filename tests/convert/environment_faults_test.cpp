@@ -76,11 +76,38 @@ TEST_F(HostileFixture, DiskFullUnderThePdfIsAFailureAndKeepsTheOlderPdf)
 
     convert(doc(QStringLiteral("big.ps")), doc(QStringLiteral("big.pdf")));
 
-    // Ghostscript exits with 0 all the same; only the PDF's end shows it.
+    // Ghostscript writes in its workspace on another file system; the copy
+    // into the full one fails and says so.
     EXPECT_EQ(onlyDialog().message, kFailure);
-    EXPECT_TRUE(onlyDialog().explanation.endsWith(
-        QStringLiteral("\nDie PDF-Datei wurde nicht vollst\u00e4ndig geschrieben (ist der "
-                       "Datentr\u00e4ger voll?).")))
+    EXPECT_TRUE(onlyDialog().explanation.contains(
+        QStringLiteral("\nDie PDF-Datei kann nicht an ihren Platz gelegt werden: ")))
+        << onlyDialog().explanation.toStdString();
+    EXPECT_EQ(readBytes(doc(QStringLiteral("big.pdf"))), kOlderPdf);
+    expectOnlyChanged({});
+}
+
+TEST_F(HostileFixture, DiskFullUnderGhostscriptsOwnPdfIsAFailureAndKeepsTheOlderPdf)
+{
+    // The workspace, where Ghostscript writes, is on the full file system.
+    QTemporaryDir temporary(QStringLiteral("/tmp/pagora-small-XXXXXX"));
+    SmallFileSystem disk(temporary.path());
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    writeBytes(doc(QStringLiteral("big.ps")), kBigPagePostScript);
+    writeBytes(doc(QStringLiteral("big.pdf")), kOlderPdf);
+    takeSnapshots();
+
+    convert(doc(QStringLiteral("big.ps")), doc(QStringLiteral("big.pdf")));
+    qputenv("TMPDIR", savedTmp);
+
+    // Its temporary files or its PDF run out of room: a failure either way.
+    EXPECT_EQ(onlyDialog().message, kFailure);
+    EXPECT_TRUE(onlyDialog().explanation.contains(QLatin1String("No space left on device")) ||
+                onlyDialog().explanation.endsWith(QStringLiteral(
+                    "\nDie PDF-Datei wurde nicht vollst\u00e4ndig geschrieben (ist der "
+                    "Datentr\u00e4ger voll?).")))
         << onlyDialog().explanation.toStdString();
     EXPECT_EQ(readBytes(doc(QStringLiteral("big.pdf"))), kOlderPdf);
     expectOnlyChanged({});
@@ -162,7 +189,7 @@ TEST_F(HostileFixture, HundredMegabytesOfOutputAreShownByTheirBeginningAndEnd)
     const qint64 count =
         explanation.left(omitted).section(QStringLiteral("[\u2026 "), -1).toLongLong();
     // Everything but the kept beginning and end is counted as left out.
-    EXPECT_EQ(count, qint64(7 + 104857600 + 5) - ConversionContext::kTranscriptLimit);
+    EXPECT_EQ(count, qint64(7 + 104857600 + 5) - ConversionJob::kTranscriptLimit);
     EXPECT_LT(explanation.size(), 300 * 1024);
     EXPECT_EQ(readBytes(doc(QStringLiteral("x.pdf"))), kOlderPdf);
     expectOnlyChanged({});

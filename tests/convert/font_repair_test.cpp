@@ -23,6 +23,12 @@ using TestFiles::writeBytes;
 
 namespace {
 
+// Where the copy goes: a job's workspace, here the private temporary folder.
+QString copyFolder()
+{
+    return TemporaryFolder().nativePath();
+}
+
 QString repairedCopyPath()
 {
     return TemporaryFolder().child(kRepairedCopyName).nativePath();
@@ -77,7 +83,7 @@ TEST_P(FontRepairTest, CopiesTheInputWithTheNameRepairedOnlyWhenItIsUsed)
     const QString input = m_work.filePath(QStringLiteral("dropped.ps"));
     writeBytes(input, repairCase.input);
 
-    const QString path = FixPostScriptFonts(input, bufferSize);
+    const QString path = FixPostScriptFonts(input, copyFolder(), bufferSize);
 
     if (repairCase.copy) {
         EXPECT_EQ(path, repairedCopyPath());
@@ -116,7 +122,7 @@ TEST_F(FontRepairFileTest, FindsMatchesAcrossTheBoundariesOfALargeFile)
     const QString inputPath = m_work.filePath(QStringLiteral("large.ps"));
     writeBytes(inputPath, input);
 
-    const QString path = FixPostScriptFonts(inputPath);
+    const QString path = FixPostScriptFonts(inputPath, copyFolder());
 
     ASSERT_EQ(path, repairedCopyPath());
     EXPECT_TRUE(readBytes(path) == expected);
@@ -129,14 +135,14 @@ TEST_F(FontRepairFileTest, LeavesAnEarlierCopyAloneWhenTheInputHasNoName)
     const QString input = m_work.filePath(QStringLiteral("plain.ps"));
     writeBytes(input, "%!PS\n/Helvetica findfont\n");
 
-    EXPECT_EQ(FixPostScriptFonts(input), input);
+    EXPECT_EQ(FixPostScriptFonts(input, copyFolder()), input);
     EXPECT_EQ(readBytes(earlier), QByteArray("left by an earlier conversion"));
 }
 
 TEST_F(FontRepairFileTest, GivesAMissingInputBackUnchanged)
 {
     const QString missing = m_work.filePath(QStringLiteral("gone.ps"));
-    EXPECT_EQ(FixPostScriptFonts(missing), missing);
+    EXPECT_EQ(FixPostScriptFonts(missing, copyFolder()), missing);
     EXPECT_FALSE(QFileInfo::exists(repairedCopyPath()));
 }
 
@@ -149,7 +155,7 @@ TEST_F(FontRepairFileTest, ReplacesTheCopyItselfRatherThanWritingThroughALink)
     const QString input = m_work.filePath(QStringLiteral("lucida.ps"));
     writeBytes(input, "(Lucida Grande)");
 
-    ASSERT_EQ(FixPostScriptFonts(input), repairedCopyPath());
+    ASSERT_EQ(FixPostScriptFonts(input, copyFolder()), repairedCopyPath());
 
     EXPECT_EQ(readBytes(victim), QByteArray("precious"));
     EXPECT_FALSE(QFileInfo(repairedCopyPath()).isSymLink());
@@ -166,14 +172,14 @@ TEST_F(FontRepairFileTest, GivesAnythingButARegularFileBackUnopened)
     // under its time-out.
     const QString folder = m_work.filePath(QStringLiteral("folder.ps"));
     ASSERT_TRUE(QDir().mkdir(folder));
-    EXPECT_EQ(FixPostScriptFonts(folder), folder);
+    EXPECT_EQ(FixPostScriptFonts(folder, copyFolder()), folder);
 #ifdef Q_OS_UNIX
     const QString fifo = m_work.filePath(QStringLiteral("fifo.ps"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_EQ(FixPostScriptFonts(fifo), fifo);
+    EXPECT_EQ(FixPostScriptFonts(fifo, copyFolder()), fifo);
     const QString device = m_work.filePath(QStringLiteral("zero.ps"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
-    EXPECT_EQ(FixPostScriptFonts(device), device);
+    EXPECT_EQ(FixPostScriptFonts(device, copyFolder()), device);
 #endif
     EXPECT_FALSE(QFileInfo::exists(repairedCopyPath()));
 }

@@ -195,8 +195,7 @@ TEST_P(AwkwardNameTest, ConvertsBesideTheInputOrSaysWhyNot)
     ASSERT_TRUE(QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), input));
     takeSnapshots();
 
-    ConversionContext context{m_dialogs};
-    IntakeDrop({input}, context);
+    JobTestSupport::dropToEnd({input}, m_dialogs);
 
     if (name.output.isEmpty()) {
         EXPECT_EQ(onlyDialog().message, kFailure);
@@ -229,8 +228,7 @@ TEST_F(HostileFixture, NameThatIsNoUtf8FailsWithoutWritingAnything)
     takeSnapshots();
 
     const QUrl dropped = QUrl::fromEncoded("file://" + raw.toPercentEncoding("/"));
-    ConversionContext context{m_dialogs};
-    IntakeDrop({dropped.toLocalFile()}, context);
+    JobTestSupport::dropToEnd({dropped.toLocalFile()}, m_dialogs);
 
     EXPECT_EQ(onlyDialog().message, kFailure);
     EXPECT_TRUE(onlyDialog().explanation.contains(QLatin1String("undefinedfilename")))
@@ -252,8 +250,7 @@ TEST_F(HostileFixture, LinkedInputIsConvertedBesideTheLinkAndItsTargetIsLeftAlon
     const auto elsewhereBefore = snapshot(elsewhere.path());
     takeSnapshots();
 
-    ConversionContext context{m_dialogs};
-    IntakeDrop({doc(QStringLiteral("x.ps"))}, context);
+    JobTestSupport::dropToEnd({doc(QStringLiteral("x.ps"))}, m_dialogs);
 
     EXPECT_EQ(onlyDialog().message, kSuccess);
     EXPECT_FALSE(QFileInfo(doc(QStringLiteral("x.pdf"))).isSymLink());
@@ -318,7 +315,7 @@ TEST_F(HostileFixture, FileDeletedAfterTheDropFails)
 {
     // The drop was taken, the file is gone when Ghostscript comes to read it.
     const QString wrapper = m_home.filePath(QStringLiteral("gs"));
-    TestFiles::writeScript(wrapper, QStringLiteral("for last; do :; done\nrm -f \"$last\"\n"
+    TestFiles::writeScript(wrapper, QStringLiteral("for last; do :; done\nrm -f \"$(readlink \"$last\")\"\n"
                                                    "exec '%1' \"$@\"\n")
                                         .arg(TestFiles::realGhostscript())
                                         .toUtf8());

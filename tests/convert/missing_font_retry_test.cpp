@@ -1,4 +1,5 @@
 #include "MissingFontTestSupport.h"
+#include "JobTestSupport.h"
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
 
@@ -16,6 +17,7 @@
 
 using Button = MessageDialog::Button;
 using TestFiles::readBytes;
+using TestFiles::writeBytes;
 
 namespace {
 
@@ -61,8 +63,7 @@ protected:
             TestFiles::fixture(QStringLiteral("missing-fonts/%1.ps").arg(QLatin1String(document))),
             m_input));
         m_dialogs = ScriptedPresenter(std::move(answers));
-        ConversionContext context{m_dialogs};
-        ConvertWithGhostscript(m_recordingGhostscript, m_input, m_output, QString(), context);
+        JobTestSupport::convertToEnd(m_recordingGhostscript, m_input, m_output, m_dialogs);
     }
 
     // The argument vector of every Ghostscript run, in order.
@@ -143,8 +144,9 @@ TEST_F(MissingFontRetryTest, AcceptedSubstitutionRunsAgainWithThePrologInFrontOf
 
     const QList<QStringList> arguments = runs();
     ASSERT_EQ(arguments.size(), 2);
-    const QString repairedCopy = TemporaryFolder().child(kRepairedCopyName).nativePath();
-    const QString prolog = TemporaryFolder().child(kSubstitutionPrologName).nativePath();
+    // Both are read from the job's workspace, where Ghostscript runs.
+    const QString repairedCopy = QStringLiteral("./") + kRepairedCopyName;
+    const QString prolog = QStringLiteral("./") + kSubstitutionPrologName;
     EXPECT_EQ(arguments[0].last(), repairedCopy);
     QStringList expectedRetry = arguments[0];
     expectedRetry.insert(expectedRetry.size() - 1, prolog);
@@ -222,29 +224,19 @@ INSTANTIATE_TEST_SUITE_P(Documents, OddFontNamesTest,
                                  R"(Weird(Draft)Sans, Back\slashSerif, Half(Open, FontforTitles.)"},
                              OddNamesCase{"utf8", "SchriftÄGrotesk, GillSans"}));
 
-// A folder standing where a temporary file goes makes its rename fail, even
-// for a user who may write everywhere.
-TEST_F(MissingFontRetryTest, TemporaryFileThatCannotBeWrittenEndsInTheFailureDialog)
+// Every job has a workspace of its own: what stands under the temporary
+// files' names in the shared temporary folder (another job's or another
+// running copy's files, or a folder planted there) is never read or written.
+TEST_F(MissingFontRetryTest, FilesUnderTheTemporaryNamesInTheSharedFolderAreNotUsed)
 {
     const QString repairedCopy = TemporaryFolder().child(kRepairedCopyName).nativePath();
+    const QString prolog = TemporaryFolder().child(kSubstitutionPrologName).nativePath();
     ASSERT_TRUE(QDir().mkdir(repairedCopy));
-    convert("lucida_futura", {});
-
-    ASSERT_EQ(m_dialogs.shown.size(), 1);
-    EXPECT_EQ(m_dialogs.shown[0].message, QStringLiteral("Fehler bei der Konvertierung!"));
-    EXPECT_TRUE(m_dialogs.shown[0].explanation.startsWith(
-        QStringLiteral("Ausgabe:\nDie Eingabedatei kann nicht vorbereitet werden: ")));
-    EXPECT_EQ(runs().size(), 0);
-
-    ASSERT_TRUE(QDir().rmdir(repairedCopy));
-    ASSERT_TRUE(QDir().mkdir(TemporaryFolder().child(kSubstitutionPrologName).nativePath()));
-    ASSERT_TRUE(QFile::remove(m_input));
+    writeBytes(prolog, "(other document) print\n");
     convert("lucida_futura", {Button::Action});
 
     ASSERT_EQ(m_dialogs.shown.size(), 2);
-    EXPECT_EQ(m_dialogs.shown[0].message, QStringLiteral("Fehlende Schriftarten"));
-    EXPECT_EQ(m_dialogs.shown[1].message, QStringLiteral("Fehler bei der Konvertierung!"));
-    EXPECT_TRUE(m_dialogs.shown[1].explanation.startsWith(
-        QStringLiteral("Ausgabe:\nDie Ersatzschriften k\u00f6nnen nicht geschrieben werden: ")));
-    EXPECT_EQ(runs().size(), 1);
+    expectSuccessWithSubstitutes(m_dialogs.shown[1], QStringLiteral("LucidaGrande, Futura-Bold"));
+    EXPECT_TRUE(QFileInfo(repairedCopy).isDir());
+    EXPECT_EQ(readBytes(prolog), QByteArray("(other document) print\n"));
 }

@@ -8,7 +8,7 @@ namespace {
 
 struct TranscriptCase {
     const char *document; // the fixture Ghostscript 10 ran, without its ".ps"
-    QStringList missing;
+    QByteArrayList missing;
 };
 
 void PrintTo(const TranscriptCase &transcriptCase, std::ostream *os)
@@ -27,9 +27,9 @@ class RecognitionTest : public ::testing::TestWithParam<TranscriptCase>
 // path).
 TEST_P(RecognitionTest, ListsEachSubstitutedFontOnceInTheOrderSeen)
 {
-    const QString transcript = QString::fromUtf8(
+    const QByteArray transcript =
         TestFiles::readBytes(TestFiles::fixture(QStringLiteral("missing-fonts/%1.transcript.txt")
-                                                    .arg(QLatin1String(GetParam().document)))));
+                                                    .arg(QLatin1String(GetParam().document))));
     ASSERT_FALSE(transcript.isEmpty());
     EXPECT_EQ(RecognizeMissingFonts(transcript), GetParam().missing);
 }
@@ -38,34 +38,42 @@ INSTANTIATE_TEST_SUITE_P(
     GhostscriptTranscripts, RecognitionTest,
     ::testing::Values(
         TranscriptCase{"lucida_futura",
-                       {QStringLiteral("Lucida Grande"), QStringLiteral("Futura-Bold")}},
+                       {QByteArrayLiteral("Lucida Grande"), QByteArrayLiteral("Futura-Bold")}},
         // Printed raw; only the sentence's own full stop goes.
         TranscriptCase{"parentheses",
-                       {QStringLiteral("Weird (Draft) Sans"), QStringLiteral("Back\\slash Serif"),
-                        QStringLiteral("Half( Open"), QStringLiteral("Font for Titles.")}},
+                       {QByteArrayLiteral("Weird (Draft) Sans"), QByteArrayLiteral("Back\\slash Serif"),
+                        QByteArrayLiteral("Half( Open"), QByteArrayLiteral("Font for Titles.")}},
         TranscriptCase{"utf8",
-                       {QStringLiteral("Schrift \u00c4 Grotesk"), QStringLiteral("Gill Sans")}},
+                       {QByteArray("Schrift \xc3\x84 Grotesk"), QByteArrayLiteral("Gill Sans")}},
         // The document asks for both fonts again after dropping them.
-        TranscriptCase{"twice", {QStringLiteral("Futura-Bold"), QStringLiteral("Lucida Grande")}},
+        TranscriptCase{"twice", {QByteArrayLiteral("Futura-Bold"), QByteArrayLiteral("Lucida Grande")}},
         // "Can't find (or can't open) font file" comes before a font that is found.
         TranscriptCase{"none_missing", {}}));
 
 TEST(RecognitionLineTest, IgnoresLinesThatOnlyLookAlike)
 {
-    const QString transcript = QStringLiteral("Substituting font Courier for Lucida Grande\n"
+    const QByteArray transcript("Substituting font Courier for Lucida Grande\n"
                                               "  Substituting font Courier for Indented.\n"
                                               "Substituting font Courier.\n"
                                               "Substituting font Helvetica for Gill Sans.\r\n"
-                                              "Substituting font Helvetica for gill sans.");
+                                "Substituting font Helvetica for gill sans.\n"
+                                "Substituting font Helvetica for Schrift\304Grotesk.");
     // Font names are case-sensitive in PostScript, so both spellings need a binding.
     EXPECT_EQ(RecognizeMissingFonts(transcript),
-              (QStringList{QStringLiteral("Gill Sans"), QStringLiteral("gill sans")}));
+              (QByteArrayList{"Gill Sans", "gill sans", "Schrift\304Grotesk"}));
+}
+
+TEST(MissingFontsDialogTest, ShowsANameThatIsNotUtf8WithoutLosingItsNeighbours)
+{
+    const QString explanation = MissingFontsExplanation({QByteArray("Schrift\304Grotesk")});
+    EXPECT_TRUE(explanation.contains(QStringLiteral("  \u2022 Schrift\ufffdGrotesk\n")));
+    EXPECT_TRUE(explanation.contains(QStringLiteral("  \u2192 Helvetica\n")));
 }
 
 TEST(MissingFontsDialogTest, ListsEveryFontAndProposesAReplacementForTheFirst)
 {
     const QString explanation =
-        MissingFontsExplanation({QStringLiteral("Lucida Grande"), QStringLiteral("Futura Bold")});
+        MissingFontsExplanation({QByteArrayLiteral("Lucida Grande"), QByteArrayLiteral("Futura Bold")});
 
     EXPECT_EQ(explanation,
               QStringLiteral("Folgende Fonts wurden nicht gefunden:\n"
@@ -82,19 +90,19 @@ TEST(MissingFontsDialogTest, ListsEveryFontAndProposesAReplacementForTheFirst)
 
 TEST(SubstitutedFontsTest, CountsAFontAsBoundByItsNameOrItsTargetName)
 {
-    const QStringList bound{QStringLiteral("Lucida Grande"), QStringLiteral("Futura-Bold")};
+    const QByteArrayList bound{QByteArrayLiteral("Lucida Grande"), QByteArrayLiteral("Futura-Bold")};
 
     EXPECT_TRUE(
-        AreAllSubstituted({QStringLiteral("LucidaGrande"), QStringLiteral("Futura-Bold")}, bound));
-    EXPECT_TRUE(AreAllSubstituted({QStringLiteral("Lucida Grande")}, bound));
+        AreAllSubstituted({QByteArrayLiteral("LucidaGrande"), QByteArrayLiteral("Futura-Bold")}, bound));
+    EXPECT_TRUE(AreAllSubstituted({QByteArrayLiteral("Lucida Grande")}, bound));
     EXPECT_FALSE(
-        AreAllSubstituted({QStringLiteral("LucidaGrande"), QStringLiteral("Gill Sans")}, bound));
+        AreAllSubstituted({QByteArrayLiteral("LucidaGrande"), QByteArrayLiteral("Gill Sans")}, bound));
     // A first run has no prolog and binds nothing.
-    EXPECT_FALSE(AreAllSubstituted({QStringLiteral("Futura-Bold")}, {}));
+    EXPECT_FALSE(AreAllSubstituted({QByteArrayLiteral("Futura-Bold")}, QByteArrayList()));
 
     // The next prolog keeps what was bound and adds only what is new.
-    EXPECT_EQ(FontsToSubstitute(bound, {QStringLiteral("LucidaGrande"), QStringLiteral("Gill Sans"),
-                                        QStringLiteral("Futura-Bold")}),
-              (QStringList{QStringLiteral("Lucida Grande"), QStringLiteral("Futura-Bold"),
-                           QStringLiteral("Gill Sans")}));
+    EXPECT_EQ(FontsToSubstitute(bound, {QByteArrayLiteral("LucidaGrande"), QByteArrayLiteral("Gill Sans"),
+                                        QByteArrayLiteral("Futura-Bold")}),
+              (QByteArrayList{QByteArrayLiteral("Lucida Grande"), QByteArrayLiteral("Futura-Bold"),
+                           QByteArrayLiteral("Gill Sans")}));
 }

@@ -64,9 +64,9 @@ TEST(PostScriptNames, GhostscriptReadsEveryNameBackFromThePrologAndTheSheet)
     // and its target on the stack.
     const QByteArray ending = " findfont definefont pop";
     for (qsizetype i = 0; i < names.size(); ++i) {
-        const QByteArray line = FontSubstitutionLine(names[i]).toUtf8();
+        const QByteArray line = FontSubstitutionLine(names[i].toUtf8());
         ASSERT_TRUE(line.endsWith(ending)) << line.toStdString();
-        program += line.chopped(ending.size()) + '\n' + hex(SubstitutionTargetName(names[i])) +
+        program += line.chopped(ending.size()) + '\n' + hex(QString::fromUtf8(SubstitutionTargetName(names[i].toUtf8()))) +
                    " cvn eq exch " + hex(names[i]) + " cvn eq and not { (prolog " +
                    QByteArray::number(i) + "\\n) print } if\n";
     }
