@@ -1,6 +1,7 @@
 #!/bin/sh
 # Makes the .deb from the build with CPack and checks that it holds the
 # installation and depends on Ghostscript and on Qt's libraries.
+# cpack first brings the whole build folder up to date, as make install does.
 # Usage: deb_test.sh CPACK BUILD_DIR CONFIG
 set -eu
 cpack=$1 build=$2 config=$3
