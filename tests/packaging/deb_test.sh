@@ -5,13 +5,18 @@
 # Usage: deb_test.sh CPACK BUILD_DIR CONFIG
 set -eu
 cpack=$1 build=$2 config=$3
+# shellcheck source=tests/packaging/installed_files.sh
 . "$(dirname "$0")/installed_files.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 (cd "$build" && "$cpack" -G DEB -C "$config" -B "$tmp") >"$tmp/log" 2>&1 ||
     { cat "$tmp/log"; echo "FAIL: cpack -G DEB"; exit 1; }
 set -- "$tmp"/pagora_*.deb
-[ "$#" -eq 1 ] && [ -f "$1" ] || { cat "$tmp/log"; echo "FAIL: not one pagora_*.deb: $*"; exit 1; }
+if [ "$#" -ne 1 ] || [ ! -f "$1" ]; then
+    cat "$tmp/log"
+    echo "FAIL: not one pagora_*.deb: $*"
+    exit 1
+fi
 deb=$1
 
 failures=0
@@ -24,7 +29,7 @@ grep -q '^-rwxr-xr-x .* \./usr/bin/Pagora$' "$tmp/contents" || fail "/usr/bin/Pa
 [ "$(dpkg-deb -f "$deb" Package)" = pagora ] || fail "package name: $(dpkg-deb -f "$deb" Package)"
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in ghostscript libqt6widgets6; do
-    echo "$depends" | grep -Eq "(^|, )$package[a-z0-9]*( |,|$)" || fail "Depends lacks $package: $depends"
+    echo "$depends" | grep -Eq "(^|, )${package}[a-z0-9]*( |,|$)" || fail "Depends lacks $package: $depends"
 done
 
 [ "$failures" -eq 0 ] || exit 1

@@ -6,6 +6,7 @@
 # Usage: install_test.sh CMAKE BUILD_DIR CONFIG PROJECT_VERSION
 set -eu
 cmake=$1 build=$2 config=$3 version=$4
+# shellcheck source=tests/packaging/installed_files.sh
 . "$(dirname "$0")/installed_files.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -61,7 +62,9 @@ for file in "$desktop" "$metainfo" "$manual"; do
     ! grep -n '@[A-Z_]*@' "$file" || fail "unfilled template variable in $file"
 done
 
-out=$(groff -man -Tutf8 -ww -z "$manual" 2>&1) && [ -z "$out" ] || fail "groff: $out"
+if ! out=$(groff -man -Tutf8 -ww -z "$manual" 2>&1) || [ -n "$out" ]; then
+    fail "groff: $out"
+fi
 
 [ "$failures" -eq 0 ] || exit 1
 echo "installed and checked under $prefix"
