@@ -11,9 +11,11 @@ if [ "$(uname -s)" = Darwin ]; then
     exit 0
 fi
 
-# clang with libclang-rt-dev builds the fuzz targets (libFuzzer and the sanitizers).
+# clang with libclang-rt-dev builds the fuzz targets (libFuzzer and the sanitizers);
+# desktop-file-utils and appstream validate the installed desktop entry and metadata.
 packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-libbenchmark-dev ghostscript poppler-utils groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev"
+libbenchmark-dev ghostscript poppler-utils groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev
+desktop-file-utils appstream"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
