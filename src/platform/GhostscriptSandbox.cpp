@@ -1,0 +1,450 @@
+#include "platform/GhostscriptSandbox.h"
+
+#include "platform/SandboxRules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+#if defined(Q_OS_LINUX)
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <elf.h>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#endif
+
+#if defined(Q_OS_LINUX)
+namespace
+{
+
+// The constants and structures of the Landlock interface, spelt out here:
+// the system's <linux/landlock.h> may be older than the kernel we run on.
+#ifndef __NR_landlock_create_ruleset
+#define __NR_landlock_create_ruleset 444
+#endif
+#ifndef __NR_landlock_add_rule
+#define __NR_landlock_add_rule 445
+#endif
+#ifndef __NR_landlock_restrict_self
+#define __NR_landlock_restrict_self 446
+#endif
+
+constexpr unsigned kCreateRulesetVersion = 1U << 0;
+constexpr int kRulePathBeneath = 1;
+
+constexpr std::uint64_t kFsExecute = 1ULL << 0;
+constexpr std::uint64_t kFsWriteFile = 1ULL << 1;
+constexpr std::uint64_t kFsReadFile = 1ULL << 2;
+constexpr std::uint64_t kFsReadDir = 1ULL << 3;
+constexpr std::uint64_t kFsRemoveDir = 1ULL << 4;
+constexpr std::uint64_t kFsRemoveFile = 1ULL << 5;
+constexpr std::uint64_t kFsMakeChar = 1ULL << 6;
+constexpr std::uint64_t kFsMakeDir = 1ULL << 7;
+constexpr std::uint64_t kFsMakeReg = 1ULL << 8;
+constexpr std::uint64_t kFsMakeSock = 1ULL << 9;
+constexpr std::uint64_t kFsMakeFifo = 1ULL << 10;
+constexpr std::uint64_t kFsMakeBlock = 1ULL << 11;
+constexpr std::uint64_t kFsMakeSym = 1ULL << 12;
+constexpr std::uint64_t kFsRefer = 1ULL << 13;    // ABI 2
+constexpr std::uint64_t kFsTruncate = 1ULL << 14; // ABI 3
+constexpr std::uint64_t kFsIoctlDev = 1ULL << 15; // ABI 5
+
+constexpr std::uint64_t kNetBindTcp = 1ULL << 0;    // ABI 4
+constexpr std::uint64_t kNetConnectTcp = 1ULL << 1; // ABI 4
+
+constexpr std::uint64_t kScopeAbstractUnixSocket = 1ULL << 0; // ABI 6
+constexpr std::uint64_t kScopeSignal = 1ULL << 1;             // ABI 6
+
+// The attribute grew with the ABI; the kernel takes the size we pass.
+struct RulesetAttr {
+    std::uint64_t handledAccessFs;
+    std::uint64_t handledAccessNet;
+    std::uint64_t scoped;
+};
+
+struct __attribute__((packed)) PathBeneathAttr {
+    std::uint64_t allowedAccess;
+    std::int32_t parentFd;
+};
+
+// Rights that a rule on a file (not a folder) may carry.
+constexpr std::uint64_t kFileRights =
+    kFsExecute | kFsWriteFile | kFsReadFile | kFsTruncate | kFsIoctlDev;
+
+constexpr std::uint64_t kRead = kFsReadFile | kFsReadDir;
+// Ghostscript's temporary files and its output. No links, FIFOs, sockets or
+// devices: whatever it leaves in the workspace is read by Pagora afterwards,
+// and a link or a FIFO there could send that read elsewhere or stall it.
+constexpr std::uint64_t kWorkspace = kRead | kFsWriteFile | kFsRemoveDir | kFsRemoveFile |
+                                     kFsMakeDir | kFsMakeReg | kFsRefer | kFsTruncate;
+
+std::uint64_t handledFsRights(int abi)
+{
+    std::uint64_t rights = (kFsMakeSym << 1) - 1; // everything of ABI 1
+    if (abi >= 2)
+        rights |= kFsRefer;
+    if (abi >= 3)
+        rights |= kFsTruncate;
+    if (abi >= 5)
+        rights |= kFsIoctlDev;
+    return rights;
+}
+
+int queryAbi()
+{
+    const long abi = ::syscall(__NR_landlock_create_ruleset, nullptr, 0, kCreateRulesetVersion);
+    return abi > 0 ? static_cast<int>(abi) : 0;
+}
+
+QString systemError(const QString &what, int error)
+{
+    return QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// The ELF interpreter (ld.so) named in an executable, or empty for a static
+// one: the kernel opens it for execution as well.
+QString elfInterpreter(const QString &executable)
+{
+    QFile file(executable);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray head = file.read(4096);
+    if (head.size() < static_cast<qsizetype>(sizeof(Elf64_Ehdr)) ||
+        !head.startsWith(QByteArray(ELFMAG, SELFMAG)))
+        return QString();
+    auto interpreterAt = [&](quint64 offset, quint64 size) {
+        if (size == 0 || size > PATH_MAX || !file.seek(static_cast<qint64>(offset)))
+            return QString();
+        QByteArray path = file.read(static_cast<qint64>(size));
+        const qsizetype nul = path.indexOf('\0');
+        if (nul >= 0)
+            path.truncate(nul);
+        return QFile::decodeName(path);
+    };
+    if (head.at(EI_CLASS) == ELFCLASS64) {
+        Elf64_Ehdr header;
+        std::memcpy(&header, head.constData(), sizeof header);
+        for (int i = 0; i < header.e_phnum; ++i) {
+            const quint64 at = header.e_phoff + quint64(i) * header.e_phentsize;
+            if (header.e_phentsize < sizeof(Elf64_Phdr) ||
+                at + sizeof(Elf64_Phdr) > quint64(head.size()))
+                break;
+            Elf64_Phdr program;
+            std::memcpy(&program, head.constData() + at, sizeof program);
+            if (program.p_type == PT_INTERP)
+                return interpreterAt(program.p_offset, program.p_filesz);
+        }
+    } else if (head.at(EI_CLASS) == ELFCLASS32) {
+        Elf32_Ehdr header;
+        std::memcpy(&header, head.constData(), sizeof header);
+        for (int i = 0; i < header.e_phnum; ++i) {
+            const quint64 at = header.e_phoff + quint64(i) * header.e_phentsize;
+            if (header.e_phentsize < sizeof(Elf32_Phdr) ||
+                at + sizeof(Elf32_Phdr) > quint64(head.size()))
+                break;
+            Elf32_Phdr program;
+            std::memcpy(&program, head.constData() + at, sizeof program);
+            if (program.p_type == PT_INTERP)
+                return interpreterAt(program.p_offset, program.p_filesz);
+        }
+    }
+    return QString();
+}
+
+// The folders Ghostscript reads to start, find its resources and fonts, and
+// ask fontconfig for substitutes; found by tracing real runs. Libraries need
+// only reading: Landlock's execute right governs execve, not mapping code.
+QStringList systemReadableFolders(const QString &ghostscript)
+{
+    const QString home = QDir::homePath();
+    QStringList folders{
+        QStringLiteral("/usr/lib"),
+        QStringLiteral("/usr/lib64"),
+        QStringLiteral("/lib"),
+        QStringLiteral("/lib64"),
+        QStringLiteral("/usr/share/ghostscript"),
+        QStringLiteral("/var/lib/ghostscript"),
+        QStringLiteral("/usr/share/cups/fonts"),
+        QStringLiteral("/usr/share/fonts"),
+        QStringLiteral("/usr/share/poppler"),
+        QStringLiteral("/usr/local/share/fonts"),
+        QStringLiteral("/usr/share/fontconfig"),
+        QStringLiteral("/etc/fonts"),
+        QStringLiteral("/var/cache/fontconfig"),
+        // localtime's target, for the PDF's dates
+        QStringLiteral("/usr/share/zoneinfo"),
+        home + QStringLiteral("/.cache/fontconfig"),
+        home + QStringLiteral("/.fonts"),
+        home + QStringLiteral("/.local/share/fonts"),
+    };
+    // A Ghostscript installed under its own prefix (/usr/local, /opt/...)
+    // keeps its libraries and resources there.
+    const QDir prefix = QFileInfo(QFileInfo(ghostscript).path()).dir();
+    if (prefix.path() != QLatin1String("/usr")) {
+        folders << prefix.filePath(QStringLiteral("lib"))
+                << prefix.filePath(QStringLiteral("share/ghostscript"));
+    }
+    return folders;
+}
+
+QStringList systemReadableFiles()
+{
+    return {
+        QStringLiteral("/etc/ld.so.cache"),
+        QStringLiteral("/etc/localtime"),
+        QStringLiteral("/etc/papersize"),
+    };
+}
+
+// Adds rules to a ruleset under construction; owns nothing.
+class RulesetBuilder
+{
+public:
+    RulesetBuilder(int rulesetFd, std::uint64_t handled) : m_fd(rulesetFd), m_handled(handled) {}
+
+    // Grants rights on path and, for a folder, everything beneath it. The
+    // rights a file cannot carry are dropped for a file. Returns errno, 0
+    // on success.
+    int grant(const QString &path, std::uint64_t rights)
+    {
+        // O_PATH follows links: the rule sits on the file or folder itself,
+        // which is what Landlock checks on every later access.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        struct stat st {
+        };
+        int error = 0;
+        if (::fstat(fd, &st) != 0) {
+            error = errno;
+        } else {
+            if (!S_ISDIR(st.st_mode))
+                rights &= kFileRights;
+            PathBeneathAttr attr{rights & m_handled, fd};
+            if (attr.allowedAccess != 0 &&
+                ::syscall(__NR_landlock_add_rule, m_fd, kRulePathBeneath, &attr, 0) != 0)
+                error = errno;
+        }
+        ::close(fd);
+        return error;
+    }
+
+private:
+    int m_fd;
+    std::uint64_t m_handled;
+};
+
+} // namespace
+#endif
+
+SandboxSupport GhostscriptSandbox::support()
+{
+#if defined(Q_OS_LINUX)
+    return landlockAbi() > 0 ? SandboxSupport::Landlock : SandboxSupport::LinuxWithoutLandlock;
+#elif defined(Q_OS_MACOS)
+    return QFileInfo::exists(QStringLiteral("/usr/bin/sandbox-exec")) ? SandboxSupport::SandboxExec
+                                                                      : SandboxSupport::None;
+#else
+    return SandboxSupport::None;
+#endif
+}
+
+int GhostscriptSandbox::landlockAbi()
+{
+#if defined(Q_OS_LINUX)
+    return queryAbi();
+#else
+    return 0;
+#endif
+}
+
+GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given)
+{
+#if defined(Q_OS_LINUX)
+    const int abi = queryAbi();
+    if (abi == 0)
+        return GhostscriptSandbox(State::Unavailable,
+                                  QStringLiteral("Landlock is not available in this kernel"));
+
+    const SandboxRules rules = given.resolved();
+    if (rules.executable.isEmpty())
+        return GhostscriptSandbox(State::Failed,
+                                  QStringLiteral("program not found: %1").arg(given.executable));
+    if (rules.workspace.isEmpty() || !QFileInfo(rules.workspace).isDir())
+        return GhostscriptSandbox(State::Failed,
+                                  QStringLiteral("workspace not found: %1").arg(given.workspace));
+
+    RulesetAttr attr{handledFsRights(abi), 0, 0};
+    size_t attrSize = sizeof attr.handledAccessFs;
+    if (abi >= 4) {
+        // No rule grants a port: every bind and connect over TCP is refused.
+        attr.handledAccessNet = kNetBindTcp | kNetConnectTcp;
+        attrSize += sizeof attr.handledAccessNet;
+    }
+    if (abi >= 6) {
+        attr.scoped = kScopeAbstractUnixSocket | kScopeSignal;
+        attrSize += sizeof attr.scoped;
+    }
+    const long fd = ::syscall(__NR_landlock_create_ruleset, &attr, attrSize, 0);
+    if (fd < 0)
+        return GhostscriptSandbox(
+            State::Failed, systemError(QStringLiteral("cannot create a Landlock ruleset"), errno));
+    GhostscriptSandbox sandbox(State::Ready, QString(), static_cast<int>(fd), abi);
+    RulesetBuilder builder(sandbox.m_rulesetFd, attr.handledAccessFs);
+
+    auto fail = [&](const QString &path, int error) {
+        sandbox.close();
+        sandbox.m_state = State::Failed;
+        sandbox.m_abi = 0;
+        sandbox.m_errorText =
+            systemError(QStringLiteral("cannot grant access to %1").arg(path), error);
+        return std::move(sandbox);
+    };
+    // What the system lacks is simply not granted.
+    auto optional = [](int error) { return error == 0 || error == ENOENT || error == ENOTDIR; };
+
+    if (const int error = builder.grant(rules.executable, kFsExecute | kFsReadFile))
+        return fail(rules.executable, error);
+    const QString interpreter = elfInterpreter(rules.executable);
+    if (!interpreter.isEmpty()) {
+        if (const int error = builder.grant(interpreter, kFsExecute | kFsReadFile))
+            return fail(interpreter, error);
+    }
+    if (const int error = builder.grant(rules.workspace, kWorkspace))
+        return fail(rules.workspace, error);
+    for (const QString &file : rules.readableFiles) {
+        if (const int error = builder.grant(file, kFsReadFile))
+            return fail(file, error);
+    }
+    for (const QStringList *folders : {&rules.readableFolders, &rules.fontFolders}) {
+        for (const QString &folder : *folders) {
+            if (const int error = builder.grant(folder, kRead))
+                return fail(folder, error);
+        }
+    }
+    for (const QString &folder : systemReadableFolders(rules.executable)) {
+        if (const int error = builder.grant(folder, kRead); !optional(error))
+            return fail(folder, error);
+    }
+    for (const QString &file : systemReadableFiles()) {
+        if (const int error = builder.grant(file, kFsReadFile); !optional(error))
+            return fail(file, error);
+    }
+    const QString devNull = QStringLiteral("/dev/null");
+    if (const int error = builder.grant(devNull, kFsReadFile | kFsWriteFile | kFsTruncate);
+        !optional(error))
+        return fail(devNull, error);
+    return sandbox;
+#else
+    Q_UNUSED(given);
+    return GhostscriptSandbox(State::Unavailable, QStringLiteral("Landlock exists only on Linux"));
+#endif
+}
+
+GhostscriptSandbox::GhostscriptSandbox(State state, QString errorText, int rulesetFd, int abi)
+    : m_state(state), m_errorText(std::move(errorText)), m_rulesetFd(rulesetFd), m_abi(abi)
+{
+}
+
+GhostscriptSandbox::GhostscriptSandbox(GhostscriptSandbox &&other) noexcept
+    : m_state(other.m_state), m_errorText(std::move(other.m_errorText)),
+      m_rulesetFd(std::exchange(other.m_rulesetFd, -1)), m_abi(other.m_abi)
+{
+    other.m_state = State::Failed;
+}
+
+GhostscriptSandbox &GhostscriptSandbox::operator=(GhostscriptSandbox &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_state = other.m_state;
+        m_errorText = std::move(other.m_errorText);
+        m_rulesetFd = std::exchange(other.m_rulesetFd, -1);
+        m_abi = other.m_abi;
+        other.m_state = State::Failed;
+    }
+    return *this;
+}
+
+GhostscriptSandbox::~GhostscriptSandbox()
+{
+    close();
+}
+
+void GhostscriptSandbox::close()
+{
+#ifdef Q_OS_UNIX
+    if (m_rulesetFd >= 0)
+        ::close(m_rulesetFd);
+#endif
+    m_rulesetFd = -1;
+}
+
+#ifdef Q_OS_UNIX
+namespace
+{
+
+// Reports a failure in the child without allocating and ends it.
+[[noreturn]] void childFails(const char *what, int error) noexcept
+{
+    char line[160];
+    size_t length = 0;
+    auto append = [&](const char *text) {
+        while (*text != '\0' && length < sizeof line - 1)
+            line[length++] = *text++;
+    };
+    append(GhostscriptSandbox::kChildFailurePrefix);
+    append(what);
+    append(" failed, errno ");
+    char digits[12];
+    int count = 0;
+    unsigned value = error < 0 ? 0U : static_cast<unsigned>(error);
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 && count < static_cast<int>(sizeof digits));
+    while (count > 0 && length < sizeof line - 1)
+        line[length++] = digits[--count];
+    line[length++] = '\n';
+    [[maybe_unused]] const ssize_t written = ::write(2, line, length);
+    ::_exit(GhostscriptSandbox::kChildFailureExitCode);
+}
+
+} // namespace
+#endif
+
+void GhostscriptSandbox::applyInChild(int rulesetFd) noexcept
+{
+#if defined(Q_OS_LINUX)
+    // Without no_new_privs an unprivileged process may not restrict itself,
+    // and a set-user-ID program could shed the restriction.
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0)
+        childFails("PR_SET_NO_NEW_PRIVS", errno);
+    if (::syscall(__NR_landlock_restrict_self, rulesetFd, 0) != 0)
+        childFails("landlock_restrict_self", errno);
+#elif defined(Q_OS_UNIX)
+    // Nothing here can confine; carrying on would run Ghostscript unconfined.
+    Q_UNUSED(rulesetFd);
+    childFails("Landlock (not on this system)", 0);
+#else
+    Q_UNUSED(rulesetFd);
+#endif
+}
+
+std::function<void()> GhostscriptSandbox::childProcessModifier() const
+{
+    if (!ready())
+        return {};
+    const int fd = m_rulesetFd;
+    return [fd] { applyInChild(fd); };
+}
