@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -176,7 +177,9 @@ QStringList systemReadableFolders(const QString &ghostscript)
         QStringLiteral("/var/lib/ghostscript"),
         QStringLiteral("/usr/share/cups/fonts"),
         QStringLiteral("/usr/share/fonts"),
+        // targets of links in Ghostscript's resources: CMaps, ICC profiles
         QStringLiteral("/usr/share/poppler"),
+        QStringLiteral("/usr/share/color/icc"),
         QStringLiteral("/usr/local/share/fonts"),
         QStringLiteral("/usr/share/fontconfig"),
         QStringLiteral("/etc/fonts"),
@@ -268,10 +271,10 @@ int GhostscriptSandbox::landlockAbi()
 #endif
 }
 
-GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given)
+GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int abiCeiling)
 {
 #if defined(Q_OS_LINUX)
-    const int abi = queryAbi();
+    const int abi = std::min(queryAbi(), std::max(abiCeiling, 0));
     if (abi == 0)
         return GhostscriptSandbox(State::Unavailable,
                                   QStringLiteral("Landlock is not available in this kernel"));
@@ -347,6 +350,7 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given)
     return sandbox;
 #else
     Q_UNUSED(given);
+    Q_UNUSED(abiCeiling);
     return GhostscriptSandbox(State::Unavailable, QStringLiteral("Landlock exists only on Linux"));
 #endif
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <climits>
 #include <functional>
 
 struct SandboxRules;
@@ -58,7 +59,9 @@ public:
     // Builds the ruleset for these rules (resolved here). Without Landlock
     // the result is not available() and the caller decides whether to run
     // unconfined; with Landlock any failure is failed(), with a reason.
-    static GhostscriptSandbox prepare(const SandboxRules &rules);
+    // abiCeiling builds the ruleset as a kernel offering at most that ABI
+    // would get it, so that the rules of older kernels can be run here.
+    static GhostscriptSandbox prepare(const SandboxRules &rules, int abiCeiling = INT_MAX);
 
     GhostscriptSandbox(GhostscriptSandbox &&other) noexcept;
     GhostscriptSandbox &operator=(GhostscriptSandbox &&other) noexcept;
