@@ -112,54 +112,51 @@ QString systemError(const QString &what, int error)
     return QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(error)));
 }
 
-// The ELF interpreter (ld.so) named in an executable, or empty for a static
-// one: the kernel opens it for execution as well.
+// The PT_INTERP entry among the program headers in head, as offset and size
+// within the file; {0, 0} when there is none.
+template <typename Header, typename ProgramHeader>
+std::pair<std::uint64_t, std::uint64_t> interpreterEntry(const char *head, size_t length)
+{
+    Header header;
+    if (length < sizeof header)
+        return {0, 0};
+    std::memcpy(&header, head, sizeof header);
+    if (header.e_phentsize < sizeof(ProgramHeader))
+        return {0, 0};
+    for (unsigned i = 0; i < header.e_phnum; ++i) {
+        const std::uint64_t at = header.e_phoff + std::uint64_t(i) * header.e_phentsize;
+        if (at + sizeof(ProgramHeader) > length)
+            break;
+        ProgramHeader program;
+        std::memcpy(&program, head + at, sizeof program);
+        if (program.p_type == PT_INTERP)
+            return {program.p_offset, program.p_filesz};
+    }
+    return {0, 0};
+}
+
+// The ELF interpreter (ld.so) an executable names, or empty for a static
+// one: the kernel opens it for execution too, so it needs the execute right.
 QString elfInterpreter(const QString &executable)
 {
-    QFile file(executable);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(executable).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return QString();
-    const QByteArray head = file.read(4096);
-    if (head.size() < static_cast<qsizetype>(sizeof(Elf64_Ehdr)) ||
-        !head.startsWith(QByteArray(ELFMAG, SELFMAG)))
-        return QString();
-    auto interpreterAt = [&](quint64 offset, quint64 size) {
-        if (size == 0 || size > PATH_MAX || !file.seek(static_cast<qint64>(offset)))
-            return QString();
-        QByteArray path = file.read(static_cast<qint64>(size));
-        const qsizetype nul = path.indexOf('\0');
-        if (nul >= 0)
-            path.truncate(nul);
-        return QFile::decodeName(path);
-    };
-    if (head.at(EI_CLASS) == ELFCLASS64) {
-        Elf64_Ehdr header;
-        std::memcpy(&header, head.constData(), sizeof header);
-        for (int i = 0; i < header.e_phnum; ++i) {
-            const quint64 at = header.e_phoff + quint64(i) * header.e_phentsize;
-            if (header.e_phentsize < sizeof(Elf64_Phdr) ||
-                at + sizeof(Elf64_Phdr) > quint64(head.size()))
-                break;
-            Elf64_Phdr program;
-            std::memcpy(&program, head.constData() + at, sizeof program);
-            if (program.p_type == PT_INTERP)
-                return interpreterAt(program.p_offset, program.p_filesz);
-        }
-    } else if (head.at(EI_CLASS) == ELFCLASS32) {
-        Elf32_Ehdr header;
-        std::memcpy(&header, head.constData(), sizeof header);
-        for (int i = 0; i < header.e_phnum; ++i) {
-            const quint64 at = header.e_phoff + quint64(i) * header.e_phentsize;
-            if (header.e_phentsize < sizeof(Elf32_Phdr) ||
-                at + sizeof(Elf32_Phdr) > quint64(head.size()))
-                break;
-            Elf32_Phdr program;
-            std::memcpy(&program, head.constData() + at, sizeof program);
-            if (program.p_type == PT_INTERP)
-                return interpreterAt(program.p_offset, program.p_filesz);
-        }
+    char head[4096];
+    const ssize_t length = ::pread(fd, head, sizeof head, 0);
+    QString interpreter;
+    if (length > EI_CLASS && std::memcmp(head, ELFMAG, SELFMAG) == 0) {
+        const auto [offset, size] =
+            head[EI_CLASS] == ELFCLASS64
+                ? interpreterEntry<Elf64_Ehdr, Elf64_Phdr>(head, size_t(length))
+                : interpreterEntry<Elf32_Ehdr, Elf32_Phdr>(head, size_t(length));
+        char path[PATH_MAX];
+        if (size > 0 && size <= sizeof path &&
+            ::pread(fd, path, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size))
+            interpreter = QFile::decodeName(QByteArray(path, qsizetype(::strnlen(path, size))));
     }
-    return QString();
+    ::close(fd);
+    return interpreter;
 }
 
 // The folders Ghostscript reads to start, find its resources and fonts, and

@@ -1,6 +1,12 @@
 #include "platform/SandboxRules.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <climits>
+#include <cstdlib>
+#endif
 
 namespace
 {
@@ -9,9 +15,16 @@ QString realPath(const QString &path)
 {
     if (path.isEmpty())
         return QString();
-    // canonicalFilePath() resolves every link on the way and is empty for a
-    // path that does not exist.
+        // Resolves every link on the way; fails for a path that does not exist.
+#ifdef Q_OS_UNIX
+    // Called for every conversion, so without QFileInfo's extra look-ups.
+    char real[PATH_MAX];
+    if (::realpath(QFile::encodeName(path).constData(), real) == nullptr)
+        return QString();
+    return QFile::decodeName(real);
+#else
     return QFileInfo(path).canonicalFilePath();
+#endif
 }
 
 QStringList realPaths(const QStringList &paths)

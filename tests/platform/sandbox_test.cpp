@@ -1,5 +1,6 @@
 #include "platform/GhostscriptSandbox.h"
 #include "platform/PostScriptString.h"
+#include "platform/SandboxExecProfile.h"
 #include "platform/SandboxRules.h"
 
 #include "TestFiles.h"
@@ -15,10 +16,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #ifdef Q_OS_LINUX
+#include <arpa/inet.h>
 #include <ctime>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -257,5 +263,288 @@ INSTANTIATE_TEST_SUITE_P(Documents, Escapes, testing::ValuesIn(kEscapes),
                          [](const testing::TestParamInfo<EscapeCase> &info) {
                              return std::string(info.param.name);
                          });
+
+TEST_F(SandboxedJob, ConversionWithFontsWorksConfined)
+{
+    // A font from the font folder and one of Ghostscript's own; the standard
+    // fonts (Helvetica) are not embedded by pdfwrite at all.
+    const QString dejaVu = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf");
+    if (!QFile::copy(dejaVu, m_fonts + QStringLiteral("/DejaVuSerif.ttf")))
+        GTEST_SKIP() << "no " << dejaVu.toStdString();
+    const QString input = m_documents + QStringLiteral("/fonts.ps");
+    TestFiles::writeBytes(input, "%!PS\n"
+                                 "/DejaVuSerif findfont 20 scalefont setfont 72 720 moveto\n"
+                                 "(Gr\\374\\337e) show\n"
+                                 "/C059-Roman findfont 20 scalefont setfont 72 690 moveto\n"
+                                 "(Seite) show showpage\n");
+    const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rulesFor(input));
+    ASSERT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+    const ChildRun run = runChild(m_gs, argumentsFor(input, "-dSAFER"), m_workspace, &sandbox);
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QFile::encodeName(m_fonts) + "/DejaVuSerif.ttf"))
+        << run.output.toStdString();
+
+    const QString pdf = m_workspace + QStringLiteral("/out.pdf");
+    EXPECT_EQ(TestFiles::pdfPageCount(pdf), 1);
+    const QStringList lines =
+        QString::fromUtf8(TestFiles::runTool(QStringLiteral("pdffonts"), {pdf}))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << "pdffonts lists other than two fonts";
+    for (const QString &line : lines.mid(2)) {
+        // name, type (may hold a blank), encoding, then emb sub uni object ID
+        const QStringList columns = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        ASSERT_GE(columns.size(), 6);
+        EXPECT_EQ(columns.at(columns.size() - 5), QStringLiteral("yes")) << line.toStdString();
+    }
+}
+
+// A substitute is found through fontconfig's configuration and caches and
+// Ghostscript's font map; any of them denied would change what it reports.
+TEST_F(SandboxedJob, MissingFontsAreSubstitutedAsWithoutTheSandbox)
+{
+    const QString input = TestFiles::fixture(QStringLiteral("missing-fonts/lucida_futura.ps"));
+    const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rulesFor(input));
+    ASSERT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+    const ChildRun confined = runChild(m_gs, argumentsFor(input, "-dSAFER"), m_workspace, &sandbox);
+    const ChildRun unconfined =
+        runChild(m_gs, argumentsFor(input, "-dSAFER"), m_workspace, nullptr);
+    ASSERT_TRUE(confined.finished && unconfined.finished);
+    EXPECT_EQ(confined.exitCode, unconfined.exitCode);
+    EXPECT_EQ(confined.output, unconfined.output);
+    EXPECT_TRUE(confined.output.contains("Futura-Bold")) << confined.output.toStdString();
+}
+
+// Each Landlock ABI handles other rights; a right the kernel's ABI does not
+// know in a rule makes the ruleset fail, one left unhandled stays open.
+TEST_F(SandboxedJob, RulesOfEveryAbiConvertAndConfine)
+{
+    const QString planted = m_documents + QStringLiteral("/planted");
+    const QString input = m_documents + QStringLiteral("/write-then-draw.ps");
+    TestFiles::writeBytes(input, "%!PS\n{ (" + PostScriptStringBody(QFile::encodeName(planted)) +
+                                     ") (w) file closefile } stopped pop\n"
+                                     "/Helvetica findfont 20 scalefont setfont\n"
+                                     "72 720 moveto (Seite) show showpage\n");
+    for (int abi = 1; abi <= GhostscriptSandbox::landlockAbi(); ++abi) {
+        SCOPED_TRACE(abi);
+        const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rulesFor(input), abi);
+        ASSERT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+        EXPECT_EQ(sandbox.abi(), abi);
+        QFile::remove(m_workspace + QStringLiteral("/out.pdf"));
+        const ChildRun run =
+            runChild(m_gs, argumentsFor(input, "-dNOSAFER"), m_workspace, &sandbox);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+        EXPECT_EQ(TestFiles::pdfPageCount(m_workspace + QStringLiteral("/out.pdf")), 1);
+        EXPECT_FALSE(QFileInfo::exists(planted));
+    }
+}
+
+TEST_F(SandboxedJob, ChildThatCannotConfineItselfNeverStartsGhostscript)
+{
+    const QString input = TestFiles::fixture(QStringLiteral("hello.ps"));
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    // A descriptor that is no ruleset: landlock_restrict_self refuses it.
+    process.setChildProcessModifier([] { GhostscriptSandbox::applyInChild(-1); });
+    process.start(m_gs, argumentsFor(input, "-dSAFER"));
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), GhostscriptSandbox::kChildFailureExitCode);
+    const QByteArray output = process.readAll();
+    EXPECT_TRUE(output.startsWith(GhostscriptSandbox::kChildFailurePrefix)) << output.toStdString();
+    EXPECT_FALSE(output.contains("Ghostscript"));
+    EXPECT_FALSE(QFileInfo::exists(m_workspace + QStringLiteral("/out.pdf")));
+}
+
+struct BrokenRules {
+    const char *name;
+    bool missingProgram;
+    bool missingWorkspace;
+};
+
+class PrepareFails : public SandboxedJob, public testing::WithParamInterface<BrokenRules>
+{
+};
+
+TEST_P(PrepareFails, WithTheReason)
+{
+    SandboxRules rules = rulesFor(TestFiles::fixture(QStringLiteral("hello.ps")));
+    if (GetParam().missingProgram)
+        rules.executable = m_root.filePath(QStringLiteral("no-gs"));
+    if (GetParam().missingWorkspace)
+        rules.workspace = m_root.filePath(QStringLiteral("gone"));
+    const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+    EXPECT_TRUE(sandbox.available());
+    EXPECT_TRUE(sandbox.failed());
+    EXPECT_EQ(sandbox.rulesetFd(), -1);
+    EXPECT_FALSE(sandbox.childProcessModifier());
+    EXPECT_TRUE(sandbox.errorText().contains(m_root.path())) << sandbox.errorText().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, PrepareFails,
+                         testing::Values(BrokenRules{"MissingProgram", true, false},
+                                         BrokenRules{"MissingWorkspace", false, true}),
+                         [](const testing::TestParamInfo<BrokenRules> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// Ghostscript has no sockets of its own in PostScript, and %pipe% is shut by
+// the execute rule, so the network and signal rules are shown with a shell
+// started as the sandbox's one program: bash opens TCP connections itself.
+class ConfinedShell : public SandboxedJob
+{
+protected:
+    void SetUp() override
+    {
+        SandboxedJob::SetUp();
+        if (IsSkipped())
+            return;
+        m_bash = QStandardPaths::findExecutable(QStringLiteral("bash"));
+        if (m_bash.isEmpty())
+            GTEST_SKIP() << "no bash";
+    }
+
+    ChildRun run(const QString &script, bool confined)
+    {
+        SandboxRules rules = rulesFor(QString());
+        rules.executable = m_bash;
+        const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+        EXPECT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+        return runChild(m_bash, {QStringLiteral("-c"), script}, m_workspace,
+                        confined ? &sandbox : nullptr);
+    }
+
+    QString m_bash;
+};
+
+TEST_F(ConfinedShell, CannotConnectOverTcp)
+{
+    if (GhostscriptSandbox::landlockAbi() < 4)
+        GTEST_SKIP() << "Landlock governs TCP from ABI 4 on";
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    const QString script = QStringLiteral("exec 3<>/dev/tcp/127.0.0.1/%1 && echo connected")
+                               .arg(ntohs(address.sin_port));
+    auto connectionArrived = [&] {
+        const int connection = ::accept(listener, nullptr, nullptr);
+        if (connection >= 0)
+            ::close(connection);
+        return connection >= 0;
+    };
+
+    const ChildRun confined = run(script, true);
+    EXPECT_FALSE(confined.output.contains("connected")) << confined.output.toStdString();
+    EXPECT_FALSE(connectionArrived());
+    const ChildRun unconfined = run(script, false);
+    EXPECT_TRUE(unconfined.output.contains("connected")) << unconfined.output.toStdString();
+    EXPECT_TRUE(connectionArrived());
+    ::close(listener);
+}
+
+TEST_F(ConfinedShell, CannotSignalProcessesOutside)
+{
+    if (GhostscriptSandbox::landlockAbi() < 6)
+        GTEST_SKIP() << "Landlock scopes signals from ABI 6 on";
+    for (const bool confined : {true, false}) {
+        QProcess sleeper;
+        sleeper.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        ASSERT_TRUE(sleeper.waitForStarted());
+        run(QStringLiteral("kill -TERM %1").arg(sleeper.processId()), confined);
+        EXPECT_EQ(sleeper.waitForFinished(2000), !confined) << "confined: " << confined;
+        sleeper.kill();
+        sleeper.waitForFinished();
+    }
+}
+
+TEST_F(ConfinedShell, RulesetDescriptorDoesNotReachTheProgram)
+{
+    SandboxRules rules = rulesFor(QString());
+    rules.executable = m_bash;
+    const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+    ASSERT_TRUE(sandbox.ready());
+    // Redirecting from a descriptor works only when it is open.
+    const QString probe =
+        QStringLiteral("if { : <&%1; } 2>/dev/null; then echo open; else echo closed; fi");
+    const ChildRun ruleset = runChild(
+        m_bash, {QStringLiteral("-c"), probe.arg(sandbox.rulesetFd())}, m_workspace, &sandbox);
+    EXPECT_EQ(ruleset.output, QByteArray("closed\n"));
+    const ChildRun output =
+        runChild(m_bash, {QStringLiteral("-c"), probe.arg(1)}, m_workspace, &sandbox);
+    EXPECT_EQ(output.output, QByteArray("open\n"));
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+long long nanosOf(const timespec &start, const timespec &end)
+{
+    return (end.tv_sec - start.tv_sec) * 1000000000LL + (end.tv_nsec - start.tv_nsec);
+}
+
+// The price of the sandbox per conversion: building the ruleset in the
+// parent and confining the child, the latter timed in a forked child where
+// it runs for real. Processor time is compared with the target, as the
+// machine's other load stretches the wall-clock time; both are printed.
+TEST_F(SandboxedJob, SetUpCostsLessThanAMillisecond)
+{
+    const SandboxRules rules = rulesFor(TestFiles::fixture(QStringLiteral("hello.ps")));
+    std::vector<double> prepareWall, prepareCpu, applyWall, applyCpu;
+    for (int round = 0; round < 41; ++round) {
+        timespec wall0{}, wall1{}, cpu0{}, cpu1{};
+        ::clock_gettime(CLOCK_MONOTONIC, &wall0);
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu0);
+        const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu1);
+        ::clock_gettime(CLOCK_MONOTONIC, &wall1);
+        ASSERT_TRUE(sandbox.ready());
+
+        int channel[2];
+        ASSERT_EQ(::pipe2(channel, O_CLOEXEC), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            timespec times[4];
+            ::clock_gettime(CLOCK_MONOTONIC, &times[0]);
+            ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &times[1]);
+            GhostscriptSandbox::applyInChild(sandbox.rulesetFd());
+            ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &times[3]);
+            ::clock_gettime(CLOCK_MONOTONIC, &times[2]);
+            const long long nanos[2] = {nanosOf(times[0], times[2]), nanosOf(times[1], times[3])};
+            [[maybe_unused]] const ssize_t written = ::write(channel[1], nanos, sizeof nanos);
+            ::_exit(0);
+        }
+        ::close(channel[1]);
+        long long nanos[2] = {-1, -1};
+        const ssize_t got = ::read(channel[0], nanos, sizeof nanos);
+        ::close(channel[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_EQ(got, static_cast<ssize_t>(sizeof nanos));
+        if (round == 0)
+            continue; // warm-up
+        prepareWall.push_back(nanosOf(wall0, wall1) / 1000.0);
+        prepareCpu.push_back(nanosOf(cpu0, cpu1) / 1000.0);
+        applyWall.push_back(nanos[0] / 1000.0);
+        applyCpu.push_back(nanos[1] / 1000.0);
+    }
+    const double cpu = median(prepareCpu) + median(applyCpu);
+    std::printf("sandbox set-up, medians of %zu rounds in microseconds: prepare %.1f (processor "
+                "%.1f), apply %.1f (processor %.1f); total %.1f (processor %.1f)\n",
+                prepareCpu.size(), median(prepareWall), median(prepareCpu), median(applyWall),
+                median(applyCpu), median(prepareWall) + median(applyWall), cpu);
+    RecordProperty("setup_processor_us", QString::number(cpu, 'f', 1).toStdString());
+    EXPECT_LT(cpu, 1000.0);
+}
 
 } // namespace
