@@ -215,7 +215,7 @@ public:
     // Grants rights on path and, for a folder, everything beneath it. The
     // rights a file cannot carry are dropped for a file. Returns errno, 0
     // on success.
-    int grant(const QString &path, std::uint64_t rights)
+    int grant(const QString &path, std::uint64_t rights, bool folderOnly = false)
     {
         // O_PATH follows links: the rule sits on the file or folder itself,
         // which is what Landlock checks on every later access.
@@ -228,8 +228,13 @@ public:
         if (::fstat(fd, &st) != 0) {
             error = errno;
         } else {
-            if (!S_ISDIR(st.st_mode))
+            if (!S_ISDIR(st.st_mode)) {
+                if (folderOnly) {
+                    ::close(fd);
+                    return ENOTDIR;
+                }
                 rights &= kFileRights;
+            }
             PathBeneathAttr attr{rights & m_handled, fd};
             if (attr.allowedAccess != 0 &&
                 ::syscall(__NR_landlock_add_rule, m_fd, kRulePathBeneath, &attr, 0) != 0)
@@ -276,13 +281,12 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
         return GhostscriptSandbox(State::Unavailable,
                                   QStringLiteral("Landlock is not available in this kernel"));
 
-    const SandboxRules rules = given.resolved();
-    if (rules.executable.isEmpty())
+    // No realpath here: opening a path follows its links just the same, and
+    // the rule then sits on the file or folder the path ends at.
+    const SandboxRules &rules = given;
+    if (rules.executable.isEmpty() || rules.workspace.isEmpty())
         return GhostscriptSandbox(State::Failed,
-                                  QStringLiteral("program not found: %1").arg(given.executable));
-    if (rules.workspace.isEmpty() || !QFileInfo(rules.workspace).isDir())
-        return GhostscriptSandbox(State::Failed,
-                                  QStringLiteral("workspace not found: %1").arg(given.workspace));
+                                  QStringLiteral("no program or no workspace to confine"));
 
     RulesetAttr attr{handledFsRights(abi), 0, 0};
     size_t attrSize = sizeof attr.handledAccessFs;
@@ -320,19 +324,21 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
         if (const int error = builder.grant(interpreter, kFsExecute | kFsReadFile))
             return fail(interpreter, error);
     }
-    if (const int error = builder.grant(rules.workspace, kWorkspace))
+    if (const int error = builder.grant(rules.workspace, kWorkspace, true))
         return fail(rules.workspace, error);
     for (const QString &file : rules.readableFiles) {
-        if (const int error = builder.grant(file, kFsReadFile))
+        if (const int error = builder.grant(file, kFsReadFile); !optional(error))
             return fail(file, error);
     }
     for (const QStringList *folders : {&rules.readableFolders, &rules.fontFolders}) {
         for (const QString &folder : *folders) {
-            if (const int error = builder.grant(folder, kRead))
+            if (const int error = builder.grant(folder, kRead); !optional(error))
                 return fail(folder, error);
         }
     }
-    for (const QString &folder : systemReadableFolders(rules.executable)) {
+    // Its real location tells the prefix of its installation.
+    const QString realExecutable = QFileInfo(rules.executable).canonicalFilePath();
+    for (const QString &folder : systemReadableFolders(realExecutable)) {
         if (const int error = builder.grant(folder, kRead); !optional(error))
             return fail(folder, error);
     }

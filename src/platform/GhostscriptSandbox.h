@@ -56,7 +56,10 @@ public:
     // The highest Landlock ABI the kernel offers; 0 without Landlock or off Linux.
     static int landlockAbi();
 
-    // Builds the ruleset for these rules (resolved here). Without Landlock
+    // Builds the ruleset for these rules. Their paths need not be resolved:
+    // the kernel follows the links in them, and a rule holds for the file or
+    // folder a path ends at. Paths in the lists that do not exist are left
+    // out; a missing program or workspace is a failure. Without Landlock
     // the result is not available() and the caller decides whether to run
     // unconfined; with Landlock any failure is failed(), with a reason.
     // abiCeiling builds the ruleset as a kernel offering at most that ABI
