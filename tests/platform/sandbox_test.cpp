@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #ifdef Q_OS_LINUX
@@ -549,6 +550,163 @@ TEST_F(SandboxedJob, SetUpCostsLessThanAMillisecond)
                 median(applyCpu), median(prepareWall) + median(applyWall), cpu);
     RecordProperty("setup_processor_us", QString::number(cpu, 'f', 1).toStdString());
     EXPECT_LT(cpu, 1000.0);
+}
+
+SandboxRules fixedRules()
+{
+    SandboxRules rules;
+    rules.executable = QStringLiteral("/opt/homebrew/Cellar/ghostscript/10.04.0/bin/gs");
+    rules.workspace = QStringLiteral("/private/var/folders/xy/T/pagora-501/job-1");
+    rules.readableFiles = {QStringLiteral("/Users/anna/Bild.ps"),
+                           QStringLiteral("/private/var/folders/xy/T/pagora-501/prolog.ps")};
+    rules.fontFolders = {QStringLiteral("/Users/anna/Library/Fonts")};
+    return rules;
+}
+
+TEST(SandboxExecProfile, HoldsTheSameRulesAsLandlock)
+{
+    const std::optional<QString> profile = SandboxExecProfile(fixedRules());
+    ASSERT_TRUE(profile.has_value());
+    EXPECT_EQ(profile->toStdString(),
+              R"((version 1)
+(deny default)
+(allow process-fork)
+(allow process-exec
+  (literal "/opt/homebrew/Cellar/ghostscript/10.04.0/bin/gs"))
+(allow signal (target self))
+(allow sysctl-read)
+(allow file-read-metadata)
+(allow file-read*
+  (subpath "/usr/lib")
+  (subpath "/usr/share")
+  (subpath "/System/Library")
+  (subpath "/System/Cryptexes")
+  (subpath "/System/Volumes/Preboot/Cryptexes")
+  (subpath "/Library/Fonts")
+  (subpath "/System/Library/Fonts")
+  (subpath "/opt/homebrew")
+  (subpath "/opt/local")
+  (subpath "/usr/local")
+  (subpath "/private/etc")
+  (subpath "/private/var/db/timezone")
+  (subpath "/dev")
+  (subpath "/Users/anna/Library/Fonts")
+  (literal "/opt/homebrew/Cellar/ghostscript/10.04.0/bin/gs")
+  (literal "/Users/anna/Bild.ps")
+  (literal "/private/var/folders/xy/T/pagora-501/prolog.ps")
+  (subpath "/private/var/folders/xy/T/pagora-501/job-1"))
+(allow file-write*
+  (subpath "/private/var/folders/xy/T/pagora-501/job-1")
+  (literal "/dev/null"))
+)");
+    EXPECT_EQ(SandboxExecArguments(*profile, QStringLiteral("/bin/gs"), {QStringLiteral("-q")}),
+              (QStringList{QStringLiteral("-p"), *profile, QStringLiteral("/bin/gs"),
+                           QStringLiteral("-q")}));
+}
+
+// The profile read back the way its language reads it: rules outside string
+// literals, and the literals with their escapes undone.
+struct ReadProfile {
+    int allowRules = 0;
+    QStringList strings;
+    bool balanced = false;
+};
+
+ReadProfile readProfile(const QString &profile)
+{
+    ReadProfile read;
+    int depth = 0;
+    bool inString = false;
+    QString current;
+    for (qsizetype i = 0; i < profile.size(); ++i) {
+        const QChar c = profile.at(i);
+        if (inString) {
+            if (c == QLatin1Char('\\') && i + 1 < profile.size()) {
+                current += profile.at(++i);
+            } else if (c == QLatin1Char('"')) {
+                read.strings << current;
+                current.clear();
+                inString = false;
+            } else {
+                current += c;
+            }
+        } else if (c == QLatin1Char('"')) {
+            inString = true;
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+            if (profile.mid(i, 7) == QLatin1String("(allow "))
+                ++read.allowRules;
+        } else if (c == QLatin1Char(')')) {
+            --depth;
+        }
+    }
+    read.balanced = depth == 0 && !inString;
+    return read;
+}
+
+// A path that could close its string literal would add rules of its own.
+TEST(SandboxExecProfile, HostilePathsStayInsideTheirLiteral)
+{
+    const QStringList hostile{QStringLiteral("/Users/anna/a\") (allow file-write* (subpath \"/"),
+                              QStringLiteral("/Users/anna/back\\slash\\\") (allow network*)"),
+                              QStringLiteral("/Users/anna/ends with backslash\\"),
+                              QStringLiteral("/Users/anna/Grüße (1).ps")};
+    const std::optional<QString> plain = SandboxExecProfile(fixedRules());
+    SandboxRules rules = fixedRules();
+    rules.readableFiles = hostile;
+    rules.workspace = QStringLiteral("/private/tmp/\"job\"");
+    const std::optional<QString> profile = SandboxExecProfile(rules);
+    ASSERT_TRUE(plain.has_value() && profile.has_value());
+
+    const ReadProfile read = readProfile(*profile);
+    EXPECT_TRUE(read.balanced);
+    EXPECT_EQ(read.allowRules, readProfile(*plain).allowRules);
+    for (const QString &path : hostile)
+        EXPECT_EQ(read.strings.count(path), 1) << path.toStdString();
+    EXPECT_EQ(read.strings.count(rules.workspace), 2); // read and write
+}
+
+TEST(SandboxExecProfile, RefusesWhatItCannotSpell)
+{
+    for (const QString &bad :
+         {QStringLiteral("/Users/anna/line\nbreak.ps"), QStringLiteral("/Users/anna/tab\t.ps"),
+          QStringLiteral("/Users/anna/del\x7f.ps")}) {
+        SandboxRules rules = fixedRules();
+        rules.readableFiles << bad;
+        EXPECT_FALSE(SandboxExecProfile(rules).has_value()) << bad.toStdString();
+    }
+    SandboxRules noWorkspace = fixedRules();
+    noWorkspace.workspace.clear();
+    EXPECT_FALSE(SandboxExecProfile(noWorkspace).has_value());
+    SandboxRules noProgram = fixedRules();
+    noProgram.executable.clear();
+    EXPECT_FALSE(SandboxExecProfile(noProgram).has_value());
+}
+
+// sandbox-exec compares real paths: a link in a granted path would grant
+// nothing, and on macOS /tmp and /var are such links.
+TEST(SandboxRules, ResolvedFollowsLinksAndLeavesOutWhatIsMissing)
+{
+    QTemporaryDir dir;
+    const QString real = QFileInfo(dir.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(real).mkdir(QStringLiteral("fonts")));
+    ASSERT_TRUE(QFile::link(real + QStringLiteral("/fonts"), real + QStringLiteral("/fontlink")));
+    TestFiles::writeBytes(real + QStringLiteral("/in.ps"), "%!PS\n");
+    ASSERT_TRUE(QFile::link(real + QStringLiteral("/in.ps"), real + QStringLiteral("/in-link")));
+
+    SandboxRules rules;
+    rules.executable = real + QStringLiteral("/missing-gs");
+    rules.workspace = real + QStringLiteral("/./fonts/..");
+    rules.readableFiles = {real + QStringLiteral("/in-link"), real + QStringLiteral("/gone.ps")};
+    rules.fontFolders = SandboxRules::foldersOfFontPath(QStringLiteral("/System/Library/Fonts:") +
+                                                        real + QStringLiteral("/fontlink:") + real +
+                                                        QStringLiteral("/fonts"));
+    const SandboxRules resolved = rules.resolved();
+    EXPECT_EQ(resolved.executable, QString());
+    EXPECT_EQ(resolved.workspace, real);
+    EXPECT_EQ(resolved.readableFiles, QStringList{real + QStringLiteral("/in.ps")});
+    // the missing Mac folder left out, the link and its target counted once
+    EXPECT_EQ(resolved.fontFolders, QStringList{real + QStringLiteral("/fonts")});
 }
 
 } // namespace
