@@ -19,9 +19,11 @@
 #include <cstring>
 #include <elf.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <vector>
 #endif
 
 #if defined(Q_OS_LINUX)
@@ -206,6 +208,37 @@ QStringList systemReadableFiles()
     };
 }
 
+// What every run of one Ghostscript is granted besides its job's paths.
+struct SystemGrants {
+    QString executable; // as the caller named it
+    QByteArray interpreter;
+    std::vector<std::pair<QByteArray, std::uint64_t>> paths;
+};
+
+// Worked out once per Ghostscript and kept: it needs a dozen look-ups that
+// would otherwise be repeated for every conversion.
+SystemGrants systemGrants(const QString &executable)
+{
+    static std::mutex mutex;
+    static SystemGrants cached;
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (cached.executable == executable && !executable.isEmpty())
+        return cached;
+    SystemGrants grants;
+    grants.executable = executable;
+    grants.interpreter = QFile::encodeName(elfInterpreter(executable));
+    // Its real location tells the prefix of its installation.
+    const QString realExecutable = QFileInfo(executable).canonicalFilePath();
+    for (const QString &folder : systemReadableFolders(realExecutable))
+        grants.paths.emplace_back(QFile::encodeName(folder), kRead);
+    for (const QString &file : systemReadableFiles())
+        grants.paths.emplace_back(QFile::encodeName(file), kFsReadFile);
+    grants.paths.emplace_back(QByteArrayLiteral("/dev/null"),
+                              kFsReadFile | kFsWriteFile | kFsTruncate);
+    cached = grants;
+    return grants;
+}
+
 // Adds rules to a ruleset under construction; owns nothing.
 class RulesetBuilder
 {
@@ -217,9 +250,14 @@ public:
     // on success.
     int grant(const QString &path, std::uint64_t rights, bool folderOnly = false)
     {
+        return grant(QFile::encodeName(path), rights, folderOnly);
+    }
+
+    int grant(const QByteArray &path, std::uint64_t rights, bool folderOnly = false)
+    {
         // O_PATH follows links: the rule sits on the file or folder itself,
         // which is what Landlock checks on every later access.
-        const int fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_CLOEXEC);
+        const int fd = ::open(path.constData(), O_PATH | O_CLOEXEC);
         if (fd < 0)
             return errno;
         struct stat st {
@@ -314,15 +352,19 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
             systemError(QStringLiteral("cannot grant access to %1").arg(path), error);
         return std::move(sandbox);
     };
-    // What the system lacks is simply not granted.
+    // What is not there is simply not granted; of the system's own paths
+    // also what this user may not reach anyway.
     auto optional = [](int error) { return error == 0 || error == ENOENT || error == ENOTDIR; };
+    auto optionalSystem = [&](int error) {
+        return optional(error) || error == EACCES || error == ELOOP;
+    };
 
+    const SystemGrants system = systemGrants(rules.executable);
     if (const int error = builder.grant(rules.executable, kFsExecute | kFsReadFile))
         return fail(rules.executable, error);
-    const QString interpreter = elfInterpreter(rules.executable);
-    if (!interpreter.isEmpty()) {
-        if (const int error = builder.grant(interpreter, kFsExecute | kFsReadFile))
-            return fail(interpreter, error);
+    if (!system.interpreter.isEmpty()) {
+        if (const int error = builder.grant(system.interpreter, kFsExecute | kFsReadFile))
+            return fail(QFile::decodeName(system.interpreter), error);
     }
     if (const int error = builder.grant(rules.workspace, kWorkspace, true))
         return fail(rules.workspace, error);
@@ -336,20 +378,10 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
                 return fail(folder, error);
         }
     }
-    // Its real location tells the prefix of its installation.
-    const QString realExecutable = QFileInfo(rules.executable).canonicalFilePath();
-    for (const QString &folder : systemReadableFolders(realExecutable)) {
-        if (const int error = builder.grant(folder, kRead); !optional(error))
-            return fail(folder, error);
+    for (const auto &[path, rights] : system.paths) {
+        if (const int error = builder.grant(path, rights); !optionalSystem(error))
+            return fail(QFile::decodeName(path), error);
     }
-    for (const QString &file : systemReadableFiles()) {
-        if (const int error = builder.grant(file, kFsReadFile); !optional(error))
-            return fail(file, error);
-    }
-    const QString devNull = QStringLiteral("/dev/null");
-    if (const int error = builder.grant(devNull, kFsReadFile | kFsWriteFile | kFsTruncate);
-        !optional(error))
-        return fail(devNull, error);
     return sandbox;
 #else
     Q_UNUSED(given);

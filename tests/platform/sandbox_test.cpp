@@ -6,7 +6,6 @@
 #include "TestFiles.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -34,6 +33,9 @@
 
 namespace
 {
+
+#ifdef Q_OS_LINUX
+// Landlock: real Ghostscript in real confined children.
 
 struct ChildRun {
     bool finished = false;
@@ -493,6 +495,14 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The target holds for the optimised build; under the sanitizers every
+// call costs several times as much.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kSetUpBudgetMicros = 3000.0;
+#else
+constexpr double kSetUpBudgetMicros = 1000.0;
+#endif
+
 long long nanosOf(const timespec &start, const timespec &end)
 {
     return (end.tv_sec - start.tv_sec) * 1000000000LL + (end.tv_nsec - start.tv_nsec);
@@ -556,8 +566,12 @@ TEST_F(SandboxedJob, SetUpCostsLessThanAMillisecond)
                 prepareCpu.size(), median(prepareWall), median(prepareCpu), median(applyWall),
                 median(applyCpu), median(prepareWall) + median(applyWall), cpu);
     RecordProperty("setup_processor_us", QString::number(cpu, 'f', 1).toStdString());
-    EXPECT_LT(cpu, 1000.0);
+    EXPECT_LT(cpu, kSetUpBudgetMicros);
 }
+
+#endif // Q_OS_LINUX
+
+// The profile for macOS is text, built and checked on every system.
 
 SandboxRules fixedRules()
 {
