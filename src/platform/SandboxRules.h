@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What one confined Ghostscript run may touch, as the caller knows it: its
+// program, its job's workspace and the files and folders of this job. The
+// system paths Ghostscript needs to start are added by each platform's
+// sandbox, as they differ between systems.
+struct SandboxRules {
+    // The only program the child may start (Ghostscript itself).
+    QString executable;
+    // The only folder it may write: its temporary files and its output.
+    QString workspace;
+    // Read only: the input and the prolog. Ghostscript is handed links to
+    // them inside the workspace; these are the files the links point to.
+    QStringList readableFiles;
+    // Read only, with everything beneath them.
+    QStringList readableFolders;
+    // Read only, like readableFolders; folders that do not exist are left
+    // out, as a font path names folders of other systems as well.
+    QStringList fontFolders;
+
+    // The same rules with every path made absolute and free of symbolic
+    // links, which is how both Landlock and sandbox-exec compare paths.
+    // A path that does not exist becomes empty (executable, workspace) or
+    // is left out (the lists).
+    SandboxRules resolved() const;
+
+    // The folders of a Ghostscript font path ("a:b:c").
+    static QStringList foldersOfFontPath(const QString &fontPath);
+};
