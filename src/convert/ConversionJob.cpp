@@ -7,6 +7,9 @@
 #include "convert/MissingFonts.h"
 #include "convert/PdfCompleteness.h"
 #include "platform/ChildProcess.h"
+#include "platform/GhostscriptSandbox.h"
+#include "platform/SandboxExecProfile.h"
+#include "platform/SandboxRules.h"
 #include "platform/EndOfLine.h"
 #include "platform/JobWorkspace.h"
 
@@ -50,6 +53,15 @@ QString linkNameFor(const QString &inputPath)
                           name == JobWorkspace::temporaryName();
     const bool sameKind = JobWorkspace::inputName(name) == fallback;
     return plain.match(name).hasMatch() && !reserved && sameKind ? name : fallback;
+}
+
+// True for a compiled program, false for a script that starts with "#!".
+bool isBinaryExecutable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // not readable: whatever it is, it is confined if it runs
+    return !file.read(2).startsWith("#!");
 }
 
 QProcessEnvironment ghostscriptEnvironment()
@@ -177,9 +189,48 @@ void ConversionJob::runGhostscript(const QString &inputName)
     }
     m_ghostscript->setTimeout(m_timeoutMs);
     m_ghostscript->setWorkingDirectory(m_workspace->path());
-    m_ghostscript->start(m_ghostscriptPath,
-                         GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog));
+    QString program = m_ghostscriptPath;
+    QStringList arguments = GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog);
+    if (!confine(program, arguments))
+        return;
+    m_ghostscript->start(program, arguments);
     emit ghostscriptStarted();
+}
+
+bool ConversionJob::confine(QString &program, QStringList &arguments)
+{
+    m_ghostscript->setChildSetup({});
+    // A Ghostscript that is a wrapper script would need its shell: only a
+    // real executable is confined.
+    if (!isBinaryExecutable(m_ghostscriptPath))
+        return true;
+    SandboxRules rules;
+    rules.executable = m_ghostscriptPath;
+    rules.workspace = m_workspace->path();
+    rules.readableFiles = {QFileInfo(m_inputPath).absoluteFilePath()};
+    rules.fontFolders = SandboxRules::foldersOfFontPath(GhostscriptFontPath());
+#ifdef Q_OS_MACOS
+    const std::optional<QString> profile = SandboxExecProfile(rules.resolved());
+    if (!profile) {
+        fail(kCannotConfine + m_ghostscriptPath);
+        return false;
+    }
+    arguments = SandboxExecArguments(*profile, program, arguments);
+    program = QString::fromLatin1(kSandboxExecProgram);
+#else
+    Q_UNUSED(program);
+    Q_UNUSED(arguments);
+    m_sandbox = std::make_unique<GhostscriptSandbox>(GhostscriptSandbox::prepare(rules));
+    // A kernel that has Landlock must confine the run; without it, -dSAFER
+    // is all there is.
+    if (m_sandbox->failed()) {
+        fail(kCannotConfine + m_sandbox->errorText());
+        return false;
+    }
+    if (m_sandbox->ready())
+        m_ghostscript->setChildSetup(m_sandbox->childProcessModifier());
+#endif
+    return true;
 }
 
 void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
@@ -303,14 +354,19 @@ void ConversionJob::place(std::function<void(bool, const QString &)> then)
     // A copy to another file system can take a while: off the GUI thread.
     // The workspace and the folder stay alive with the task even if the job
     // goes first.
-    const std::shared_ptr<JobWorkspace> workspace = m_workspace;
-    const std::shared_ptr<OutputFolder> output = m_output;
-    m_placing.setFuture(QtConcurrent::run([workspace, output]() -> QString {
-        QString error;
-        if (output->place(workspace->descriptor(), JobWorkspace::outputName(), &error))
-            return {};
-        return error.isEmpty() ? QStringLiteral("?") : error;
-    }));
+    m_placing.setFuture(
+        QtConcurrent::run([workspace = m_workspace, output = m_output]() mutable -> QString {
+            QString error;
+            const bool placed =
+                output->place(workspace->descriptor(), JobWorkspace::outputName(), &error);
+            // Let go before the job hears of it, so that the job decides when
+            // the workspace goes.
+            workspace.reset();
+            output.reset();
+            if (placed)
+                return {};
+            return error.isEmpty() ? QStringLiteral("?") : error;
+        }));
 }
 
 void ConversionJob::succeed()

@@ -14,6 +14,7 @@
 #include <memory>
 
 class ChildProcess;
+class GhostscriptSandbox;
 class JobWorkspace;
 
 // One conversion from its input to its verdict: the font-name repair (on a
@@ -90,6 +91,9 @@ private:
     void repair();
     void onRepaired();
     void runGhostscript(const QString &inputToConvert);
+    // Confines the Ghostscript child as far as the system allows; false (with
+    // the failure dialog under way) when it must be confined and cannot be.
+    bool confine(QString &program, QStringList &arguments);
     void onGhostscriptFinished(const ProcessResult &result);
     void ask();
     void onAnswered(MessageDialog::Button button);
@@ -115,6 +119,8 @@ private:
     QString m_inputLink;
     QString m_prolog;
     ChildProcess *m_ghostscript = nullptr;
+    // Its descriptor must stay open until the child has started.
+    std::unique_ptr<GhostscriptSandbox> m_sandbox;
     QFutureWatcher<Repair> m_repair;
     QFutureWatcher<QString> m_placing;
     std::function<void(const QString &error)> m_afterPlacing;

@@ -49,6 +49,9 @@ inline const QString kCannotWriteSubstitution =
 inline const QString kCannotPrepareWorkspace = QStringLiteral(
     "Der Arbeitsordner f\u00fcr die Konvertierung kann nicht angelegt werden: ");
 
+inline const QString kCannotConfine =
+    QStringLiteral("Ghostscript kann nicht abgeschirmt gestartet werden: ");
+
 inline const QString kOk = QStringLiteral("OK");
 
 } // namespace ConversionTexts
