@@ -11,8 +11,8 @@ inline const QStringList kDropTimeCandidates{
     QStringLiteral("/opt/local/bin/gs"),
 };
 
-// What the start-up check runs with -version, in this order; the bare "gs" is
-// found on the shell's search path.
+// What the start-up probe (GhostscriptProbe) runs with -version, in this
+// order; the bare "gs" is found on the shell's search path.
 inline const QStringList kProbeCandidates{
     QStringLiteral("/opt/homebrew/bin/gs"),
     QStringLiteral("/usr/local/bin/gs"),
@@ -23,7 +23,3 @@ inline const QStringList kProbeCandidates{
 // The first candidate at which a file exists, written as in the list, or the
 // empty text. Nothing is run.
 QString FindGhostscriptExecutable(const QStringList &candidates = kDropTimeCandidates);
-
-// True as soon as one candidate, run through the shell as `"<candidate>" -version`,
-// exits with 0 and prints "Ghostscript" in any letter case.
-bool IsGhostscriptInstalled(const QStringList &candidates = kProbeCandidates);

@@ -8,9 +8,8 @@
 
 #include <stdexcept>
 
-std::optional<QString> RunFontOverview(SaveFileChooser &chooser, const FontLister &listFonts)
+std::optional<QString> RunFontOverview(SaveFileChooser &chooser, const QStringList &names)
 {
-    const QStringList names = listFonts();
     if (names.isEmpty())
         return FontSheetTexts::kNoFontsFound;
 

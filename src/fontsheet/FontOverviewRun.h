@@ -3,16 +3,14 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 class SaveFileChooser;
 
-using FontLister = std::function<QStringList()>;
-
-// The button "PostScript - Fontübersicht": lists the fonts, builds the sample
-// sheet, asks where to save it and writes it. Returns the new text of the
-// window's status label, or nothing when the label is to keep its text.
+// The button "PostScript - Fontübersicht", once FontListing has listed the
+// fonts: builds the sample sheet, asks where to save it and writes it.
+// Returns the new text of the window's status label, or nothing when the
+// label is to keep its text.
 // Throws std::runtime_error naming the file when the sheet cannot be written;
 // an earlier file of that name is then left as it was.
-std::optional<QString> RunFontOverview(SaveFileChooser &chooser, const FontLister &listFonts);
+std::optional<QString> RunFontOverview(SaveFileChooser &chooser, const QStringList &names);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The font overview's own texts and fixed values, byte for byte.
 namespace FontSheetTexts {
@@ -10,6 +11,15 @@ namespace FontSheetTexts {
 inline const QString kFontListingCommand =
     QStringLiteral("ls /System/Library/Fonts/ /Library/Fonts/ ~/Library/Fonts/ 2>/dev/null");
 inline constexpr int kFontListingTimeoutMs = 5000;
+// Off macOS: every font file fontconfig knows, one path a line.
+inline const QString kFontconfigProgram = QStringLiteral("fc-list");
+inline const QStringList kFontconfigArguments{QStringLiteral("--format"),
+                                              QStringLiteral("%{file}\\n")};
+// The listing is kept up to this size, its beginning and its end: a folder
+// filled with hundreds of thousands of names gave tens of megabytes of
+// listing and hundreds of megabytes of memory. 4 MiB still hold some 50 000
+// font paths, far more than a sheet of twenty fonts a page is read for.
+inline constexpr qint64 kFontListingOutputLimit = 4 * 1024 * 1024;
 
 inline const QString kProposedSheetName = QStringLiteral("SystemFonts.ps");
 

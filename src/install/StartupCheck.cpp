@@ -1,38 +1,58 @@
 #include "install/StartupCheck.h"
 
+#include "convert/GhostscriptProbe.h"
 #include "platform/DesktopServices.h"
-#include "platform/FolderItem.h"
 #include "platform/MessageDialog.h"
 
-#include <QList>
+#include <exception>
 
-QUrl InstallationHelpPage(const QStringList &brewLocations)
+StartupCheck::StartupCheck(MessagePresenter &dialogs, UrlOpener &urls, InstallationHelp help,
+                           QObject *parent)
+    : QObject(parent), m_dialogs(dialogs), m_urls(urls), m_help(std::move(help)),
+      m_probe(new GhostscriptProbe(this))
 {
-    QList<FolderItem> places;
-    for (const QString &location : brewLocations)
-        places.append(FolderItem(location));
-    for (const FolderItem &place : places) {
-        if (place.exists())
-            return kGhostscriptFormulaPage;
-    }
-    return kHomebrewHomePage;
+    connect(m_probe, &GhostscriptProbe::finished, this, &StartupCheck::onProbed);
 }
 
-void CheckGhostscriptAtStartup(MessagePresenter &dialogs, UrlOpener &urls,
-                               const QStringList &probeCandidates,
-                               const QStringList &brewLocations)
+StartupCheck::~StartupCheck() = default;
+
+void StartupCheck::start(const QStringList &probeCandidates)
 {
-    if (IsGhostscriptInstalled(probeCandidates))
+    if (m_running)
         return;
+    m_running = true;
+    m_probe->start(probeCandidates);
+}
 
-    MessageDialog dialog;
-    dialog.iconType = MessageDialog::Icon::Caution;
-    dialog.message = InstallTexts::kMessage;
-    dialog.explanation = InstallTexts::kExplanation;
-    dialog.actionButton.caption = InstallTexts::kHelpButton;
-    dialog.alternateActionButton.caption = InstallTexts::kLaterButton;
-    dialog.alternateActionButton.visible = true;
+void StartupCheck::onProbed(bool installed)
+{
+    if (installed) {
+        finish();
+        return;
+    }
+    // The dialog's own loop runs from the event loop, not from inside the
+    // probe's signal and the child process's beneath it.
+    QMetaObject::invokeMethod(this, &StartupCheck::offerHelp, Qt::QueuedConnection);
+}
 
-    if (dialogs.showModal(dialog) == MessageDialog::Button::Action)
-        urls.showUrl(InstallationHelpPage(brewLocations));
+void StartupCheck::offerHelp()
+{
+    QString reason;
+    try {
+        if (m_dialogs.showModal(m_help.dialog()) == MessageDialog::Button::Action)
+            m_urls.showUrl(m_help.page());
+        finish();
+        return;
+    } catch (const std::exception &error) {
+        reason = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+    }
+    emit failed(reason);
+    finish();
+}
+
+void StartupCheck::finish()
+{
+    m_running = false;
+    emit finished();
 }

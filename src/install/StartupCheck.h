@@ -1,22 +1,50 @@
 #pragma once
 
 #include "convert/GhostscriptLocator.h"
-#include "install/InstallTexts.h"
+#include "install/InstallationHelp.h"
 
+#include <QObject>
 #include <QStringList>
-#include <QUrl>
 
+class GhostscriptProbe;
 class MessagePresenter;
 class UrlOpener;
 
-// The page the installation help opens: the Ghostscript formula when brew is
-// at one of its places (only the file's presence counts, brew is never run),
-// otherwise Homebrew's home page, which explains how to get brew first.
-QUrl InstallationHelpPage(const QStringList &brewLocations = kBrewLocations);
+// Run once when the main window opens: the probe runs without holding up the
+// window, and only when no Ghostscript answers does the installation help
+// appear; on "Installationshilfe" it opens the help page. "Später" leaves
+// everything as it is; nothing is remembered for the next start.
+//
+// From start() until finished() the check is running (isRunning()): the
+// window then takes no drop, which would otherwise run inside the help's
+// dialog or under it.
+class StartupCheck : public QObject
+{
+    Q_OBJECT
 
-// Run once when the main window opens: when no Ghostscript answers the probe,
-// explains how to install one and, on "Installationshilfe", opens the help page.
-// "Später" leaves everything as it is; nothing is remembered for the next start.
-void CheckGhostscriptAtStartup(MessagePresenter &dialogs, UrlOpener &urls,
-                               const QStringList &probeCandidates = kProbeCandidates,
-                               const QStringList &brewLocations = kBrewLocations);
+public:
+    StartupCheck(MessagePresenter &dialogs, UrlOpener &urls,
+                 InstallationHelp help = InstallationHelp(), QObject *parent = nullptr);
+    ~StartupCheck() override;
+
+    void start(const QStringList &probeCandidates = kProbeCandidates);
+    bool isRunning() const { return m_running; }
+
+signals:
+    // A dialog or the browser failed while the help was shown; finished()
+    // follows.
+    void failed(const QString &reason);
+    // The check is over: the probe passed, or the help's dialog was answered.
+    void finished();
+
+private:
+    void onProbed(bool installed);
+    void offerHelp();
+    void finish();
+
+    MessagePresenter &m_dialogs;
+    UrlOpener &m_urls;
+    InstallationHelp m_help;
+    GhostscriptProbe *m_probe;
+    bool m_running = false;
+};

@@ -3,7 +3,8 @@
 #include "app/MainMenuBar.h"
 #include "convert/ConversionJob.h"
 #include "convert/DropIntake.h"
-#include "fontsheet/FontEnumeration.h"
+#include "convert/GhostscriptConversion.h"
+#include "fontsheet/FontListing.h"
 #include "fontsheet/FontOverviewRun.h"
 #include "install/StartupCheck.h"
 #include "platform/FolderItem.h"
@@ -14,6 +15,7 @@
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtSaveFileChooser.h"
 #include "ui/QtUrlOpener.h"
+#include "ui/TextContrast.h"
 #include "ui/WindowTexts.h"
 
 #include <QApplication>
@@ -41,14 +43,13 @@ QFont systemFont(int size)
     return font;
 }
 
+// The text keeps the palette's colour, light or dark as the system's
+// appearance is; Label1 is matched to the logo behind it when that is painted.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QRect &frame, const QString &text,
                   int fontSize)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
     label->setGeometry(frame);
     label->setFont(systemFont(fontSize));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -77,6 +78,22 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
     }
     if (m_services.logo == nullptr)
         m_services.logo = &PictureCache::logo();
+
+    m_startupCheck =
+        new StartupCheck(*m_services.dialogs, *m_services.urls,
+                         InstallationHelp(InstallationHelp::thisSystem(), m_services.brewLocations,
+                                          m_services.osReleaseFiles),
+                         this);
+    connect(m_startupCheck, &StartupCheck::failed, this, &Window1::showFailure);
+    connect(m_startupCheck, &StartupCheck::finished, this, [this] {
+        m_startupChecked = true;
+        emit opened();
+    });
+    m_fontListing = new FontListing(FontListing::thisSystemsSource(), this);
+    // The save dialog's loop runs from the event loop, not from inside the
+    // listing's child process signal.
+    connect(m_fontListing, &FontListing::finished, this, &Window1::fontsListed,
+            Qt::QueuedConnection);
 
     Layout();
     CreateControls();
@@ -120,11 +137,18 @@ void Window1::CreateControls()
     auto *canvas = new DropCanvas(content);
     canvas->setObjectName(QStringLiteral("Canvas1"));
     canvas->setGeometry(0, 0, 410, 380);
+    canvas->setAccessibleName(WindowTexts::kDropZoneName);
+    canvas->setAccessibleDescription(WindowTexts::kDropZoneDescription);
     connect(canvas, &DropCanvas::painting, this, &Window1::Canvas1_Paint);
     // The drop is over for the dragging program before the conversion starts,
     // so that it does not wait for a run and its dialogs.
-    connect(canvas, &DropCanvas::filesDropped, this, &Window1::Canvas1_DropObject,
-            Qt::QueuedConnection);
+    connect(
+        canvas, &DropCanvas::filesDropped, this,
+        [this](const QStringList &paths) {
+            if (!isBusy())
+                Canvas1_DropObject(paths);
+        },
+        Qt::QueuedConnection);
     connect(canvas, &DropCanvas::opening, this, &Window1::Canvas1_Opening);
 
     makeLabel(canvas, QStringLiteral("Label1"), QRect(0, 20, 410, 44),
@@ -232,13 +256,7 @@ void Window1::showEvent(QShowEvent *event)
         return;
     m_opened = true;
     // After the window is on screen, so that its dialog can be attached to it.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            Event_Opening();
-            emit opened();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &Window1::Event_Opening, Qt::QueuedConnection);
 }
 
 void Window1::closeEvent(QCloseEvent *event)
@@ -250,10 +268,14 @@ void Window1::closeEvent(QCloseEvent *event)
 
 void Window1::Event_Opening()
 {
-    runHandler([this] {
-        CheckGhostscriptAtStartup(*m_services.dialogs, *m_services.urls,
-                                  m_services.probeCandidates, m_services.brewLocations);
-    });
+    // The window is painted and handles its events while the probe runs;
+    // opened() follows when the check has ended.
+    m_startupCheck->start(m_services.probeCandidates);
+}
+
+bool Window1::isBusy() const
+{
+    return !m_startupChecked || m_fontOverviewRunning;
 }
 
 void Window1::Event_Closing()
@@ -274,14 +296,53 @@ void Window1::Canvas1_Paint(QPainter &painter)
     // drawn leaves the drop zone blank, as a missing one does.
     try {
         const QImage *logo = m_services.logo->picture();
-        if (logo == nullptr)
+        if (logo == nullptr) {
+            matchLabel1ToBackdrop(nullptr);
             return;
+        }
         // Stretched to the whole canvas, each direction on its own.
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(QRectF(QPointF(0, 0), QSizeF(Canvas1()->size())), *logo,
                           QRectF(logo->rect()));
+        matchLabel1ToBackdrop(logo);
     } catch (const std::exception &) {
     }
+}
+
+void Window1::matchLabel1ToBackdrop(const QImage *logo)
+{
+    QLabel *label = Label1();
+    const QPalette &palette = Canvas1()->palette();
+    const QRgb text = palette.color(QPalette::WindowText).rgba();
+    const QRgb window = palette.color(QPalette::Window).rgba();
+    const qint64 logoKey = logo ? logo->cacheKey() : 0;
+    if (label == nullptr || (logoKey == m_label1LogoKey && text == m_label1PaletteText &&
+                             window == m_label1PaletteWindow))
+        return;
+    m_label1LogoKey = logoKey;
+    m_label1PaletteText = text;
+    m_label1PaletteWindow = window;
+
+    // The part of the stretched logo that lies behind the label; without a
+    // logo the window's background shows there.
+    QImage behind;
+    if (logo != nullptr) {
+        const QSizeF canvas = Canvas1()->size();
+        const double sx = logo->width() / canvas.width();
+        const double sy = logo->height() / canvas.height();
+        const QRectF frame = label->geometry();
+        behind = logo->copy(
+            QRectF(frame.x() * sx, frame.y() * sy, frame.width() * sx, frame.height() * sy)
+                .toAlignedRect());
+    } else {
+        behind = QImage(1, 1, QImage::Format_RGB32);
+        behind.fill(QColor::fromRgba(window));
+    }
+    QPalette labelPalette = label->palette();
+    labelPalette.setColor(QPalette::WindowText,
+                          TextContrast::ReadableTextColour(behind, QColor::fromRgba(text)));
+    // Setting the colour repaints the label, not the canvas: no paint loop.
+    label->setPalette(labelPalette);
 }
 
 void Window1::Canvas1_DropObject(const QStringList &paths)
@@ -321,11 +382,21 @@ ConversionJob *Window1::RunningConversion() const
 
 void Window1::Button1_Pressed()
 {
-    runHandler([this] {
-        if (const std::optional<QString> status =
-                RunFontOverview(*m_services.saveChooser, ListInstalledFonts))
+    // One overview at a time, and none while the start-up check may still
+    // put up its dialog or a conversion runs.
+    if (isBusy() || RunningConversion() != nullptr)
+        return;
+    m_fontOverviewRunning = true;
+    m_fontListing->start();
+}
+
+void Window1::fontsListed(const QStringList &names)
+{
+    runHandler([this, &names] {
+        if (const std::optional<QString> status = RunFontOverview(*m_services.saveChooser, names))
             Label1()->setText(*status);
     });
+    m_fontOverviewRunning = false;
 }
 
 void Window1::runHandler(const std::function<void()> &handler)
@@ -338,6 +409,11 @@ void Window1::runHandler(const std::function<void()> &handler)
         reason = QString::fromLocal8Bit(error.what());
     } catch (...) {
     }
+    showFailure(reason);
+}
+
+void Window1::showFailure(const QString &reason)
+{
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Stop;
     dialog.message = WindowTexts::kHandlerFailedMessage;

@@ -3,6 +3,8 @@
 #include "convert/GhostscriptLocator.h"
 #include "install/InstallTexts.h"
 
+#include <QRgb>
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -12,6 +14,7 @@
 
 class ConversionJob;
 class DropCanvas;
+class FontListing;
 class MainMenuBar;
 class MessagePresenter;
 class PictureCache;
@@ -21,6 +24,7 @@ class QMenu;
 class QPainter;
 class QPushButton;
 class SaveFileChooser;
+class StartupCheck;
 class UrlOpener;
 
 // What the main window works with. A service left empty is the Qt-backed one
@@ -33,6 +37,7 @@ struct Window1Services {
     QStringList dropCandidates = kDropTimeCandidates;
     QStringList probeCandidates = kProbeCandidates;
     QStringList brewLocations = kBrewLocations;
+    QStringList osReleaseFiles = kOsReleaseFiles;
 };
 
 // The program's window: the drop zone with the logo and its instruction, the
@@ -77,9 +82,14 @@ public:
 
     // The conversion the window runs now, or null.
     ConversionJob *RunningConversion() const;
+    // The start-up check has not ended yet, or the font overview runs: a drop
+    // now would run inside their dialogs or between their steps, so the
+    // window does not take it.
+    bool isBusy() const;
 
 signals:
-    // Event_Opening has run (whatever its dialog was answered).
+    // The start-up check that Event_Opening started has ended (whatever its
+    // dialog was answered).
     void opened();
     // A conversion started by a drop has ended, its dialogs answered.
     void conversionFinished();
@@ -94,12 +104,25 @@ private:
     // Runs a handler so that no exception leaves it for the event loop: the
     // user is told instead.
     void runHandler(const std::function<void()> &handler);
+    void showFailure(const QString &reason);
+    void fontsListed(const QStringList &names);
+    // Label1 lies on the logo: its text takes a colour that stands out
+    // against the pixels behind it.
+    void matchLabel1ToBackdrop(const QImage *logo);
 
     std::unique_ptr<MessagePresenter> m_ownDialogs;
     std::unique_ptr<UrlOpener> m_ownUrls;
     std::unique_ptr<SaveFileChooser> m_ownSaveChooser;
     Window1Services m_services;
+    StartupCheck *m_startupCheck = nullptr;
+    FontListing *m_fontListing = nullptr;
     bool m_opened = false;
     QPointer<ConversionJob> m_conversion;
     QList<QStringList> m_waitingDrops;
+    bool m_startupChecked = false;
+    bool m_fontOverviewRunning = false;
+    // What Label1's colour was last chosen for: the logo and the palette.
+    qint64 m_label1LogoKey = -1;
+    QRgb m_label1PaletteText = 0;
+    QRgb m_label1PaletteWindow = 0;
 };

@@ -11,6 +11,11 @@ inline const QString kGhostscriptNotice = QStringLiteral(
     "Diese Anwendung verwendet Ghostscript zur Konvertierung von PostScript-Dateien nach PDF. "
     "Ghostscript ist ein separates Programm und wird nicht mit dieser Anwendung ausgeliefert. "
     "Ghostscript wird von Artifex Software, Inc. entwickelt.");
+// What a screen reader says about the drop zone.
+inline const QString kDropZoneName = QStringLiteral("Ablagefläche");
+inline const QString kDropZoneDescription =
+    QStringLiteral("PostScript-Dateien (.ps, .eps) hierher ziehen, um sie in PDF umzuwandeln.");
+
 inline const QString kFontOverviewButton = QStringLiteral("PostScript - Fontübersicht");
 
 // A handler that fails unexpectedly says so instead of taking the program down.

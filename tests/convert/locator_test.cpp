@@ -1,16 +1,38 @@
 #include "convert/GhostscriptLocator.h"
+#include "convert/GhostscriptProbe.h"
 
 #include "TestFiles.h"
 
+#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// The verdict, waited for as the window's event loop would: with events
+// going on. -1 when none came.
+int probeVerdict(const QStringList &candidates, int waitMs = 30000)
+{
+    GhostscriptProbe probe;
+    QSignalSpy verdicts(&probe, &GhostscriptProbe::finished);
+    probe.start(candidates);
+    // Never told from inside start().
+    if (!verdicts.isEmpty() || !probe.isRunning())
+        return -1;
+    if (!verdicts.wait(waitMs) || verdicts.size() != 1 || probe.isRunning())
+        return -1;
+    return verdicts.first().first().toBool() ? 1 : 0;
+}
+
+} // namespace
+
 TEST(GhostscriptLocator, CandidateListsInTheirOrder)
 {
-    EXPECT_EQ(kDropTimeCandidates,
-              (QStringList{"/usr/local/bin/gs", "/opt/homebrew/bin/gs", "/usr/bin/gs",
-                           "/opt/local/bin/gs"}));
+    EXPECT_EQ(kDropTimeCandidates, (QStringList{"/usr/local/bin/gs", "/opt/homebrew/bin/gs",
+                                                "/usr/bin/gs", "/opt/local/bin/gs"}));
     EXPECT_EQ(kProbeCandidates,
               (QStringList{"/opt/homebrew/bin/gs", "/usr/local/bin/gs", "/usr/bin/gs", "gs"}));
 }
@@ -39,25 +61,31 @@ struct ProbeCase {
     bool accepted;
 };
 
-class GhostscriptProbe : public testing::TestWithParam<ProbeCase> {};
+class ProbeAcceptance : public testing::TestWithParam<ProbeCase>
+{
+};
 
-TEST_P(GhostscriptProbe, AcceptsExitZeroWithTheWordInAnyCase)
+TEST_P(ProbeAcceptance, AcceptsExitZeroWithTheWordInAnyCase)
 {
     QTemporaryDir dir;
     const QString candidate = dir.filePath(QStringLiteral("gs"));
     TestFiles::writeScript(candidate, GetParam().script);
-    EXPECT_EQ(IsGhostscriptInstalled({candidate}), GetParam().accepted);
+    EXPECT_EQ(probeVerdict({candidate}), GetParam().accepted ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, GhostscriptProbe,
-    testing::Values(
-        ProbeCase{"Real", "echo 'GPL Ghostscript 10.00.0 (2022-09-21)'\n", true},
-        ProbeCase{"Capitals", "echo 'GHOSTSCRIPT 9'\n", true},
-        ProbeCase{"ArgumentIsVersion", "[ \"$1\" = -version ] && echo ghostscript\n", true},
-        ProbeCase{"WordMissing", "echo 'Some interpreter 10.0'\n", false},
-        ProbeCase{"NonZeroExit", "echo 'GPL Ghostscript 10'; exit 1\n", false},
-        ProbeCase{"OnlyOnStderrStillCounts", "echo 'Ghostscript' >&2\n", true}),
+    Table, ProbeAcceptance,
+    testing::Values(ProbeCase{"Real", "echo 'GPL Ghostscript 10.00.0 (2022-09-21)'\n", true},
+                    ProbeCase{"Capitals", "echo 'GHOSTSCRIPT 9'\n", true},
+                    ProbeCase{"ArgumentIsVersion", "[ \"$1\" = -version ] && echo ghostscript\n",
+                              true},
+                    ProbeCase{"WordMissing", "echo 'Some interpreter 10.0'\n", false},
+                    ProbeCase{"NonZeroExit", "echo 'GPL Ghostscript 10'; exit 1\n", false},
+                    ProbeCase{"OnlyOnStderrStillCounts", "echo 'Ghostscript' >&2\n", true},
+                    ProbeCase{"KilledBySignal", "echo Ghostscript; kill -9 $$\n", false},
+                    // Past the kept part of the answer; the word at its start still counts.
+                    ProbeCase{"LongAnswer",
+                              "echo Ghostscript; head -c 3000000 /dev/zero | tr '\\0' x\n", true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(GhostscriptProbe, TriesCandidatesInOrderAndStopsAtTheFirstThatPasses)
@@ -67,13 +95,44 @@ TEST(GhostscriptProbe, TriesCandidatesInOrderAndStopsAtTheFirstThatPasses)
     const QString broken = dir.filePath(QStringLiteral("broken"));
     const QString good = dir.filePath(QStringLiteral("good"));
     const QString never = dir.filePath(QStringLiteral("never"));
-    TestFiles::writeScript(broken, QStringLiteral("echo broken >> '%1'; exit 2\n").arg(log).toUtf8());
-    TestFiles::writeScript(good, QStringLiteral("echo good >> '%1'; echo Ghostscript\n").arg(log).toUtf8());
-    TestFiles::writeScript(never, QStringLiteral("echo never >> '%1'; echo Ghostscript\n").arg(log).toUtf8());
+    TestFiles::writeScript(broken,
+                           QStringLiteral("echo broken >> '%1'; exit 2\n").arg(log).toUtf8());
+    TestFiles::writeScript(
+        good, QStringLiteral("echo good >> '%1'; echo Ghostscript\n").arg(log).toUtf8());
+    TestFiles::writeScript(
+        never, QStringLiteral("echo never >> '%1'; echo Ghostscript\n").arg(log).toUtf8());
 
-    EXPECT_TRUE(IsGhostscriptInstalled({dir.filePath(QStringLiteral("absent")), broken, good, never}));
+    EXPECT_EQ(probeVerdict({dir.filePath(QStringLiteral("absent")), broken, good, never}), 1);
     EXPECT_EQ(TestFiles::readBytes(log), QByteArray("broken\ngood\n"));
-    EXPECT_FALSE(IsGhostscriptInstalled({dir.filePath(QStringLiteral("absent")), broken}));
+    EXPECT_EQ(probeVerdict({dir.filePath(QStringLiteral("absent")), broken}), 0);
+    EXPECT_EQ(probeVerdict({}), 0);
+    EXPECT_EQ(probeVerdict({TestFiles::realGhostscript()}), 1);
+}
+
+// A candidate that never answers holds the probe for its ten seconds, not
+// longer, and not the event loop: the next candidate is then tried.
+TEST(GhostscriptProbe, HangingCandidateIsGivenUpAfterItsTimeOut)
+{
+    QTemporaryDir dir;
+    const QString hanging = dir.filePath(QStringLiteral("hanging"));
+    const QString good = dir.filePath(QStringLiteral("good"));
+    TestFiles::writeScript(hanging, "sleep 60\n");
+    TestFiles::writeScript(good, "echo Ghostscript\n");
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(100);
+    QElapsedTimer clock;
+    clock.start();
+
+    EXPECT_EQ(probeVerdict({hanging, good}), 1);
+
+    const qint64 elapsed = clock.elapsed();
+    // A coarse timer may fire up to 5 % early.
+    EXPECT_GE(elapsed, 9400);
+    EXPECT_LT(elapsed, 15000);
+    // Ten a second while the probe ran, give or take a loaded machine.
+    EXPECT_GE(ticks, 50);
 }
 
 TEST(GhostscriptProbe, BareNameIsFoundOnTheSearchPath)
@@ -82,7 +141,7 @@ TEST(GhostscriptProbe, BareNameIsFoundOnTheSearchPath)
     TestFiles::writeScript(dir.filePath(QStringLiteral("fake-gs")), "echo Ghostscript\n");
     const QByteArray savedPath = qgetenv("PATH");
     qputenv("PATH", dir.path().toUtf8() + ":" + savedPath);
-    EXPECT_TRUE(IsGhostscriptInstalled({QStringLiteral("fake-gs")}));
+    EXPECT_EQ(probeVerdict({QStringLiteral("fake-gs")}), 1);
     qputenv("PATH", savedPath);
-    EXPECT_FALSE(IsGhostscriptInstalled({QStringLiteral("fake-gs")}));
+    EXPECT_EQ(probeVerdict({QStringLiteral("fake-gs")}), 0);
 }

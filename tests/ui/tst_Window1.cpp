@@ -1,6 +1,7 @@
 #include "ui/Window1.h"
 
 #include "app/MainMenuBar.h"
+#include "install/InstallationHelp.h"
 #include "platform/DesktopServices.h"
 #include "ui/DropCanvas.h"
 #include "ui/PictureCache.h"
@@ -8,6 +9,7 @@
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -20,11 +22,15 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <stdexcept>
 #include <utility>
@@ -74,20 +80,154 @@ public:
     }
 };
 
-// Chooses one file, as a person typing a name into the save dialog would.
+// Chooses one file, as a person typing a name into the save dialog would,
+// after doing what the person does while the dialog is open.
 class ChoosingChooser : public SaveFileChooser
 {
 public:
-    explicit ChoosingChooser(const QString &path) : m_path(path) {}
+    explicit ChoosingChooser(const QString &path, std::function<void()> whileOpen = {})
+        : m_path(path), m_whileOpen(std::move(whileOpen))
+    {
+    }
     std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &proposed) override
     {
         proposedNames.append(proposed);
+        if (m_whileOpen)
+            m_whileOpen();
         return FolderItem(m_path);
     }
     QStringList proposedNames;
 
 private:
     QString m_path;
+    std::function<void()> m_whileOpen;
+};
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedVariable
+{
+public:
+    ScopedVariable(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedVariable()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// Relative luminance and contrast ratio of sRGB colours, as accessibility
+// guidelines define them.
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// How a label's text stands against what is really behind it in the painted
+// window: the window is grabbed with the label and without it; the pixels
+// that differ are the glyphs, and the grab without the label gives what lies
+// behind each of them. Returns the least contrast between the label's text
+// colour and those pixels; 0 when the label paints no text or not in its
+// text colour.
+double legibility(QWidget &window, QLabel &label, QString &detail)
+{
+    const QRect frame(label.mapTo(&window, QPoint(0, 0)), label.size());
+    const QImage with = window.grab(frame).toImage().convertToFormat(QImage::Format_RGB32);
+    label.hide();
+    const QImage without = window.grab(frame).toImage().convertToFormat(QImage::Format_RGB32);
+    label.show();
+    const QColor text = label.palette().color(label.foregroundRole());
+    double worst = 21.0;
+    int glyphPixels = 0;
+    int inTextColour = 0;
+    QColor worstBehind;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            const QColor painted = with.pixelColor(x, y);
+            const QColor behind = without.pixelColor(x, y);
+            if (painted == behind)
+                continue;
+            ++glyphPixels;
+            if (std::abs(painted.red() - text.red()) + std::abs(painted.green() - text.green()) +
+                    std::abs(painted.blue() - text.blue()) <=
+                12)
+                ++inTextColour;
+            if (contrast(text, behind) < worst) {
+                worst = contrast(text, behind);
+                worstBehind = behind;
+            }
+        }
+    }
+    detail = QStringLiteral("text %1, worst behind %2, %3 glyph pixels, %4 in the text colour")
+                 .arg(text.name(), worstBehind.name())
+                 .arg(glyphPixels)
+                 .arg(inTextColour);
+    return glyphPixels > 50 && inTextColour > 10 ? worst : 0.0;
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    const QColor window(0x20, 0x21, 0x24);
+    const QColor text(0xe8, 0xea, 0xed);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, QColor(0x2b, 0x2b, 0x2b));
+    palette.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x33));
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, QColor(0x3c, 0x40, 0x43));
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::BrightText, Qt::white);
+    palette.setColor(QPalette::Highlight, QColor(0x8a, 0xb4, 0xf8));
+    palette.setColor(QPalette::HighlightedText, window);
+    return palette;
+}
+
+// A fontconfig set-up that knows only the given URW fonts.
+class FontconfigFixture
+{
+public:
+    explicit FontconfigFixture(const QStringList &urwFiles)
+    {
+        const QString fonts = m_dir.filePath(QStringLiteral("fonts"));
+        QDir().mkpath(fonts);
+        for (const QString &file : urwFiles)
+            QFile::copy(QStringLiteral("/usr/share/fonts/type1/urw-base35/") + file,
+                        fonts + QLatin1Char('/') + file);
+        const QString config = m_dir.filePath(QStringLiteral("fonts.conf"));
+        TestFiles::writeBytes(config, QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>"
+                                                     "<dir>%1</dir><cachedir>%2</cachedir>"
+                                                     "</fontconfig>\n")
+                                          .arg(fonts, m_dir.filePath(QStringLiteral("cache")))
+                                          .toUtf8());
+        m_variable.emplace("FONTCONFIG_FILE", QFile::encodeName(config));
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    std::optional<ScopedVariable> m_variable;
 };
 
 // Counts the paints a widget receives.
@@ -180,6 +320,10 @@ private slots:
     void missingLogoLeavesZoneBlankUntilItTurnsUp();
     void shippedLogoOpensByName();
     void openingOffersInstallationHelpWithoutGhostscript();
+    void openingPaintsFirstAndTakesNoDropUntilTheCheckEnds();
+    void labelsAreLegibleInLightAndDarkAppearance_data();
+    void labelsAreLegibleInLightAndDarkAppearance();
+    void dropZoneTellsAScreenReaderWhatItIsFor();
     void handlerExceptionIsShownAsStopDialog();
     void slowConversionShowsProgressAndCanBeCancelled();
     void closingEndsTheEventLoopWithZero();
@@ -232,8 +376,8 @@ void TestWindow1::windowHasItsFixedShape()
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(!(window.windowFlags() & Qt::WindowFullscreenButtonHint));
     // Built in this order, which is also the order in which they lie on each other.
-    const QList<QWidget *> controls = window.centralWidget()->findChildren<QWidget *>(
-        QString(), Qt::FindDirectChildrenOnly);
+    const QList<QWidget *> controls =
+        window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
     QStringList order;
     for (const QWidget *control : controls)
         order << control->objectName();
@@ -297,15 +441,15 @@ void TestWindow1::controlsHaveTheirFramesTextsAndFonts()
 
 void TestWindow1::dropReachesTheDropIntake_data()
 {
-    QTest::addColumn<QStringList>("files");       // made in a temporary folder
-    QTest::addColumn<QList<QUrl>>("otherUrls");   // added after the files
+    QTest::addColumn<QStringList>("files");     // made in a temporary folder
+    QTest::addColumn<QList<QUrl>>("otherUrls"); // added after the files
     QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QString>("message");         // empty: no dialog
-    QTest::addColumn<QString>("pdf");             // expected next to the input
+    QTest::addColumn<QString>("message"); // empty: no dialog
+    QTest::addColumn<QString>("pdf");     // expected next to the input
 
     QTest::newRow("PostScript becomes PDF")
-        << QStringList{"Mein Bericht.PS"} << QList<QUrl>{} << true
-        << QStringLiteral("Erfolg!") << QStringLiteral("Mein Bericht.pdf");
+        << QStringList{"Mein Bericht.PS"} << QList<QUrl>{} << true << QStringLiteral("Erfolg!")
+        << QStringLiteral("Mein Bericht.pdf");
     QTest::newRow("any file is taken, then refused")
         << QStringList{"notizen.ps.txt"} << QList<QUrl>{} << true
         << QStringLiteral("Keine PostScript-Datei") << QString();
@@ -426,9 +570,9 @@ void TestWindow1::logoIsStretchedOverTheWholeCanvas()
         QPoint at;
         QColor colour;
     } samples[] = {
-        {{1, 1}, Qt::red},          {{408, 1}, Qt::blue},      {{1, 378}, Qt::green},
-        {{408, 378}, Qt::yellow},   {{195, 180}, Qt::red},     {{215, 180}, Qt::blue},
-        {{195, 200}, Qt::green},    {{215, 200}, Qt::yellow},  {{100, 100}, Qt::red},
+        {{1, 1}, Qt::red},        {{408, 1}, Qt::blue},     {{1, 378}, Qt::green},
+        {{408, 378}, Qt::yellow}, {{195, 180}, Qt::red},    {{215, 180}, Qt::blue},
+        {{195, 200}, Qt::green},  {{215, 200}, Qt::yellow}, {{100, 100}, Qt::red},
     };
     for (const auto &sample : samples)
         QVERIFY2(canvas.pixelColor(sample.at) == sample.colour,
@@ -484,13 +628,135 @@ void TestWindow1::openingOffersInstallationHelpWithoutGhostscript()
     Window1Services noGhostscript = services(dialogs);
     noGhostscript.probeCandidates = {dir.filePath(QStringLiteral("gs"))};
     noGhostscript.brewLocations = {dir.filePath(QStringLiteral("brew"))};
+    noGhostscript.osReleaseFiles = {dir.filePath(QStringLiteral("os-release"))};
+    TestFiles::writeBytes(noGhostscript.osReleaseFiles.first(), "ID=\"rocky\"\nID_LIKE=\"rhel\"\n");
     Window1 window(noGhostscript);
     openWindow(window);
 
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().message, QStringLiteral("Ghostscript nicht gefunden"));
     QCOMPARE(dialogs.shown.first().iconType, MessageDialog::Icon::Caution);
-    QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(QStringLiteral("https://brew.sh"))});
+    if (InstallationHelp::thisSystem() == InstallationHelp::System::MacOS) {
+        QVERIFY(dialogs.shown.first().explanation.endsWith(
+            QStringLiteral("\n   brew install ghostscript")));
+        QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(QStringLiteral("https://brew.sh"))});
+    } else {
+        QVERIFY(dialogs.shown.first().explanation.endsWith(
+            QStringLiteral("\n   sudo dnf install ghostscript")));
+        QCOMPARE(m_urls.opened,
+                 QList<QUrl>{QUrl(QStringLiteral("https://ghostscript.com/releases/gsdnld.html"))});
+    }
+}
+
+void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
+{
+    QTemporaryDir dir;
+    // A candidate that takes its time and then fails: the help follows.
+    const QString slow = dir.filePath(QStringLiteral("slow-gs"));
+    TestFiles::writeScript(slow, "sleep 1; exit 1\n");
+    std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    Window1 *target = nullptr;
+    std::unique_ptr<PaintCounter> paints;
+    int paintsBeforeDialog = -1;
+    bool busyDuringDialog = false;
+    // While the help is open, a file lands on the window and the dialog's
+    // loop goes round before the person presses "Später".
+    DroppingPresenter dialogs([&] {
+        paintsBeforeDialog = paints->count;
+        busyDuringDialog = target->isBusy();
+        dropOn(target->Canvas1(), *other);
+        QTest::qWait(100);
+    });
+    Window1Services slowProbe = services(dialogs);
+    slowProbe.probeCandidates = {slow};
+    Window1 window(slowProbe);
+    target = &window;
+    paints = std::make_unique<PaintCounter>(window.Canvas1());
+    QSignalSpy opened(&window, &Window1::opened);
+    QElapsedTimer clock;
+    clock.start();
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // While the probe runs the window is painted and answers, but takes no
+    // drop and no press of the button.
+    QTest::qWait(300);
+    QVERIFY(window.isBusy());
+    QVERIFY(opened.isEmpty());
+    QVERIFY(paints->count > 0);
+    QVERIFY(dropOn(window.Canvas1(), *other));
+    QTest::mouseClick(window.Button1(), Qt::LeftButton);
+    QVERIFY(opened.wait(15000));
+    const qint64 openedAt = clock.elapsed();
+
+    QVERIFY2(openedAt >= 1000, qPrintable(QString::number(openedAt)));
+    QVERIFY(paintsBeforeDialog > 0);
+    QVERIFY(busyDuringDialog);
+    QTest::qWait(200);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Ghostscript nicht gefunden"));
+    QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
+
+    // Once the check has ended, drops are taken again.
+    QVERIFY(!window.isBusy());
+    QVERIFY(dropOn(window.Canvas1(), *other));
+    QTRY_COMPARE(dialogs.shown.size(), 2);
+    QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
+}
+
+void TestWindow1::labelsAreLegibleInLightAndDarkAppearance_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<bool>("withLogo");
+
+    QTest::newRow("light, logo") << false << true;
+    QTest::newRow("dark, logo") << true << true;
+    QTest::newRow("light, no logo") << false << false;
+    QTest::newRow("dark, no logo") << true << false;
+}
+
+void TestWindow1::labelsAreLegibleInLightAndDarkAppearance()
+{
+    QFETCH(bool, dark);
+    QFETCH(bool, withLogo);
+    const QPalette original = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+    QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+    QTemporaryDir dir;
+    PictureCache noLogo(dir.filePath(QStringLiteral("none.png")));
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs, withLogo ? nullptr : &noLogo));
+    openWindow(window);
+
+    for (QLabel *label : {window.Label1(), window.Label2()}) {
+        QString detail;
+        const double ratio = legibility(window, *label, detail);
+        qInfo("%s: %.2f:1 (%s)", qPrintable(label->objectName()), ratio, qPrintable(detail));
+        QVERIFY2(ratio >= 4.5, qPrintable(label->objectName() + QLatin1String(": ") + detail));
+    }
+
+    // The appearance changing while the window is open: the labels follow.
+    QApplication::setPalette(dark ? QApplication::style()->standardPalette() : darkPalette());
+    QTest::qWait(50);
+    for (QLabel *label : {window.Label1(), window.Label2()}) {
+        QString detail;
+        QVERIFY2(legibility(window, *label, detail) >= 4.5,
+                 qPrintable(label->objectName() + QLatin1String(" after the change: ") + detail));
+    }
+}
+
+void TestWindow1::dropZoneTellsAScreenReaderWhatItIsFor()
+{
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+
+    QAccessibleInterface *zone = QAccessible::queryAccessibleInterface(window.Canvas1());
+    QVERIFY(zone != nullptr);
+    QCOMPARE(zone->text(QAccessible::Name), QString::fromUtf8("Ablagefl\u00e4che"));
+    QCOMPARE(zone->text(QAccessible::Description),
+             QStringLiteral("PostScript-Dateien (.ps, .eps) hierher ziehen, um sie in PDF "
+                            "umzuwandeln."));
 }
 
 void TestWindow1::handlerExceptionIsShownAsStopDialog()
@@ -563,8 +829,8 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
         shownName = progress->findChild<QLabel *>(QStringLiteral("fileName"))->text();
         const auto *bar = progress->findChild<QProgressBar *>();
         busy = bar != nullptr && bar->minimum() == 0 && bar->maximum() == 0;
-        windowModal = progress->windowModality() == Qt::WindowModal &&
-                      progress->parentWidget() == &window;
+        windowModal =
+            progress->windowModality() == Qt::WindowModal && progress->parentWidget() == &window;
         auto *cancel = progress->findChild<QPushButton *>(QStringLiteral("cancelButton"));
         cancelCaption = cancel->text();
         cancelledAt = clock.elapsed();
@@ -619,30 +885,45 @@ void TestWindow1::closingEndsTheEventLoopWithZero()
 
 void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
 {
-    // The user's own font folder holds three entries; the system folders do
-    // not exist on a test machine.
-    QTemporaryDir home;
-    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("Library/Fonts"))));
-    for (const char *name : {"Alpha Sans.ttf", "Beta.ttc", "Gamma.Bold.otf"})
-        TestFiles::writeBytes(home.filePath(QStringLiteral("Library/Fonts/")) + QString::fromUtf8(name), "");
-    const QByteArray savedHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toUtf8());
-
-    const QString sheet = home.filePath(QStringLiteral("SystemFonts.ps"));
-    ChoosingChooser chooser(sheet);
+#ifdef Q_OS_MACOS
+    QSKIP("lists the fonts fontconfig knows, which is the listing off macOS");
+#endif
+    const FontconfigFixture fontconfig(
+        {"NimbusSans-Regular.t1", "NimbusSans-Bold.t1", "C059-Roman.t1"});
+    const QString sheet = QDir(fontconfig.path()).filePath(QStringLiteral("SystemFonts.ps"));
+    QTemporaryDir dir;
+    std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    Window1 *target = nullptr;
+    bool busyInDialog = false;
+    // While the save dialog is open, a file lands on the window and the
+    // button is pressed again.
+    ChoosingChooser chooser(sheet, [&] {
+        busyInDialog = target->isBusy();
+        dropOn(target->Canvas1(), *other);
+        target->Button1_Pressed();
+        QTest::qWait(100);
+    });
     ScriptedPresenter dialogs;
     Window1Services services = this->services(dialogs);
     services.saveChooser = &chooser;
     Window1 window(services);
+    target = &window;
     openWindow(window);
 
     QTest::mouseClick(window.Button1(), Qt::LeftButton);
-    qputenv("HOME", savedHome);
+    // The listing runs on its own: the button's press has returned at once.
+    QVERIFY(window.isBusy());
+    QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
     QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
+    QTest::qWait(200);
+
     QCOMPARE(chooser.proposedNames, QStringList{QStringLiteral("SystemFonts.ps")});
+    QVERIFY(busyInDialog);
+    QVERIFY(!window.isBusy());
     const QByteArray written = TestFiles::readBytes(sheet);
     QVERIFY(written.startsWith("%!PS-Adobe-3.0\n"));
-    QVERIFY(written.contains("/Font2 (Beta) def\n"));
+    QVERIFY(written.contains("/Font1 (C059-Roman) def\n/Font2 (NimbusSans-Bold) def\n"
+                             "/Font3 (NimbusSans-Regular) def\n\n"));
     QVERIFY(dialogs.shown.isEmpty());
 }
 
