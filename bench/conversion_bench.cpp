@@ -10,14 +10,18 @@
 #include "support/ChildProcess.h"
 #include "support/Figures.h"
 
+#include "convert/ConversionJob.h"
 #include "convert/ConversionTexts.h"
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
 #include "convert/GhostscriptLocator.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -69,14 +73,37 @@ struct OurRun {
     int questions = 0;
 };
 
+// Runs the job to its end from the event loop, as the window does. A job
+// still running well after its own Ghostscript time-out is cancelled, which
+// ends it without a verdict.
+void waitForJob(ConversionJob *job)
+{
+    QEventLoop loop;
+    QObject::connect(job, &ConversionJob::finished, &loop, &QEventLoop::quit);
+    const QPointer<ConversionJob> running(job);
+    QTimer::singleShot(ConversionJob::kTimeoutMs + 30000, &loop, [running] {
+        if (running)
+            running->cancel();
+    });
+    loop.exec();
+    // The job deletes itself from the loop it ended in; with no loop around
+    // this one, its deletion is done here.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 OurRun convertByDrop(const QString &input,
                      const QStringList &ghostscriptCandidates = kDropTimeCandidates)
 {
     VerdictPresenter dialogs;
-    ConversionContext context{dialogs};
     const double cpuStart = ProcessorSeconds();
     const Clock::time_point start = Clock::now();
-    IntakeDrop({input}, context, ghostscriptCandidates);
+    if (ConversionJob *job = IntakeDrop({input}, dialogs, ghostscriptCandidates)) {
+        waitForJob(job);
+    } else {
+        // The refusal is shown from the event loop, and the presenter must
+        // outlive it.
+        QCoreApplication::processEvents();
+    }
     OurRun run;
     run.timing.seconds =
         std::chrono::duration<double>(dialogs.verdictAt.value_or(Clock::now()) - start).count();

@@ -7,6 +7,8 @@
 #include "convert/MissingFonts.h"
 #include "fontsheet/FontSampleSheet.h"
 
+#include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 
@@ -56,9 +58,9 @@ BENCHMARK(BM_FontSampleSheet)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::
 // A transcript as Ghostscript writes it for a long document that misses fonts:
 // its banner, then per page the font lookups, with now and then a font it has
 // to substitute. Forty fonts go missing in all, each reported many times.
-QString ghostscriptTranscript(qsizetype bytes)
+QByteArray ghostscriptTranscript(qsizetype bytes)
 {
-    QString transcript = QStringLiteral(
+    QByteArray transcript(
         "GPL Ghostscript 10.0.0 (2022-09-21)\n"
         "Copyright (C) 2022 Artifex Software, Inc.  All rights reserved.\n"
         "This software is supplied under the GNU AGPLv3 and comes with NO WARRANTY:\n"
@@ -66,15 +68,17 @@ QString ghostscriptTranscript(qsizetype bytes)
         "Querying operating system for font files...\n");
     transcript.reserve(bytes + 512);
     for (int page = 1; transcript.size() < bytes; ++page) {
-        const QString font = QStringLiteral("Futura-Condensed%1").arg(page % 40);
-        transcript += QStringLiteral("Page %1\n").arg(page);
-        transcript += QStringLiteral("Can't find (or can't open) font file %1.\n"
-                                     "Didn't find this font on the system!\n"
-                                     "Substituting font Helvetica-Bold for %1.\n"
-                                     "Loading NimbusSans-Bold font from /usr/share/ghostscript/"
-                                     "10.00.0/Resource/Font/NimbusSans-Bold... 5060800 3698866 "
-                                     "2706460 1387867 1 done.\n")
-                          .arg(font);
+        const QByteArray font = "Futura-Condensed" + QByteArray::number(page % 40);
+        transcript += "Page " + QByteArray::number(page) + '\n';
+        transcript += "Can't find (or can't open) font file " + font +
+                      ".\n"
+                      "Didn't find this font on the system!\n"
+                      "Substituting font Helvetica-Bold for " +
+                      font +
+                      ".\n"
+                      "Loading NimbusSans-Bold font from /usr/share/ghostscript/"
+                      "10.00.0/Resource/Font/NimbusSans-Bold... 5060800 3698866 "
+                      "2706460 1387867 1 done.\n";
     }
     transcript.truncate(bytes);
     return transcript;
@@ -83,12 +87,11 @@ QString ghostscriptTranscript(qsizetype bytes)
 void BM_RecognizeMissingFonts(benchmark::State &state)
 {
     const qsizetype bytes = state.range(0);
-    const QString transcript = ghostscriptTranscript(bytes);
+    const QByteArray transcript = ghostscriptTranscript(bytes);
     for (auto _ : state) {
-        const QStringList missing = RecognizeMissingFonts(transcript);
+        const QByteArrayList missing = RecognizeMissingFonts(transcript);
         benchmark::DoNotOptimize(missing.constData());
     }
-    // The transcript is ASCII: a character is one byte of Ghostscript's output.
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 BENCHMARK(BM_RecognizeMissingFonts)

@@ -13,14 +13,14 @@
 //       the child each repair run is: FixPostScriptFonts on FILE, printing the
 //       seconds it took.
 //
-// The repaired copy goes to the private temporary folder under TMPDIR, which
-// is set to the files' folder so that both copies land on the same disk.
+// The repaired copy goes to FILE's folder, as a job's goes to its workspace,
+// so that it and sed's output land on the same disk.
 
 #include "support/ChildProcess.h"
 #include "support/Figures.h"
 
 #include "convert/FontRepair.h"
-#include "platform/TemporaryFolder.h"
+#include "platform/FolderItem.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -88,7 +88,7 @@ int repairOnce(const QString &path)
 {
     try {
         const auto start = std::chrono::steady_clock::now();
-        const QString result = FixPostScriptFonts(path);
+        const QString result = FixPostScriptFonts(path, QFileInfo(path).absolutePath());
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf("%.6f %s\n", seconds, qPrintable(result));
@@ -167,7 +167,7 @@ int compare(const std::string &self, int rounds, const QString &without, const Q
         "grep", "-F", "-i", "-c", "(lucida grande)", empty.toStdString()};
     const std::vector<std::string> sed{"sed", "s/(Lucida Grande)/(LucidaGrande)/Ig",
                                        with.toStdString()};
-    const QString repairedCopy = TemporaryFolder().child(kRepairedCopyName).nativePath();
+    const QString repairedCopy = FolderItem(folder).child(kRepairedCopyName).nativePath();
 
     Series scanInside, scanWhole, grepRun, grepStart, rewriteInside, rewriteWhole, sedRun;
     Series emptyPeak, scanPeak, rewritePeak, scanToGrep, sedToRewrite;
@@ -285,8 +285,6 @@ int main(int argc, char **argv)
                      argv[0], argv[0]);
         return 2;
     }
-    // The repaired copy is written to the private folder under TMPDIR.
-    qputenv("TMPDIR", QFileInfo(files[1]).absolutePath().toLocal8Bit());
     return compare(QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toStdString(),
                    rounds, files[0], files[1]);
 }

@@ -104,11 +104,4 @@ inline std::optional<StringLiteral> readStringLiteral(const QByteArray &text, qs
     return std::nullopt;
 }
 
-// Names reach the program as text: bytes as Qt reads UTF-8 (invalid sequences
-// become U+FFFD), so "exactly that name" means exactly these bytes.
-inline QByteArray asNameBytes(const QString &name)
-{
-    return name.toUtf8();
-}
-
 } // namespace Fuzz

@@ -28,6 +28,19 @@ void checkFileArgument(const QString &argument, const QByteArray &detail)
                 "file argument reads as an option or a device", detail);
 }
 
+void checkArguments(const QString &inputName, const QString &outputName, const QByteArray &detail)
+{
+    const QStringList arguments = GhostscriptArguments(inputName, outputName, QString());
+    checkFileArgument(arguments.last(), detail);
+    const QString outputArgument = arguments.at(arguments.size() - 2);
+    Fuzz::check(outputArgument.startsWith(QLatin1String("-sOutputFile=")), "no output", detail);
+    QString file = outputArgument.mid(13);
+    checkFileArgument(file, detail);
+    // Every "%" is doubled, so none starts a page number or a device.
+    file.remove(QStringLiteral("%%"));
+    Fuzz::check(!file.contains(QLatin1Char('%')), "single % in the output file", detail);
+}
+
 void checkDroppedPath(const QString &dropped, const QByteArray &bytes)
 {
     const FolderItem input(dropped);
@@ -48,15 +61,11 @@ void checkDroppedPath(const QString &dropped, const QByteArray &bytes)
                     name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".pdf"),
                 "PDF name is not the base name", bytes);
 
-    const QStringList arguments = GhostscriptArguments(input.nativePath(), *output, QString());
-    checkFileArgument(arguments.last(), bytes);
-    const QString outputArgument = arguments.at(arguments.size() - 2);
-    Fuzz::check(outputArgument.startsWith(QLatin1String("-sOutputFile=")), "no output", bytes);
-    QString file = outputArgument.mid(13);
-    checkFileArgument(file, bytes);
-    // Every "%" is doubled, so none starts a page number or a device.
-    file.remove(QStringLiteral("%%"));
-    Fuzz::check(!file.contains(QLatin1Char('%')), "single % in the output file", bytes);
+    // Ghostscript runs in the job's workspace and gets the input under its
+    // own name there where that name is plain; the paths themselves are what
+    // a direct run (the benchmark's) gives it.
+    checkArguments(input.name(), pdf.name(), bytes);
+    checkArguments(input.nativePath(), *output, bytes);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // input byte picks the buffer size.
 
 #include "convert/FontRepair.h"
-#include "platform/TemporaryFolder.h"
+#include "platform/FolderItem.h"
 
 #include "FuzzSupport.h"
 
@@ -45,12 +45,12 @@ QByteArray expectedCopy(const QByteArray &input)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // A temporary location of its own, so the repaired copy is ours alone.
+    // A folder of its own, standing in for a job's workspace, so the
+    // repaired copy is ours alone.
     QByteArray pattern = QDir::tempPath().toUtf8() + "/pagora-fuzz-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         std::abort();
     g_work = QString::fromUtf8(pattern);
-    ::setenv("TMPDIR", pattern.constData(), 1);
     std::atexit([] { QDir(g_work).removeRecursively(); });
     return 0;
 }
@@ -68,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(input) != input.size())
         Fuzz::fail("cannot write the input");
     file.close();
-    const QString copyPath = TemporaryFolder().child(kRepairedCopyName).nativePath();
+    const QString copyPath = FolderItem(g_work).child(kRepairedCopyName).nativePath();
     QFile::remove(copyPath);
 
-    const QString result = FixPostScriptFonts(inputPath, bufferSize);
+    const QString result = FixPostScriptFonts(inputPath, g_work, bufferSize);
 
     const QByteArray folded = input.toLower();
     const bool mentioned = folded.contains("(lucida grande)") || folded.contains("(lucidagrande)");

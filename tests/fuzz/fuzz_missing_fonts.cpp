@@ -1,6 +1,6 @@
 // Ghostscript's transcript is outside text: any bytes go through the
-// missing-font recognition, and every name it gives must come back whole from
-// the prolog line written for it.
+// missing-font recognition, and every name it gives must come back byte for
+// byte from the prolog line written for it.
 
 #include "convert/FontSubstitution.h"
 #include "convert/MissingFonts.h"
@@ -16,15 +16,15 @@ namespace {
 
 // Checks that the prolog line for name starts with a string that reads back as
 // the name and names its target either as a plain name or through a string.
-void checkPrologLine(const QString &name)
+void checkPrologLine(const QByteArray &name)
 {
-    const QByteArray line = FontSubstitutionLine(name).toUtf8();
+    const QByteArray line = FontSubstitutionLine(name);
     const auto literal = Fuzz::readStringLiteral(line, 0);
     Fuzz::check(literal.has_value(), "prolog line starts with no string", line);
-    Fuzz::check(literal->value == Fuzz::asNameBytes(name), "name does not read back", line);
+    Fuzz::check(literal->value == name, "name does not read back", line);
     Fuzz::check(line.mid(literal->end).startsWith(" cvn "), "no cvn after the name", line);
 
-    const QByteArray target = Fuzz::asNameBytes(SubstitutionTargetName(name));
+    const QByteArray target = SubstitutionTargetName(name);
     const qsizetype targetAt = literal->end + 5;
     QByteArray rest;
     if (line.mid(targetAt).startsWith('/')) {
@@ -53,27 +53,26 @@ void checkPrologLine(const QString &name)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString transcript =
-        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const QStringList names = RecognizeMissingFonts(transcript);
+    const QByteArray transcript(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArrayList names = RecognizeMissingFonts(transcript);
 
-    QSet<QString> seen;
-    for (const QString &name : names) {
+    QSet<QByteArray> seen;
+    for (const QByteArray &name : names) {
         Fuzz::check(!name.isEmpty(), "empty name");
-        Fuzz::check(!seen.contains(name), "name listed twice", name.toUtf8());
+        Fuzz::check(!seen.contains(name), "name listed twice", name);
         seen.insert(name);
-        Fuzz::check(!name.contains(QLatin1Char('\n')), "name spans lines", name.toUtf8());
-        Fuzz::check(transcript.contains(QStringLiteral(" for ") + name + QLatin1Char('.')),
-                    "name not in the transcript", name.toUtf8());
+        Fuzz::check(!name.contains('\n'), "name spans lines", name);
+        Fuzz::check(transcript.contains(" for " + name + '.'), "name not in the transcript", name);
         checkPrologLine(name);
-        SuggestReplacementFont(name);
+        SuggestReplacementFont(DisplayFontName(name));
     }
     if (!names.isEmpty()) {
         const QString explanation = MissingFontsExplanation(names);
-        Fuzz::check(explanation.contains(names.first()), "first name not in the question");
+        Fuzz::check(explanation.contains(DisplayFontName(names.first())),
+                    "first name not in the question", names.first());
         // However the names split into bound and new, the next prolog binds all.
-        const QStringList bound = names.mid(0, names.size() / 2);
-        const QStringList next = FontsToSubstitute(bound, names);
+        const QByteArrayList bound = names.mid(0, names.size() / 2);
+        const QByteArrayList next = FontsToSubstitute(bound, names);
         Fuzz::check(AreAllSubstituted(names, next), "next prolog leaves a name unbound");
         Fuzz::check(next.mid(0, bound.size()) == bound, "next prolog drops a bound name");
     }

@@ -22,28 +22,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 "bytes do not read back", input);
     Fuzz::check(!body.contains('\n') && !body.contains('\r'), "line break left in", input);
 
-    // The two writers, on names as the program holds them.
-    QStringList names;
-    for (const QByteArray &piece : input.split('\0'))
-        names.append(QString::fromUtf8(piece));
-    names.append(QString::fromUtf8(input));
-
-    for (const QString &name : names) {
-        const QByteArray line = FontSubstitutionLine(name).toUtf8();
+    // The prolog writer, on names as Ghostscript printed them: bytes.
+    QByteArrayList names = input.split('\0');
+    names.append(input);
+    for (const QByteArray &name : names) {
+        const QByteArray line = FontSubstitutionLine(name);
         const auto prologName = Fuzz::readStringLiteral(line, 0);
-        Fuzz::check(prologName && prologName->value == name.toUtf8(),
-                    "prolog name does not read back", line);
+        Fuzz::check(prologName && prologName->value == name, "prolog name does not read back",
+                    line);
     }
 
-    const QByteArray sheet = BuildFontSampleSheet(names);
+    // The sample sheet writer, on names as the font listing gives them: text.
+    QStringList sheetNames;
+    for (const QByteArray &name : names)
+        sheetNames.append(QString::fromUtf8(name));
+    const QByteArray sheet = BuildFontSampleSheet(sheetNames);
     qsizetype at = 0;
-    for (qsizetype k = 1; k <= names.size(); ++k) {
+    for (qsizetype k = 1; k <= sheetNames.size(); ++k) {
         const QByteArray definition = "\n/Font" + QByteArray::number(k) + " (";
         at = sheet.indexOf(definition, at);
         Fuzz::check(at >= 0, "sheet definition missing");
         const auto sheetName = Fuzz::readStringLiteral(sheet, at + definition.size() - 1);
-        Fuzz::check(sheetName && sheetName->value == names.at(k - 1).toUtf8(),
-                    "sheet name does not read back", names.at(k - 1).toUtf8());
+        Fuzz::check(sheetName && sheetName->value == sheetNames.at(k - 1).toUtf8(),
+                    "sheet name does not read back", sheetNames.at(k - 1).toUtf8());
         at = sheetName->end;
     }
     return 0;
