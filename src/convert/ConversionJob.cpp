@@ -257,7 +257,11 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
         // Declining the substitution keeps the PDF this run made; a retry
         // replaces it only when it succeeds.
         const auto next = [this](bool, const QString &) {
-            switch (m_policy) {
+            // Without dialogs there is nobody to ask.
+            const MissingFonts policy =
+                m_policy == MissingFonts::Ask && m_dialogs == nullptr ? MissingFonts::Report
+                                                                      : m_policy;
+            switch (policy) {
             case MissingFonts::Ask:
                 ask();
                 break;
