@@ -373,6 +373,11 @@ void Window1::Canvas1_DropObject(const QStringList &paths)
     });
 }
 
+void Window1::ConvertFiles(const QStringList &paths)
+{
+    Canvas1_DropObject(paths);
+}
+
 ConversionJob *Window1::RunningConversion() const
 {
     if (m_conversion && m_conversion->state() != ConversionJob::State::Done)

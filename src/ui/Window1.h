@@ -80,6 +80,11 @@ public:
     void Canvas1_DropObject(const QStringList &paths);
     void Button1_Pressed();
 
+    // Files handed to the window from anywhere (a drop, File › Open, the
+    // command line, the system's "Open With"): one file is converted as a
+    // single drop, several (or a folder) as a batch.
+    void ConvertFiles(const QStringList &paths);
+
     // The conversion the window runs now, or null.
     ConversionJob *RunningConversion() const;
     // The start-up check has not ended yet, or the font overview runs: a drop
