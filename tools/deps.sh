@@ -14,7 +14,7 @@ fi
 # clang with libclang-rt-dev builds the fuzz targets (libFuzzer and the sanitizers);
 # desktop-file-utils and appstream validate the installed desktop entry and metadata.
 packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-libbenchmark-dev ghostscript poppler-utils groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev
+libbenchmark-dev ghostscript poppler-utils libtk8.6 groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev
 desktop-file-utils appstream"
 missing=""
 for package in $packages; do

@@ -1,6 +1,7 @@
 #include "convert/ConversionJob.h"
 
 #include "convert/ConversionTexts.h"
+#include "convert/EpsBoundingBox.h"
 #include "convert/FontRepair.h"
 #include "convert/FontSubstitution.h"
 #include "convert/GhostscriptConversion.h"
@@ -49,6 +50,7 @@ QString linkNameFor(const QString &inputPath)
     const QString name = QFileInfo(inputPath).fileName();
     const QString fallback = JobWorkspace::inputName(inputPath);
     const bool reserved = name == kRepairedCopyName || name == kSubstitutionPrologName ||
+                          name == kBoundingBoxCopyName ||
                           name == JobWorkspace::outputName() ||
                           name == JobWorkspace::temporaryName();
     const bool sameKind = JobWorkspace::inputName(name) == fallback;
@@ -153,9 +155,11 @@ void ConversionJob::repair()
     m_state = State::Repairing;
     const QString input = m_workspace->filePath(m_inputLink);
     const QString folder = m_workspace->path();
-    m_repair.setFuture(QtConcurrent::run([input, folder]() -> Repair {
+    const bool figure = IsEpsFigure(m_inputPath);
+    m_repair.setFuture(QtConcurrent::run([input, folder, figure]() -> Repair {
         try {
-            return {FixPostScriptFonts(input, folder), {}};
+            const QString repaired = FixPostScriptFonts(input, folder);
+            return {figure ? ResolveAtendBoundingBox(repaired, folder) : repaired, {}};
         } catch (const std::exception &error) {
             return {{}, QString::fromLocal8Bit(error.what())};
         }
@@ -190,7 +194,8 @@ void ConversionJob::runGhostscript(const QString &inputName)
     m_ghostscript->setTimeout(m_timeoutMs);
     m_ghostscript->setWorkingDirectory(m_workspace->path());
     QString program = m_ghostscriptPath;
-    QStringList arguments = GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog);
+    QStringList arguments = GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog,
+                                                 IsEpsFigure(m_inputPath));
     if (!confine(program, arguments))
         return;
     m_ghostscript->start(program, arguments);

@@ -26,7 +26,7 @@ QString GhostscriptFontPath()
 }
 
 QStringList GhostscriptArguments(const QString &inputName, const QString &outputName,
-                                 const QString &prologName)
+                                 const QString &prologName, bool figure)
 {
     QString escapedOutput = asFileArgument(outputName);
     // "%" starts a format or an I/O device in Ghostscript's output file names.
@@ -39,6 +39,8 @@ QStringList GhostscriptArguments(const QString &inputName, const QString &output
         QStringLiteral("-sFONTPATH=") + GhostscriptFontPath(),
         QStringLiteral("-sOutputFile=") + escapedOutput,
     };
+    if (figure)
+        arguments.insert(3, QStringLiteral("-dEPSCrop"));
     if (!prologName.isEmpty())
         arguments << asFileArgument(prologName);
     arguments << asFileArgument(inputName);
