@@ -85,7 +85,8 @@ ConversionJob::ConversionJob(QString ghostscriptPath, QString inputPath, QString
       m_inputPath(std::move(inputPath)), m_outputPath(std::move(outputPath)), m_dialogs(dialogs),
       m_output(std::make_shared<OutputFolder>())
 {
-    connect(&m_repair, &QFutureWatcher<Repair>::finished, this, &ConversionJob::onRepaired);
+    connect(&m_repair, &QFutureWatcher<Repair>::finished, this,
+            [this] { onRepaired(m_repair.result()); });
     connect(&m_placing, &QFutureWatcher<QString>::finished, this, [this] {
         if (m_afterPlacing)
             std::exchange(m_afterPlacing, {})(m_placing.result());
@@ -156,21 +157,29 @@ void ConversionJob::repair()
     const QString input = m_workspace->filePath(m_inputLink);
     const QString folder = m_workspace->path();
     const bool figure = IsEpsFigure(m_inputPath);
-    m_repair.setFuture(QtConcurrent::run([input, folder, figure]() -> Repair {
+    const auto work = [input, folder, figure]() -> Repair {
         try {
             const QString repaired = FixPostScriptFonts(input, folder);
             return {figure ? ResolveAtendBoundingBox(repaired, folder) : repaired, {}};
         } catch (const std::exception &error) {
             return {{}, QString::fromLocal8Bit(error.what())};
         }
-    }));
+    };
+    // A small document is read in well under a millisecond, less than the
+    // trip to a worker thread and back costs; anything larger, or anything
+    // that is not a plain file, is read on a worker thread.
+    const QFileInfo info(input);
+    if (info.isFile() && info.size() <= kInlineRepairBytes) {
+        onRepaired(work());
+        return;
+    }
+    m_repair.setFuture(QtConcurrent::run(work));
 }
 
-void ConversionJob::onRepaired()
+void ConversionJob::onRepaired(const Repair &repaired)
 {
     if (m_cancelled || m_state != State::Repairing)
         return;
-    const Repair repaired = m_repair.result();
     if (!repaired.error.isEmpty()) {
         fail(kCannotRepairInput + repaired.error);
         return;
@@ -353,6 +362,15 @@ bool ConversionJob::writeProlog()
 void ConversionJob::place(std::function<void(bool, const QString &)> then)
 {
     m_state = State::Placing;
+    // A rename within one file system is done at once; a copy to another
+    // file system can take a while: off the GUI thread.
+    if (m_output->isOnFileSystemOf(m_workspace->descriptor())) {
+        QString error;
+        const bool placed =
+            m_output->place(m_workspace->descriptor(), JobWorkspace::outputName(), &error);
+        then(placed, placed ? QString() : error);
+        return;
+    }
     m_afterPlacing = [this, then = std::move(then)](const QString &error) {
         if (m_cancelled) {
             finish(Outcome::Cancelled);
@@ -360,7 +378,6 @@ void ConversionJob::place(std::function<void(bool, const QString &)> then)
         }
         then(error.isEmpty(), error);
     };
-    // A copy to another file system can take a while: off the GUI thread.
     // The workspace and the folder stay alive with the task even if the job
     // goes first.
     m_placing.setFuture(

@@ -39,6 +39,8 @@ public:
     // The largest file Ghostscript may write, its PDF or a temporary file:
     // far beyond any real PDF, but a document cannot fill the disk.
     static constexpr quint64 kFileSizeLimit = quint64(4) << 30;
+    // Inputs up to this size are scanned for the font-name repair right away.
+    static constexpr qint64 kInlineRepairBytes = 1024 * 1024;
 
     enum class State { Idle, Repairing, Converting, Asking, Placing, Reporting, Done };
     enum class Outcome { Converted, Failed, FontsMissing, Declined, Cancelled };
@@ -89,7 +91,7 @@ private:
 
     void prepare();
     void repair();
-    void onRepaired();
+    void onRepaired(const Repair &repaired);
     void runGhostscript(const QString &inputToConvert);
     // Confines the Ghostscript child as far as the system allows; false (with
     // the failure dialog under way) when it must be confined and cannot be.

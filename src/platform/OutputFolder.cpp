@@ -142,6 +142,19 @@ bool OutputFolder::canCreateFiles(QString *error) const
     return true;
 }
 
+bool OutputFolder::isOnFileSystemOf(int sourceFolder) const
+{
+#ifdef Q_OS_UNIX
+    struct stat from {};
+    struct stat into {};
+    return ::fstat(sourceFolder, &from) == 0 && ::fstat(m_folder, &into) == 0 &&
+           from.st_dev == into.st_dev;
+#else
+    Q_UNUSED(sourceFolder);
+    return false;
+#endif
+}
+
 bool OutputFolder::place(int sourceFolder, const QString &name, QString *error)
 {
 #ifdef Q_OS_UNIX

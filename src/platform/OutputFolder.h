@@ -27,6 +27,8 @@ public:
     bool place(int sourceFolder, const QString &name, QString *error);
 
     QString targetName() const { return m_name; }
+    // True when a file in sourceFolder reaches this folder by a rename.
+    bool isOnFileSystemOf(int sourceFolder) const;
 
 private:
     int m_folder = -1;
