@@ -368,10 +368,12 @@ void ConversionJob::place(std::function<void(bool, const QString &)> then)
         QString error;
         const bool placed =
             m_output->place(m_workspace->descriptor(), JobWorkspace::outputName(), &error);
+        m_pdfPlaced = m_pdfPlaced || placed;
         then(placed, placed ? QString() : error);
         return;
     }
     m_afterPlacing = [this, then = std::move(then)](const QString &error) {
+        m_pdfPlaced = m_pdfPlaced || error.isEmpty();
         if (m_cancelled) {
             finish(Outcome::Cancelled);
             return;

@@ -77,6 +77,8 @@ public:
     QByteArrayList missingFonts() const { return m_missingFonts; }
     // The fonts Ghostscript's own substitutes stand in for after a retry.
     QByteArrayList substitutedFonts() const { return m_substitutedFonts; }
+    // True once a PDF of this job is in place (after missing fonts too).
+    bool pdfPlaced() const { return m_pdfPlaced; }
 
 signals:
     void ghostscriptStarted();
@@ -131,4 +133,5 @@ private:
     QByteArrayList m_substitutedFonts;
     QString m_failureText;
     bool m_cancelled = false;
+    bool m_pdfPlaced = false;
 };

@@ -52,6 +52,27 @@ inline const QString kCannotPrepareWorkspace = QStringLiteral(
 inline const QString kCannotConfine =
     QStringLiteral("Ghostscript kann nicht abgeschirmt gestartet werden: ");
 
+// A batch: the question after it and its summary.
+inline const QString kBatchFontsHead =
+    QStringLiteral("In diesen Dateien wurden Fonts nicht gefunden:");
+inline const QString kBatchRetryQuestion =
+    QStringLiteral("Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?");
+inline const QString kBatchSummaryMessage = QStringLiteral("Konvertierung abgeschlossen");
+// %1 PDFs made of %2 files.
+inline const QString kBatchMadeLine = QStringLiteral("%1 von %2 PDF-Dateien wurden erstellt.");
+inline const QString kBatchFailedHead = QStringLiteral("Fehlgeschlagen:");
+inline const QString kBatchSkippedHead =
+    QStringLiteral("\u00dcbersprungen (keine PostScript-Datei):");
+inline const QString kBatchSubstitutedHead = QStringLiteral("Mit Ersatzschriften erstellt:");
+inline const QString kBatchFontsMissingHead =
+    QStringLiteral("Mit fehlenden Schriften erstellt (ohne Ersatzfont):");
+// %1 files not converted.
+inline const QString kBatchCancelledLine =
+    QStringLiteral("Abgebrochen: %1 Dateien wurden nicht konvertiert.");
+inline const QString kBatchDetailsHead = QStringLiteral("Ausgabe von Ghostscript f\u00fcr %1:");
+// "3 von 12": files done of all.
+inline const QString kBatchProgress = QStringLiteral("%1 von %2");
+
 inline const QString kOk = QStringLiteral("OK");
 
 } // namespace ConversionTexts

@@ -37,6 +37,15 @@ std::optional<QString> PdfPathForDrop(const QString &droppedPath)
     return folderPath + baseName + QStringLiteral(".pdf");
 }
 
+QString GhostscriptForDrop(MessagePresenter &dialogs, const QStringList &ghostscriptCandidates)
+{
+    const QString ghostscript = FindGhostscriptExecutable(ghostscriptCandidates);
+    if (ghostscript.isEmpty())
+        refuse(dialogs, kNoGhostscriptMessage,
+               kNoGhostscriptExplanationHead + EndOfLine + kNoGhostscriptExplanationCommand);
+    return ghostscript;
+}
+
 ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
                           const QStringList &ghostscriptCandidates, QObject *parent)
 {
@@ -51,12 +60,9 @@ ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dia
         return nullptr;
     }
 
-    const QString ghostscript = FindGhostscriptExecutable(ghostscriptCandidates);
-    if (ghostscript.isEmpty()) {
-        refuse(dialogs, kNoGhostscriptMessage,
-               kNoGhostscriptExplanationHead + EndOfLine + kNoGhostscriptExplanationCommand);
+    const QString ghostscript = GhostscriptForDrop(dialogs, ghostscriptCandidates);
+    if (ghostscript.isEmpty())
         return nullptr;
-    }
 
     return ConvertWithGhostscript(ghostscript, inputPath, *outputPath, dialogs, parent);
 }

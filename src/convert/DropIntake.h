@@ -16,6 +16,11 @@ class QObject;
 // (in any letter case).
 std::optional<QString> PdfPathForDrop(const QString &droppedPath);
 
+// The Ghostscript a drop is converted with; without one the user is told how
+// to install it (the dialog is then open, window-modal) and the result is empty.
+QString GhostscriptForDrop(MessagePresenter &dialogs,
+                           const QStringList &ghostscriptCandidates = kDropTimeCandidates);
+
 // A drop on the window: the first of the dropped local files is checked,
 // Ghostscript looked up and the conversion started. Returns the running job,
 // or nothing when the drop was ignored or refused (the refusal's dialog is

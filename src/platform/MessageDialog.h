@@ -19,6 +19,8 @@ struct MessageDialog {
     Icon iconType = Icon::Note;
     QString message;
     QString explanation;
+    // Shown on request below the explanation (a batch's whole transcripts).
+    QString details;
     MessageButton actionButton{QStringLiteral("OK"), true};
     MessageButton alternateActionButton;
     MessageButton cancelButton;

@@ -77,6 +77,9 @@ Buttons fill(QMessageBox &box, const MessageDialog &dialog, bool modalToWindow)
         box.setInformativeText(dialog.explanation);
     }
 
+    if (!dialog.details.isEmpty())
+        box.setDetailedText(dialog.details);
+
     Buttons buttons;
     buttons.action = box.addButton(dialog.actionButton.caption, QMessageBox::AcceptRole);
     if (dialog.alternateActionButton.visible)

@@ -1,7 +1,9 @@
 #include "ui/Window1.h"
 
 #include "app/MainMenuBar.h"
+#include "convert/BatchConversion.h"
 #include "convert/ConversionJob.h"
+#include "ui/BatchRun.h"
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
 #include "fontsheet/FontListing.h"
@@ -146,7 +148,7 @@ void Window1::CreateControls()
         canvas, &DropCanvas::filesDropped, this,
         [this](const QStringList &paths) {
             if (!isBusy())
-                Canvas1_DropObject(paths);
+                ConvertFiles(paths);
         },
         Qt::QueuedConnection);
     connect(canvas, &DropCanvas::opening, this, &Window1::Canvas1_Opening);
@@ -350,6 +352,10 @@ void Window1::Canvas1_DropObject(const QStringList &paths)
     // One conversion at a time. A drop that arrives while one runs waits
     // for it; one that arrives while its question or verdict is on screen is
     // not taken, as the window-modal dialog stands for the window.
+    if (batchRunning()) {
+        m_waitingDrops.append(paths);
+        return;
+    }
     if (m_conversion && m_conversion->state() != ConversionJob::State::Done) {
         const ConversionJob::State state = m_conversion->state();
         if (state != ConversionJob::State::Asking && state != ConversionJob::State::Reporting)
@@ -364,18 +370,44 @@ void Window1::Canvas1_DropObject(const QStringList &paths)
         m_conversion = job;
         new ConversionProgress(this, job, FolderItem(paths.first()).name());
         connect(job, &ConversionJob::finished, this, &Window1::conversionFinished);
-        connect(job, &ConversionJob::finished, this, [this] {
-            if (!m_waitingDrops.isEmpty())
-                QMetaObject::invokeMethod(
-                    this, [this, next = m_waitingDrops.takeFirst()] { Canvas1_DropObject(next); },
-                    Qt::QueuedConnection);
-        });
+        connect(job, &ConversionJob::finished, this, &Window1::takeWaitingDrop);
     });
 }
 
 void Window1::ConvertFiles(const QStringList &paths)
 {
-    Canvas1_DropObject(paths);
+    if (paths.isEmpty())
+        return;
+    // Files for a running batch join its queue.
+    if (batchRunning() && m_batch->add(paths))
+        return;
+    if (batchRunning() || RunningConversion() != nullptr || !IsBatch(paths)) {
+        Canvas1_DropObject(paths);
+        return;
+    }
+    runHandler([this, &paths] {
+        const QString ghostscript = GhostscriptForDrop(*m_services.dialogs, m_services.dropCandidates);
+        if (ghostscript.isEmpty())
+            return;
+        auto *batch = new BatchRun(this, *m_services.dialogs, ghostscript, this);
+        m_batch = batch;
+        connect(batch, &BatchRun::finished, this, &Window1::batchFinished);
+        connect(batch, &BatchRun::finished, this, &Window1::takeWaitingDrop);
+        batch->start(paths);
+    });
+}
+
+bool Window1::batchRunning() const
+{
+    return m_batch && m_batch->state() != BatchRun::State::Done;
+}
+
+void Window1::takeWaitingDrop()
+{
+    if (!m_waitingDrops.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, next = m_waitingDrops.takeFirst()] { ConvertFiles(next); },
+            Qt::QueuedConnection);
 }
 
 ConversionJob *Window1::RunningConversion() const
@@ -389,7 +421,7 @@ void Window1::Button1_Pressed()
 {
     // One overview at a time, and none while the start-up check may still
     // put up its dialog or a conversion runs.
-    if (isBusy() || RunningConversion() != nullptr)
+    if (isBusy() || RunningConversion() != nullptr || batchRunning())
         return;
     m_fontOverviewRunning = true;
     m_fontListing->start();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class BatchRun;
 class ConversionJob;
 class DropCanvas;
 class FontListing;
@@ -98,12 +99,16 @@ signals:
     void opened();
     // A conversion started by a drop has ended, its dialogs answered.
     void conversionFinished();
+    // A batch has ended, its summary answered.
+    void batchFinished();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void takeWaitingDrop();
+    bool batchRunning() const;
     void Layout();
     void CreateControls();
     // Runs a handler so that no exception leaves it for the event loop: the
@@ -124,6 +129,7 @@ private:
     bool m_opened = false;
     QPointer<ConversionJob> m_conversion;
     QList<QStringList> m_waitingDrops;
+    QPointer<BatchRun> m_batch;
     bool m_startupChecked = false;
     bool m_fontOverviewRunning = false;
     // What Label1's colour was last chosen for: the logo and the palette.

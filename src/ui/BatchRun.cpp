@@ -1,0 +1,175 @@
+#include "ui/BatchRun.h"
+
+#include "convert/BatchReport.h"
+#include "convert/ConversionTexts.h"
+#include "ui/WindowTexts.h"
+
+#include <QDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace ConversionTexts;
+
+BatchRun::BatchRun(QWidget *window, MessagePresenter &dialogs, QString ghostscriptPath,
+                   QObject *parent)
+    : QObject(parent), m_window(window), m_dialogs(dialogs),
+      m_ghostscriptPath(std::move(ghostscriptPath))
+{
+}
+
+void BatchRun::start(const QStringList &paths)
+{
+    m_first = new BatchConversion(m_ghostscriptPath, ConversionJob::MissingFonts::Report, this);
+    connect(m_first, &BatchConversion::finished, this, &BatchRun::onConverted);
+    add(paths);
+    showProgress();
+    run(m_first);
+}
+
+bool BatchRun::add(const QStringList &paths)
+{
+    if (m_state != State::Converting)
+        return false;
+    const BatchSelection selection = SelectBatchInputs(paths);
+    m_skipped += selection.skipped;
+    for (const QString &input : selection.inputs)
+        m_first->add(input);
+    return true;
+}
+
+void BatchRun::cancel()
+{
+    if (m_current)
+        m_current->cancel();
+}
+
+void BatchRun::run(BatchConversion *batch)
+{
+    m_current = batch;
+    connect(batch, &BatchConversion::progressed, this, &BatchRun::updateProgress);
+    batch->start();
+    updateProgress();
+}
+
+void BatchRun::showProgress()
+{
+    if (m_progress)
+        return;
+    m_progress = new QDialog(m_window);
+    m_progress->setObjectName(QStringLiteral("batchProgress"));
+    m_progress->setWindowModality(m_window ? Qt::WindowModal : Qt::ApplicationModal);
+    m_count = new QLabel(m_progress);
+    m_count->setObjectName(QStringLiteral("batchCount"));
+    m_bar = new QProgressBar(m_progress);
+    m_bar->setObjectName(QStringLiteral("batchBar"));
+    m_bar->setTextVisible(false);
+    m_name = new QLabel(m_progress);
+    m_name->setObjectName(QStringLiteral("fileName"));
+    m_name->setTextFormat(Qt::PlainText);
+    auto *cancelButton = new QPushButton(WindowTexts::kCancelButton, m_progress);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAutoDefault(false);
+    auto *layout = new QVBoxLayout(m_progress);
+    layout->addWidget(m_count);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_name);
+    layout->addWidget(cancelButton, 0, Qt::AlignRight);
+    m_progress->setMinimumWidth(340);
+    connect(cancelButton, &QPushButton::clicked, this, &BatchRun::cancel);
+    // Escape and the close box mean the same as the button.
+    connect(m_progress, &QDialog::rejected, this, &BatchRun::cancel);
+    m_progress->show();
+}
+
+void BatchRun::updateProgress()
+{
+    if (!m_progress || !m_current)
+        return;
+    const int done = m_current->finishedCount();
+    const int total = m_current->total();
+    m_count->setText(kBatchProgress.arg(done).arg(total));
+    m_bar->setRange(0, std::max(total, 1));
+    m_bar->setValue(done);
+    const QStringList running = m_current->running();
+    m_name->setText(running.isEmpty() ? QString() : QFileInfo(running.first()).fileName());
+}
+
+void BatchRun::onConverted()
+{
+    QList<BatchItem> withFonts;
+    const QList<BatchItem> &items = m_first->items();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items.at(i).outcome == ConversionJob::Outcome::FontsMissing) {
+            withFonts.append(items.at(i));
+            m_retried.append(int(i));
+        }
+    }
+    if (withFonts.isEmpty() || m_first->isCancelled()) {
+        m_retried.clear();
+        report();
+        return;
+    }
+    m_state = State::Asking;
+    delete m_progress.data();
+    const QPointer<BatchRun> self(this);
+    m_dialogs.open(BatchFontsDialog(withFonts), [self](MessageDialog::Button button) {
+        if (!self)
+            return;
+        if (button != MessageDialog::Button::Action) {
+            self->m_retried.clear();
+            self->report();
+            return;
+        }
+        // The same rules as for one file: each runs again with its fonts
+        // bound, and again while new ones turn up.
+        self->m_state = State::Retrying;
+        self->m_retry = new BatchConversion(self->m_ghostscriptPath,
+                                            ConversionJob::MissingFonts::Substitute, self);
+        for (const int index : std::as_const(self->m_retried)) {
+            const BatchItem &item = self->m_first->items().at(index);
+            self->m_retry->add(item.input, item.missingFonts);
+        }
+        connect(self->m_retry, &BatchConversion::finished, self, &BatchRun::onRetried);
+        self->showProgress();
+        self->run(self->m_retry);
+    });
+}
+
+void BatchRun::onRetried()
+{
+    report();
+}
+
+void BatchRun::report()
+{
+    m_state = State::Reporting;
+    m_current = nullptr;
+    delete m_progress.data();
+    QList<BatchItem> items = m_first->items();
+    bool cancelled = m_first->isCancelled();
+    if (m_retry) {
+        // A file's second run decides; one the retry did not reach keeps its first.
+        for (qsizetype i = 0; i < m_retried.size(); ++i) {
+            const BatchItem &again = m_retry->items().at(i);
+            if (again.finished && again.outcome != ConversionJob::Outcome::Cancelled)
+                items[m_retried.at(i)] = again;
+        }
+        cancelled = cancelled || m_retry->isCancelled();
+    }
+    const QPointer<BatchRun> self(this);
+    m_dialogs.open(BatchSummaryDialog(items, m_skipped, cancelled),
+                   [self](MessageDialog::Button) {
+                       if (self)
+                           self->finish();
+                   });
+}
+
+void BatchRun::finish()
+{
+    m_state = State::Done;
+    emit finished();
+    deleteLater();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "convert/BatchConversion.h"
+#include "platform/MessageDialog.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QDialog;
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+// A batch as the window runs it: a progress dialog ("3 von 12", a bar, the
+// name of a file being converted and "Abbrechen") while the files convert;
+// then one question about all the files with missing fonts and, on consent,
+// those files again with substitutes; at the end one summary. Files handed
+// over meanwhile join the queue. Emits finished() once its summary has been
+// answered, then deletes itself.
+class BatchRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State { Converting, Asking, Retrying, Reporting, Done };
+
+    BatchRun(QWidget *window, MessagePresenter &dialogs, QString ghostscriptPath,
+             QObject *parent = nullptr);
+
+    void start(const QStringList &paths);
+    // Files that arrive while the batch runs; once the summary is up they
+    // can no longer join, and false says so.
+    bool add(const QStringList &paths);
+    void cancel();
+    State state() const { return m_state; }
+
+signals:
+    void finished();
+
+private:
+    void run(BatchConversion *batch);
+    void showProgress();
+    void updateProgress();
+    void onConverted();
+    void onRetried();
+    void report();
+    void finish();
+
+    QPointer<QWidget> m_window;
+    MessagePresenter &m_dialogs;
+    QString m_ghostscriptPath;
+    State m_state = State::Converting;
+    QStringList m_skipped;
+    BatchConversion *m_first = nullptr;
+    BatchConversion *m_retry = nullptr;
+    QList<int> m_retried; // indices in m_first of the files converted again
+    BatchConversion *m_current = nullptr;
+    QPointer<QDialog> m_progress;
+    QLabel *m_count = nullptr;
+    QLabel *m_name = nullptr;
+    QProgressBar *m_bar = nullptr;
+};

@@ -1,0 +1,276 @@
+// Many files at once: a drop of several files, or of a folder, converts all
+// of them in parallel and ends with one question and one summary.
+#include "ScriptedPresenter.h"
+#include "TestFiles.h"
+
+#include "platform/DesktopServices.h"
+#include "ui/DropCanvas.h"
+#include "ui/PictureCache.h"
+#include "ui/Window1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+using Button = MessageDialog::Button;
+
+namespace {
+
+class NoSaving : public SaveFileChooser
+{
+public:
+    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+};
+
+class NoBrowser : public UrlOpener
+{
+public:
+    void showUrl(const QUrl &) override {}
+};
+
+const QByteArray kOlderPdf = "%PDF-1.4\n% an older PDF the user keeps\n%%EOF\n";
+
+void copyFixture(const QString &fixture, const QString &to)
+{
+    TestFiles::writeBytes(to, TestFiles::readBytes(TestFiles::fixture(fixture)));
+}
+
+// The processes running Ghostscript whose working folder is below folder.
+int ghostscriptsIn(const QString &folder)
+{
+    int count = 0;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : pids) {
+        const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();
+        if (!cwd.startsWith(folder))
+            continue;
+        const QByteArray comm =
+            TestFiles::readBytes(QStringLiteral("/proc/%1/comm").arg(pid)).trimmed();
+        if (comm == "gs")
+            ++count;
+    }
+    return count;
+}
+
+// Hidden files and workspaces: what a half-written conversion would leave.
+QStringList leftovers(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (it.fileName().startsWith(QLatin1Char('.')) || it.fileName().startsWith("job-"))
+            found.append(path);
+    }
+    return found;
+}
+
+} // namespace
+
+class TestBatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void severalFilesConvertTogetherWithOneQuestionAndOneSummary();
+    void folderDropConvertsItsPostScriptFilesInNameOrder();
+    void cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone();
+
+private:
+    Window1Services services(ScriptedPresenter &dialogs);
+    void openWindow(Window1 &window);
+
+    NoSaving m_chooser;
+    NoBrowser m_urls;
+    PictureCache m_logo{QString()};
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QByteArray m_savedTmp;
+};
+
+void TestBatch::init()
+{
+    m_tmp = std::make_unique<QTemporaryDir>();
+    m_savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(m_tmp->path()));
+}
+
+void TestBatch::cleanup()
+{
+    qputenv("TMPDIR", m_savedTmp);
+}
+
+Window1Services TestBatch::services(ScriptedPresenter &dialogs)
+{
+    Window1Services services;
+    services.dialogs = &dialogs;
+    services.urls = &m_urls;
+    services.saveChooser = &m_chooser;
+    services.logo = &m_logo;
+    services.probeCandidates = {TestFiles::realGhostscript()};
+    services.dropCandidates = {TestFiles::realGhostscript()};
+    return services;
+}
+
+void TestBatch::openWindow(Window1 &window)
+{
+    QSignalSpy opened(&window, &Window1::opened);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(opened.size() == 1 || opened.wait(10000));
+}
+
+void TestBatch::severalFilesConvertTogetherWithOneQuestionAndOneSummary()
+{
+    QTemporaryDir docs;
+    const QString hello = docs.filePath(QStringLiteral("hello.ps"));
+    const QString fonts = docs.filePath(QStringLiteral("fonts.ps"));
+    const QString broken = docs.filePath(QStringLiteral("broken.ps"));
+    const QString text = docs.filePath(QStringLiteral("notes.txt"));
+    copyFixture(QStringLiteral("hello.ps"), hello);
+    copyFixture(QStringLiteral("missing-fonts/lucida_futura.ps"), fonts);
+    copyFixture(QStringLiteral("error.ps"), broken);
+    TestFiles::writeBytes(text, "not PostScript");
+    TestFiles::writeBytes(docs.filePath(QStringLiteral("broken.pdf")), kOlderPdf);
+
+    ScriptedPresenter dialogs({Button::Action});
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::batchFinished);
+
+    // A real drop of four items on the drop zone.
+    auto *data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(hello), QUrl::fromLocalFile(text),
+                   QUrl::fromLocalFile(broken), QUrl::fromLocalFile(fonts)});
+    std::unique_ptr<QMimeData> owned(data);
+    const QPoint at = window.Canvas1()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.Canvas1(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.Canvas1(), &drop);
+
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(dialogs.shown.size(), 2);
+    // One question for all the files with missing fonts.
+    const MessageDialog &question = dialogs.shown.at(0);
+    QCOMPARE(question.message, QStringLiteral("Fehlende Schriftarten"));
+    QVERIFY(question.explanation.startsWith(
+        QStringLiteral("In diesen Dateien wurden Fonts nicht gefunden:\n\nfonts.ps:\n"
+                       "  \u2022 LucidaGrande\n  \u2022 Futura-Bold\n"
+                       "Vorgeschlagener Ersatz f\u00fcr 'LucidaGrande':\n  \u2192 Helvetica\n")));
+    QCOMPARE(question.actionButton.caption, QStringLiteral("Ja, Ersatzfont verwenden"));
+
+    const MessageDialog &summary = dialogs.shown.at(1);
+    QCOMPARE(summary.message, QStringLiteral("Konvertierung abgeschlossen"));
+    QCOMPARE(summary.iconType, MessageDialog::Icon::Stop);
+    const QString explanation = summary.explanation;
+    QVERIFY2(explanation.startsWith(QStringLiteral("2 von 3 PDF-Dateien wurden erstellt.\n\n"
+                                                   "Fehlgeschlagen:\n  \u2022 broken.ps\n    ")),
+             qPrintable(explanation));
+    QVERIFY2(explanation.contains(QStringLiteral(
+                 "Mit Ersatzschriften erstellt:\n  \u2022 fonts.ps: Ersetzte Schriften: "
+                 "LucidaGrande, Futura-Bold")),
+             qPrintable(explanation));
+    QVERIFY(explanation.endsWith(
+        QStringLiteral("\u00dcbersprungen (keine PostScript-Datei):\n  \u2022 notes.txt")));
+    QVERIFY(summary.details.contains(QStringLiteral("undefined")));
+
+    QCOMPARE(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("hello.pdf"))), 2);
+    QVERIFY(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("fonts.pdf"))) > 0);
+    QCOMPARE(TestFiles::readBytes(docs.filePath(QStringLiteral("broken.pdf"))), kOlderPdf);
+    QVERIFY(!QFileInfo::exists(docs.filePath(QStringLiteral("notes.pdf"))));
+    QCOMPARE(leftovers(docs.path()), QStringList());
+}
+
+void TestBatch::folderDropConvertsItsPostScriptFilesInNameOrder()
+{
+    QTemporaryDir docs;
+    const QString folder = docs.filePath(QStringLiteral("Abbildungen"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/tiefer")));
+    copyFixture(QStringLiteral("hello.ps"), folder + QStringLiteral("/b.ps"));
+    copyFixture(QStringLiteral("hello.ps"), folder + QStringLiteral("/A.PS"));
+    copyFixture(QStringLiteral("hello.ps"), folder + QStringLiteral("/tiefer/c.ps"));
+    TestFiles::writeBytes(folder + QStringLiteral("/liesmich.txt"), "text");
+
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.ConvertFiles({folder});
+    QVERIFY(finished.wait(120000));
+
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().explanation,
+             QStringLiteral("2 von 2 PDF-Dateien wurden erstellt."));
+    QCOMPARE(dialogs.shown.first().iconType, MessageDialog::Icon::Note);
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/A.pdf")));
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/b.pdf")));
+    QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/tiefer/c.pdf")));
+}
+
+void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
+{
+    QTemporaryDir docs;
+    QStringList inputs;
+    copyFixture(QStringLiteral("hello.ps"), docs.filePath(QStringLiteral("a-hello.ps")));
+    inputs << docs.filePath(QStringLiteral("a-hello.ps"));
+    for (int i = 0; i < 6; ++i) {
+        const QString name = QStringLiteral("endless-%1.ps").arg(i);
+        copyFixture(QStringLiteral("loop.ps"), docs.filePath(name));
+        TestFiles::writeBytes(docs.filePath(QStringLiteral("endless-%1.pdf").arg(i)), kOlderPdf);
+        inputs << docs.filePath(name);
+    }
+
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.ConvertFiles(inputs);
+
+    // The progress shows how far the batch is, then the person presses "Abbrechen".
+    QPointer<QWidget> progress;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (progress = window.findChild<QWidget *>(QStringLiteral("batchProgress"))) != nullptr,
+        10000);
+    auto *count = progress->findChild<QLabel *>(QStringLiteral("batchCount"));
+    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QStringLiteral("1 von 7"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(ghostscriptsIn(m_tmp->path()) > 0, 10000);
+    auto *bar = progress->findChild<QProgressBar *>(QStringLiteral("batchBar"));
+    QCOMPARE(bar->maximum(), 7);
+    QCOMPARE(bar->value(), 1);
+    QVERIFY(!progress->findChild<QLabel *>(QStringLiteral("fileName"))->text().isEmpty());
+    QTest::mouseClick(progress->findChild<QPushButton *>(QStringLiteral("cancelButton")),
+                      Qt::LeftButton);
+
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().explanation,
+             QStringLiteral("1 von 7 PDF-Dateien wurden erstellt.\n"
+                            "Abgebrochen: 6 Dateien wurden nicht konvertiert."));
+    QCOMPARE(ghostscriptsIn(m_tmp->path()), 0);
+    QCOMPARE(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("a-hello.pdf"))), 2);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(TestFiles::readBytes(docs.filePath(QStringLiteral("endless-%1.pdf").arg(i))),
+                 kOlderPdf);
+    QCOMPARE(leftovers(docs.path()), QStringList());
+    QCOMPARE(leftovers(m_tmp->path()), QStringList());
+}
+
+QTEST_MAIN(TestBatch)
+#include "tst_Batch.moc"
