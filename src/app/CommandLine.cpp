@@ -14,8 +14,7 @@ namespace {
 
 struct Options {
     QCommandLineOption convert{QStringLiteral("convert"), kConvertOption};
-    QCommandLineOption substituteFonts{QStringLiteral("substitute-fonts"),
-                                       kSubstituteFontsOption};
+    QCommandLineOption substituteFonts{QStringLiteral("substitute-fonts"), kSubstituteFontsOption};
     QCommandLineOption outputDir{QStringLiteral("output-dir"), kOutputDirOption, kOutputDirValue};
     QCommandLineOption quiet{QStringLiteral("quiet"), kQuietOption};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, kHelpOption};
@@ -94,9 +93,9 @@ QString CommandLineHelp()
 
 int ReportUsageError(const QString &error)
 {
-    const QByteArray text = (kUsageErrorHead + error + QLatin1Char('\n') + kUsageHint +
-                             QLatin1Char('\n'))
-                                .toLocal8Bit();
+    const QByteArray text =
+        (kUsageErrorHead + error + QLatin1Char('\n') + kUsageHint + QLatin1Char('\n'))
+            .toLocal8Bit();
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::fflush(stderr);
     return 2;

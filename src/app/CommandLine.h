@@ -10,8 +10,8 @@ struct CommandLine {
     enum class Action { Window, Convert, Help, Version, UsageError };
 
     Action action = Action::Window;
-    QStringList files;     // as named, in order
-    QString outputFolder;  // --output-dir; empty: beside each input
+    QStringList files;    // as named, in order
+    QString outputFolder; // --output-dir; empty: beside each input
     bool substituteFonts = false;
     bool quiet = false;
     // Why the arguments are wrong. It may be set for Action::Window too: the

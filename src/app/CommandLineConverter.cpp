@@ -124,10 +124,10 @@ void CommandLineConverter::start()
         file.input = QFileInfo(named).absoluteFilePath();
         std::optional<QString> beside = PdfPathForDrop(file.input);
         if (beside) {
-            file.output = m_command.outputFolder.isEmpty()
-                              ? *beside
-                              : QDir(m_command.outputFolder)
-                                    .absoluteFilePath(QFileInfo(*beside).fileName());
+            file.output =
+                m_command.outputFolder.isEmpty()
+                    ? *beside
+                    : QDir(m_command.outputFolder).absoluteFilePath(QFileInfo(*beside).fileName());
             file.shownOutput = shownOutputFor(named, m_command.outputFolder);
         }
         if (!beside)
@@ -192,9 +192,9 @@ void CommandLineConverter::onJobFinished(int index, ConversionJob *job,
         const QByteArrayList missing = job->missingFonts();
         file.done = true;
         file.failed = true;
-        file.line = kFontsLine.arg(
-            shown(file.named), shown(JoinedFontNames(missing)),
-            shown(SuggestReplacementFont(DisplayFontName(missing.value(0)))));
+        file.line =
+            kFontsLine.arg(shown(file.named), shown(JoinedFontNames(missing)),
+                           shown(SuggestReplacementFont(DisplayFontName(missing.value(0)))));
         break;
     }
     case ConversionJob::Outcome::Cancelled:

@@ -6,21 +6,22 @@
 // command line is a Unix tool: its texts are English, unlike the window's.
 namespace CommandLineTexts {
 
-inline const QString kDescription = QStringLiteral(
-    "Converts PostScript (.ps) and EPS (.eps) files to PDF with Ghostscript.\n"
-    "Without --convert, opens the window and converts the files named as if they\n"
-    "had been dropped on it.\n"
-    "\n"
-    "With --convert, prints one line per file, in the order the files are named:\n"
-    "  ok  INPUT -> OUTPUT\n"
-    "  ok  INPUT -> OUTPUT (substituted: NAME, NAME)\n"
-    "  failed  INPUT: REASON\n"
-    "  fonts  INPUT: missing NAME, NAME (suggested: REPLACEMENT)\n"
-    "A failure's whole Ghostscript output goes to standard error.\n"
-    "\n"
-    "Exit status: 0 when every file was converted; 1 when any file failed (a file\n"
-    "with missing fonts counts as failed unless --substitute-fonts converted it);\n"
-    "2 when the command line was wrong.");
+inline const QString kDescription =
+    QStringLiteral("Converts PostScript (.ps) and EPS (.eps) files to PDF with Ghostscript.\n"
+                   "Without --convert, opens the window and converts the files named as if they\n"
+                   "had been dropped on it.\n"
+                   "\n"
+                   "With --convert, prints one line per file, in the order the files are named:\n"
+                   "  ok  INPUT -> OUTPUT\n"
+                   "  ok  INPUT -> OUTPUT (substituted: NAME, NAME)\n"
+                   "  failed  INPUT: REASON\n"
+                   "  fonts  INPUT: missing NAME, NAME (suggested: REPLACEMENT)\n"
+                   "A failure's whole Ghostscript output goes to standard error.\n"
+                   "\n"
+                   "Exit status: 0 when every file was converted; 1 when any file failed (a file\n"
+                   "with missing fonts counts as failed unless --substitute-fonts converted it);\n"
+                   "2 when the command line was wrong; 128 and the signal's number when\n"
+                   "SIGINT, SIGTERM or SIGHUP ended the run (no partial PDF is left).");
 
 inline const QString kConvertOption = QStringLiteral("Convert the files without opening a window.");
 inline const QString kSubstituteFontsOption = QStringLiteral(
@@ -65,8 +66,7 @@ inline const QString kCannotReplaceOutput = QStringLiteral("cannot put the PDF i
 inline const QString kCannotRepairInput = QStringLiteral("cannot prepare the input: ");
 inline const QString kCannotWriteSubstitution =
     QStringLiteral("cannot write the substitute fonts: ");
-inline const QString kCannotPrepareWorkspace =
-    QStringLiteral("cannot create the working folder: ");
+inline const QString kCannotPrepareWorkspace = QStringLiteral("cannot create the working folder: ");
 inline const QString kCannotConfine = QStringLiteral("cannot confine Ghostscript: ");
 
 } // namespace CommandLineTexts

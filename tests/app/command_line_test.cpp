@@ -62,18 +62,17 @@ QList<pid_t> processesWorkingIn(const QString &folder)
 
 bool processGroupGone(pid_t group)
 {
-    return ::kill(-group, 0) != 0 ||
-           [group] {
-               // Only zombies left in the group.
-               const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-               for (const QString &entry : entries) {
-                   bool number = false;
-                   const pid_t pid = entry.toInt(&number);
-                   if (number && !isGone(pid) && processGroupOf(pid) == group)
-                       return false;
-               }
-               return true;
-           }();
+    return ::kill(-group, 0) != 0 || [group] {
+        // Only zombies left in the group.
+        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+        for (const QString &entry : entries) {
+            bool number = false;
+            const pid_t pid = entry.toInt(&number);
+            if (number && !isGone(pid) && processGroupOf(pid) == group)
+                return false;
+        }
+        return true;
+    }();
 }
 
 // Pages of tests/fixtures/hello.ps.
@@ -183,18 +182,18 @@ TEST_F(CommandLineRun, ConvertsEveryFileAndPrintsALineEachInTheirOrder)
 
     const Outcome run = pagora(QStringList{QStringLiteral("--convert")} + files);
     EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(QString::fromUtf8(run.out), QStringLiteral("ok  a.ps -> a.pdf\n"
-                                                         "ok  b.eps -> b.pdf\n"
-                                                         "ok  %1 -> %2\n")
-                                              .arg(path(QStringLiteral("sub/c.PS")),
-                                                   path(QStringLiteral("sub/c.pdf"))));
+    EXPECT_EQ(QString::fromUtf8(run.out),
+              QStringLiteral("ok  a.ps -> a.pdf\n"
+                             "ok  b.eps -> b.pdf\n"
+                             "ok  %1 -> %2\n")
+                  .arg(path(QStringLiteral("sub/c.PS")), path(QStringLiteral("sub/c.pdf"))));
     EXPECT_EQ(run.err, QByteArray());
     for (const char *pdf : {"a.pdf", "b.pdf", "sub/c.pdf"})
         EXPECT_EQ(TestFiles::pdfPageCount(path(QLatin1String(pdf))), kHelloPages) << pdf;
     EXPECT_TRUE(workspaces().isEmpty());
 
-    const Outcome quiet = pagora(QStringList{QStringLiteral("--quiet"), QStringLiteral("--convert")} +
-                             files);
+    const Outcome quiet =
+        pagora(QStringList{QStringLiteral("--quiet"), QStringLiteral("--convert")} + files);
     EXPECT_EQ(quiet.exitStatus, 0);
     EXPECT_EQ(quiet.out, QByteArray());
 }
@@ -211,22 +210,24 @@ TEST_F(CommandLineRun, FailuresAreToldAndKeepTheOlderPdf)
 
     const Outcome run = pagora(arguments);
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.out, QByteArray("ok  hello.ps -> hello.pdf\n"
-                                  "failed  error.ps: Error: /undefined in thisoperatordoesnotexist\n"
-                                  "failed  notes.txt: not a PostScript file\n"
-                                  "failed  gone.ps: no such file\n"));
+    EXPECT_EQ(run.out,
+              QByteArray("ok  hello.ps -> hello.pdf\n"
+                         "failed  error.ps: Error: /undefined in thisoperatordoesnotexist\n"
+                         "failed  notes.txt: not a PostScript file\n"
+                         "failed  gone.ps: no such file\n"));
     // Ghostscript's whole transcript, under the name of its file.
     EXPECT_TRUE(run.err.startsWith("Output for error.ps:\n")) << run.err.constData();
     EXPECT_TRUE(run.err.contains("Operand stack:")) << run.err.constData();
     EXPECT_EQ(TestFiles::readBytes(path(QStringLiteral("error.pdf"))), QByteArray("older PDF"));
-    EXPECT_EQ(filesInFolder(), (QStringList{"error.pdf", "error.ps", "hello.pdf", "hello.ps",
-                                            "notes.txt"}));
+    EXPECT_EQ(filesInFolder(),
+              (QStringList{"error.pdf", "error.ps", "hello.pdf", "hello.ps", "notes.txt"}));
 
     const Outcome quiet = pagora(QStringList{QStringLiteral("--quiet")} + arguments);
     EXPECT_EQ(quiet.exitStatus, 1);
-    EXPECT_EQ(quiet.out, QByteArray("failed  error.ps: Error: /undefined in thisoperatordoesnotexist\n"
-                                    "failed  notes.txt: not a PostScript file\n"
-                                    "failed  gone.ps: no such file\n"));
+    EXPECT_EQ(quiet.out,
+              QByteArray("failed  error.ps: Error: /undefined in thisoperatordoesnotexist\n"
+                         "failed  notes.txt: not a PostScript file\n"
+                         "failed  gone.ps: no such file\n"));
 }
 
 TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
@@ -238,7 +239,8 @@ TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
     } cases[] = {
         {{"--convert"}, "Pagora: no files to convert\n"},
         {{"--convert", "--bogus", "hello.ps"}, "Pagora: Unknown option 'bogus'.\n"},
-        {{"--convert", "hello.ps", "--output-dir"}, "Pagora: Missing value after '--output-dir'.\n"},
+        {{"--convert", "hello.ps", "--output-dir"},
+         "Pagora: Missing value after '--output-dir'.\n"},
         {{"--convert", "--output-dir", "missing", "hello.ps"},
          "Pagora: --output-dir missing: not a folder\n"},
         {{"--convert", "--output-dir=hello.ps", "hello.ps"},
@@ -278,9 +280,9 @@ TEST_F(CommandLineRun, OutputFolderTakesThePdfsAndOneNameOnlyOnce)
     copyFixture(QStringLiteral("hello.ps"), QStringLiteral("b.ps"));
     QDir(m_folder.path()).mkdir(QStringLiteral("out"));
 
-    const Outcome run = pagora({QStringLiteral("--convert"), QStringLiteral("--output-dir"),
-                            QStringLiteral("out/"), QStringLiteral("a.ps"),
-                            QStringLiteral("other/a.eps"), QStringLiteral("b.ps")});
+    const Outcome run =
+        pagora({QStringLiteral("--convert"), QStringLiteral("--output-dir"), QStringLiteral("out/"),
+                QStringLiteral("a.ps"), QStringLiteral("other/a.eps"), QStringLiteral("b.ps")});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.out, QByteArray("ok  a.ps -> out/a.pdf\n"
                                   "failed  other/a.eps: same PDF as a.ps\n"
@@ -306,9 +308,9 @@ TEST_F(CommandLineRun, MissingFontsFailUnlessSubstituted)
         {QStringLiteral("--convert"), QStringLiteral("--quiet"), QStringLiteral("fonts.ps")});
     EXPECT_EQ(quiet.out, reported.out);
 
-    const Outcome substituted = pagora({QStringLiteral("--convert"),
-                                    QStringLiteral("--substitute-fonts"),
-                                    QStringLiteral("fonts.ps")});
+    const Outcome substituted =
+        pagora({QStringLiteral("--convert"), QStringLiteral("--substitute-fonts"),
+                QStringLiteral("fonts.ps")});
     EXPECT_EQ(substituted.exitStatus, 0);
     EXPECT_EQ(substituted.out,
               QByteArray("ok  fonts.ps -> fonts.pdf (substituted: LucidaGrande, Futura-Bold)\n"));
@@ -319,10 +321,16 @@ TEST_F(CommandLineRun, MissingFontsFailUnlessSubstituted)
 TEST_F(CommandLineRun, HostileNamesAreFilesAndNothingElse)
 {
     const QStringList names{
-        QStringLiteral("with space.ps"), QStringLiteral("it's \"quoted\".ps"),
-        QStringLiteral("$(touch planted).ps"), QStringLiteral("`touch planted`.eps"),
-        QStringLiteral("-dSAFER.ps"), QStringLiteral("--quiet.ps"), QStringLiteral("star*.ps"),
-        QStringLiteral("100%d.ps"), QStringLiteral("pipe|.ps"), QStringLiteral("back\\slash.ps"),
+        QStringLiteral("with space.ps"),
+        QStringLiteral("it's \"quoted\".ps"),
+        QStringLiteral("$(touch planted).ps"),
+        QStringLiteral("`touch planted`.eps"),
+        QStringLiteral("-dSAFER.ps"),
+        QStringLiteral("--quiet.ps"),
+        QStringLiteral("star*.ps"),
+        QStringLiteral("100%d.ps"),
+        QStringLiteral("pipe|.ps"),
+        QStringLiteral("back\\slash.ps"),
     };
     QByteArray expected;
     for (const QString &name : names) {
@@ -331,7 +339,8 @@ TEST_F(CommandLineRun, HostileNamesAreFilesAndNothingElse)
         expected += QStringLiteral("ok  %1 -> %2\n").arg(name, pdf).toUtf8();
     }
 
-    const Outcome run = pagora(QStringList{QStringLiteral("--convert"), QStringLiteral("--")} + names);
+    const Outcome run =
+        pagora(QStringList{QStringLiteral("--convert"), QStringLiteral("--")} + names);
     EXPECT_EQ(run.exitStatus, 0) << run.err.constData();
     EXPECT_EQ(run.out, expected);
     for (const QString &name : names) {
@@ -344,8 +353,7 @@ TEST_F(CommandLineRun, HostileNamesAreFilesAndNothingElse)
 
 // Ctrl+C in the terminal, a kill, a closed terminal: the program ends with
 // 128 + the signal's number and leaves nothing behind.
-class TerminationOfCommandLineRun : public CommandLineRun,
-                                    public ::testing::WithParamInterface<int>
+class TerminationOfCommandLineRun : public CommandLineRun, public ::testing::WithParamInterface<int>
 {
 };
 
@@ -378,8 +386,7 @@ TEST_P(TerminationOfCommandLineRun, StopsGhostscriptAndLeavesNothing)
     for (const pid_t pid : ghostscript)
         EXPECT_TRUE(within(2000, [pid] { return isGone(pid); })) << pid;
     EXPECT_TRUE(within(2000, [group] { return processGroupGone(group); }));
-    EXPECT_EQ(TestFiles::readBytes(path(QStringLiteral("endless-0.pdf"))),
-              QByteArray("older PDF"));
+    EXPECT_EQ(TestFiles::readBytes(path(QStringLiteral("endless-0.pdf"))), QByteArray("older PDF"));
     EXPECT_EQ(filesInFolder(), left);
     EXPECT_TRUE(workspaces().isEmpty());
 }
@@ -415,15 +422,13 @@ TEST(WindowStartFiles, NamesBecomeAbsolutePathsAndFileAddressesLocalOnes)
         QString name;
         QString path;
     } cases[] = {
-        {"a.ps", here + "/a.ps"},
-        {"sub/b b.eps", here + "/sub/b b.eps"},
-        {"/tmp/c.ps", "/tmp/c.ps"},
-        {"file:///tmp/with%20space.ps", "/tmp/with space.ps"},
-        {"FILE:///tmp/d.ps", "/tmp/d.ps"},
-        {"file:relative.ps", here + "/relative.ps"},
+        {"a.ps", here + "/a.ps"},          {"sub/b b.eps", here + "/sub/b b.eps"},
+        {"/tmp/c.ps", "/tmp/c.ps"},        {"file:///tmp/with%20space.ps", "/tmp/with space.ps"},
+        {"FILE:///tmp/d.ps", "/tmp/d.ps"}, {"file:relative.ps", here + "/relative.ps"},
     };
     for (const auto &start : cases)
-        EXPECT_EQ(WindowStartFiles({start.name}), QStringList{start.path}) << start.name.toStdString();
+        EXPECT_EQ(WindowStartFiles({start.name}), QStringList{start.path})
+            << start.name.toStdString();
 }
 
 } // namespace

@@ -126,8 +126,8 @@ void TestApp::menusAndItemsInOrder()
         for (const QAction *item : items) {
             QVERIFY(item->isVisible());
             shown << "  " + item->objectName() + " " +
-                         (item->isSeparator() ? QStringLiteral("separator") : item->text()) +
-                         " [" + item->shortcut().toString(QKeySequence::PortableText) + "]";
+                         (item->isSeparator() ? QStringLiteral("separator") : item->text()) + " [" +
+                         item->shortcut().toString(QKeySequence::PortableText) + "]";
         }
     }
     QCOMPARE(shown, (QStringList{
