@@ -126,6 +126,12 @@ fi
 # shellcheck disable=SC2046
 record "$bin/pagora_conversion_bench" --rounds "$rounds" $(ls "$corpus"/*.ps "$corpus"/*.eps 2>/dev/null)
 
+# --- The command line --------------------------------------------------------------
+note ""
+note "== Pagora --convert against gs and ps2pdf, and on 16 files against a loop of ps2pdf"
+# shellcheck disable=SC2046
+record sh bench/command_line_bench.sh "$bin/Pagora" "$rounds" $(ls "$corpus"/*.ps 2>/dev/null | head -n 8)
+
 # --- Font-name repair ------------------------------------------------------------
 for size in $sizes; do
     folder=$work/repair-$size

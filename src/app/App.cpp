@@ -1,6 +1,9 @@
 #include "app/App.h"
 
 #include "app/MainMenuBar.h"
+#include "ui/Window1.h"
+
+#include <QFileOpenEvent>
 
 void App::prepare()
 {
@@ -15,6 +18,9 @@ App::App(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Pagora"));
     setApplicationVersion(QLatin1String(kVersion));
+    // Ties the windows to the installed desktop entry (its icon and name on
+    // Wayland, where the window itself cannot name them).
+    setDesktopFileName(QLatin1String(kDesktopFileName));
     // Closing the window quits, by the window's own doing.
     setQuitOnLastWindowClosed(false);
     // The menu bar exists before any window, so that the window finds it.
@@ -24,4 +30,28 @@ App::App(int &argc, char **argv) : QApplication(argc, argv)
 MainMenuBar &App::MenuBar() const
 {
     return MainMenuBar::instance();
+}
+
+void App::handFilesTo(Window1 &window)
+{
+    m_files.setWindow(&window);
+}
+
+void App::openFiles(const QStringList &paths)
+{
+    m_files.add(paths);
+}
+
+bool App::event(QEvent *event)
+{
+    // macOS sends one per file, possibly before the window is shown: they
+    // wait for the window like the files of the command line.
+    if (event->type() == QEvent::FileOpen) {
+        const auto *open = static_cast<QFileOpenEvent *>(event);
+        const QString path = open->file();
+        if (!path.isEmpty())
+            m_files.add({path});
+        return true;
+    }
+    return QApplication::event(event);
 }

@@ -1,17 +1,23 @@
 #pragma once
 
+#include "app/FileHandover.h"
+
 #include <QApplication>
 
 class MainMenuBar;
+class Window1;
 
-// The application object. It opens no documents and registers no file types:
-// files come in only through a drop on the window.
+// The application object of the window. Files reach it through a drop on the
+// window, on the command line at start, or from the system (QFileOpenEvent:
+// Finder's "Open With", a double-click, a drop on the Dock icon); all of them
+// are converted by the window as a drop once its start-up check has ended.
 class App : public QApplication
 {
     Q_OBJECT
 
 public:
     static constexpr const char *kVersion = "1.0.0";
+    static constexpr const char *kDesktopFileName = "org.pagora.Pagora";
 
     // What has to be declared before the application object exists.
     static void prepare();
@@ -19,4 +25,14 @@ public:
     App(int &argc, char **argv);
 
     MainMenuBar &MenuBar() const;
+
+    // The window the files given to the program go to.
+    void handFilesTo(Window1 &window);
+    void openFiles(const QStringList &paths);
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    FileHandover m_files;
 };

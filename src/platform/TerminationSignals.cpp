@@ -14,8 +14,19 @@ namespace {
 int g_pipe[2] = {-1, -1};
 
 #ifdef Q_OS_UNIX
+pid_t g_owner = 0;
+
 void onSignal(int signalNumber)
 {
+    // A child forked by this program keeps this handler and the pipe until it
+    // runs its program. A signal meant for it (its group being stopped just
+    // after it was started) must end it, not reach this program's event loop
+    // as if this program had been asked to end.
+    if (::getpid() != g_owner) {
+        ::signal(signalNumber, SIG_DFL);
+        ::raise(signalNumber); // delivered when the handler returns
+        return;
+    }
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
@@ -40,6 +51,7 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
         while (::read(g_pipe[0], &byte, 1) == 1)
             emit received(byte);
     });
+    g_owner = ::getpid();
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

@@ -1,4 +1,5 @@
 #include "app/App.h"
+#include "app/CommandLine.h"
 #include "app/MainMenuBar.h"
 #include "ui/Window1.h"
 
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -58,21 +60,23 @@ class TestApp : public QObject
     Q_OBJECT
 
 private slots:
-    void applicationObjectHasItsVersionAndNoAutomaticQuit();
+    void applicationObjectHasItsVersionDesktopEntryAndNoAutomaticQuit();
     void menuBarExistsBeforeTheWindowAndIsShared();
     void menusAndItemsInOrder();
     void windowAccessorsFindTheSharedItems();
     void editItemsWorkOnTheFocusedTextField();
     void editItemsAreDisabledWithoutText();
-    void fileOpenedByTheSystemIsNotConverted();
+    void fileFromOutsideIsConvertedOnceTheWindowHasOpened_data();
+    void fileFromOutsideIsConvertedOnceTheWindowHasOpened();
     void quitItemClosesTheWindowAndEndsWithZero();
 };
 
-void TestApp::applicationObjectHasItsVersionAndNoAutomaticQuit()
+void TestApp::applicationObjectHasItsVersionDesktopEntryAndNoAutomaticQuit()
 {
     QVERIFY(qobject_cast<App *>(qApp) != nullptr);
     QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.0.0"));
     QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.pagora.Pagora"));
 }
 
 void TestApp::menuBarExistsBeforeTheWindowAndIsShared()
@@ -122,8 +126,8 @@ void TestApp::menusAndItemsInOrder()
         for (const QAction *item : items) {
             QVERIFY(item->isVisible());
             shown << "  " + item->objectName() + " " +
-                         (item->isSeparator() ? QStringLiteral("separator") : item->text()) +
-                         " [" + item->shortcut().toString(QKeySequence::PortableText) + "]";
+                         (item->isSeparator() ? QStringLiteral("separator") : item->text()) + " [" +
+                         item->shortcut().toString(QKeySequence::PortableText) + "]";
         }
     }
     QCOMPARE(shown, (QStringList{
@@ -238,22 +242,44 @@ void TestApp::editItemsAreDisabledWithoutText()
     QCOMPARE(transcript->toPlainText(), QStringLiteral("Ausgabe von Ghostscript"));
 }
 
-void TestApp::fileOpenedByTheSystemIsNotConverted()
+void TestApp::fileFromOutsideIsConvertedOnceTheWindowHasOpened_data()
 {
+    QTest::addColumn<bool>("openedBySystem");
+    QTest::newRow("named on the command line") << false;
+    QTest::newRow("opened by the system") << true;
+}
+
+void TestApp::fileFromOutsideIsConvertedOnceTheWindowHasOpened()
+{
+    QFETCH(bool, openedBySystem);
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("hello.ps"));
+    const QString pdf = dir.filePath(QStringLiteral("hello.pdf"));
     TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
     ScriptedPresenter dialogs;
     Window1 window(quietServices(dialogs));
+    auto &app = *static_cast<App *>(qApp);
+    app.handFilesTo(window);
+
+    // Before the window is shown, as main() does and as macOS may.
+    if (openedBySystem) {
+        QFileOpenEvent open(input);
+        QCoreApplication::sendEvent(qApp, &open);
+    } else {
+        app.openFiles(WindowStartFiles({QUrl::fromLocalFile(input).toString()}));
+    }
+    QTest::qWait(100);
+    QVERIFY(!QFile::exists(pdf));
+
+    bool convertedBeforeOpened = true;
+    connect(&window, &Window1::opened, this, [&] {
+        convertedBeforeOpened = window.RunningConversion() != nullptr || QFile::exists(pdf);
+    });
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    QFileOpenEvent open(input);
-    QCoreApplication::sendEvent(qApp, &open);
-    QTest::qWait(200);
-
-    QVERIFY(dialogs.shown.isEmpty());
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("hello.pdf"))));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 30000);
+    QVERIFY(!convertedBeforeOpened);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
+    QCOMPARE(TestFiles::pdfPageCount(pdf), 2); // hello.ps has two pages
 }
 
 void TestApp::quitItemClosesTheWindowAndEndsWithZero()

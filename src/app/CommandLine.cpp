@@ -1,0 +1,118 @@
+#include "app/CommandLine.h"
+
+#include "app/CommandLineTexts.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <cstdio>
+
+using namespace CommandLineTexts;
+
+namespace {
+
+struct Options {
+    QCommandLineOption convert{QStringLiteral("convert"), kConvertOption};
+    QCommandLineOption substituteFonts{QStringLiteral("substitute-fonts"), kSubstituteFontsOption};
+    QCommandLineOption outputDir{QStringLiteral("output-dir"), kOutputDirOption, kOutputDirValue};
+    QCommandLineOption quiet{QStringLiteral("quiet"), kQuietOption};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, kHelpOption};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, kVersionOption};
+};
+
+// One parser for reading and for the help text, so that the two agree.
+void setUp(QCommandLineParser &parser, const Options &options)
+{
+    // "-platform" or "-reverse" (the window's application object takes them)
+    // must not read as -p -l -a … or as -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(kDescription);
+    parser.addOptions({options.convert, options.substituteFonts, options.outputDir, options.quiet,
+                       options.help, options.version});
+    parser.addPositionalArgument(QStringLiteral("files"), kFilesArgument, kFilesSyntax);
+}
+
+CommandLine::Action actionOf(const QCommandLineParser &parser, const Options &options,
+                             CommandLine &command)
+{
+    using Action = CommandLine::Action;
+    if (parser.isSet(options.help))
+        return Action::Help;
+    if (parser.isSet(options.version))
+        return Action::Version;
+    const bool convert = parser.isSet(options.convert);
+    if (!convert && !command.substituteFonts && !command.quiet && !parser.isSet(options.outputDir))
+        return Action::Window;
+    if (!command.error.isEmpty())
+        return Action::UsageError;
+    if (!convert)
+        command.error = kOptionsNeedConvert;
+    else if (command.files.isEmpty())
+        command.error = kNoFiles;
+    else if (parser.isSet(options.outputDir) && !QFileInfo(command.outputFolder).isDir())
+        command.error = kOutputDirNotAFolder.arg(command.outputFolder);
+    return command.error.isEmpty() ? Action::Convert : Action::UsageError;
+}
+
+} // namespace
+
+QStringList ArgumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+CommandLine ParseCommandLine(const QStringList &arguments)
+{
+    const Options options;
+    QCommandLineParser parser;
+    setUp(parser, options);
+    const bool parsed = parser.parse(arguments);
+
+    CommandLine command;
+    command.files = parser.positionalArguments();
+    command.substituteFonts = parser.isSet(options.substituteFonts);
+    command.quiet = parser.isSet(options.quiet);
+    command.outputFolder = parser.value(options.outputDir);
+    if (!parsed)
+        command.error = parser.errorText();
+    command.action = actionOf(parser, options, command);
+    return command;
+}
+
+QString CommandLineHelp()
+{
+    const Options options;
+    QCommandLineParser parser;
+    setUp(parser, options);
+    return parser.helpText();
+}
+
+int ReportUsageError(const QString &error)
+{
+    const QByteArray text =
+        (kUsageErrorHead + error + QLatin1Char('\n') + kUsageHint + QLatin1Char('\n'))
+            .toLocal8Bit();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    std::fflush(stderr);
+    return 2;
+}
+
+QStringList WindowStartFiles(const QStringList &names)
+{
+    QStringList paths;
+    for (const QString &name : names) {
+        if (name.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+            const QUrl url(name);
+            if (url.isLocalFile()) {
+                paths << QFileInfo(url.toLocalFile()).absoluteFilePath();
+                continue;
+            }
+        }
+        paths << QFileInfo(name).absoluteFilePath();
+    }
+    return paths;
+}

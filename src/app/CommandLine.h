@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the program's arguments ask for. Decided from argv alone, before any
+// application object exists: the converter runs without a window and so
+// without a display, the window needs both.
+struct CommandLine {
+    enum class Action { Window, Convert, Help, Version, UsageError };
+
+    Action action = Action::Window;
+    QStringList files;    // as named, in order
+    QString outputFolder; // --output-dir; empty: beside each input
+    bool substituteFonts = false;
+    bool quiet = false;
+    // Why the arguments are wrong. It may be set for Action::Window too: the
+    // arguments name no option of ours but one that is nobody's, or one that
+    // the window's application object takes out of them itself (-platform).
+    QString error;
+};
+
+// argv as text, the program's name first.
+QStringList ArgumentsOf(int argc, char **argv);
+
+// Reads the arguments (the program's name first). Any option of the
+// converter's, --help or --version makes it a run without a window.
+CommandLine ParseCommandLine(const QStringList &arguments);
+
+// The text --help prints; needs the application object (it names the program).
+QString CommandLineHelp();
+
+// Prints "Pagora: <error>" and the hint to --help on standard error; returns
+// the exit status of a usage error, 2.
+int ReportUsageError(const QString &error);
+
+// The files named when the window starts, as a drop hands them over: file://
+// addresses as their local paths, paths made absolute.
+QStringList WindowStartFiles(const QStringList &names);

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "convert/ConversionJob.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Pagora --convert: the files of the command line converted by the same jobs
+// as the window's, without dialogs, as many at a time as the machine has
+// cores. Each file gets one line on standard output, in the order the files
+// were named (a line waits for those of the files before it); a failure's
+// whole Ghostscript output goes to standard error. finished() tells the exit
+// status once every job has ended.
+class CommandLineConverter : public QObject
+{
+    Q_OBJECT
+
+public:
+    // ghostscriptPath empty: Ghostscript was not found, and every file fails.
+    CommandLineConverter(const CommandLine &command, QString ghostscriptPath,
+                         QObject *parent = nullptr);
+    ~CommandLineConverter() override;
+
+    void start();
+    // Asked to end by signalNumber: the running jobs are cancelled (their
+    // Ghostscript stopped, their workspaces removed, no PDF put in place),
+    // no other starts, and finished() reports 128 + signalNumber.
+    void cancel(int signalNumber);
+
+signals:
+    void finished(int exitStatus);
+
+private:
+    struct File {
+        QString named;       // as on the command line
+        QString input;       // absolute
+        QString output;      // absolute
+        QString shownOutput; // as the user would name it
+        std::optional<QString> line;
+        QString transcript;
+        bool failed = false;
+        bool done = false;
+    };
+
+    void startMore();
+    void onJobFinished(int index, ConversionJob *job, ConversionJob::Outcome outcome);
+    void fail(File &file, const QString &reason);
+    void printReady(bool all = false);
+    void endIfDone();
+
+    CommandLine m_command;
+    QString m_ghostscriptPath;
+    QList<File> m_files;
+    QList<ConversionJob *> m_running;
+    int m_next = 0;
+    int m_printed = 0;
+    int m_signal = 0;
+    bool m_ended = false;
+};
+
+// The whole run without a window: the application object (no display
+// needed), the termination signals, the converter or the help, the version or
+// a usage error. Returns the exit status.
+int RunCommandLine(int argc, char **argv, const CommandLine &command);

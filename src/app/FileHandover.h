@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class Window1;
+
+// Files given to the program from outside the window: named on the command
+// line at start, or opened by the system (Finder's "Open With", a document
+// double-clicked, a drop on the Dock icon). They are handed to the window as
+// one drop once its start-up check has ended, so that they are converted
+// after that check's dialog rather than between its steps; files arriving in
+// one turn of the event loop go together.
+class FileHandover : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit FileHandover(QObject *parent = nullptr);
+
+    // The window the files go to; until it has emitted opened() they wait.
+    void setWindow(Window1 *window);
+    void add(const QStringList &paths);
+
+private:
+    void schedule();
+    void handOver();
+
+    QPointer<Window1> m_window;
+    QStringList m_waiting;
+    bool m_windowOpened = false;
+    bool m_scheduled = false;
+};

@@ -1,0 +1,434 @@
+// Pagora --convert, run as a person runs it from a terminal: the built
+// program as a child process, without a display, on real files.
+
+#include "app/CommandLine.h"
+
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+struct Outcome {
+    int exitStatus = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// A process that is gone, or only a zombie waiting to be reaped.
+bool isGone(pid_t pid)
+{
+    QFile status(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return ::kill(pid, 0) != 0;
+    return status.readAll().contains(") Z ");
+}
+
+// The field after the state in /proc/<pid>/stat is the parent, then the group.
+pid_t processGroupOf(pid_t pid)
+{
+    const QByteArray stat = TestFiles::readBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 2 ? fields.at(2).toInt() : 0;
+}
+
+// Every live process whose working folder lies below folder.
+QList<pid_t> processesWorkingIn(const QString &folder)
+{
+    QList<pid_t> found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool number = false;
+        const pid_t pid = entry.toInt(&number);
+        if (!number || isGone(pid))
+            continue;
+        const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
+        if (cwd.startsWith(folder + QLatin1Char('/')))
+            found << pid;
+    }
+    return found;
+}
+
+bool processGroupGone(pid_t group)
+{
+    return ::kill(-group, 0) != 0 || [group] {
+        // Only zombies left in the group.
+        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+        for (const QString &entry : entries) {
+            bool number = false;
+            const pid_t pid = entry.toInt(&number);
+            if (number && !isGone(pid) && processGroupOf(pid) == group)
+                return false;
+        }
+        return true;
+    }();
+}
+
+// Pages of tests/fixtures/hello.ps.
+constexpr int kHelloPages = 2;
+
+template <typename Condition> bool within(int milliseconds, Condition condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > milliseconds)
+            return false;
+        ::usleep(10000);
+    }
+    return true;
+}
+
+class CommandLineRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(TestFiles::realGhostscript().isEmpty());
+        ASSERT_TRUE(m_folder.isValid());
+        ASSERT_TRUE(m_temporary.isValid());
+    }
+
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+
+    void copyFixture(const QString &fixture, const QString &name) const
+    {
+        QDir(m_folder.path()).mkpath(QFileInfo(path(name)).path());
+        TestFiles::writeBytes(path(name), TestFiles::readBytes(TestFiles::fixture(fixture)));
+    }
+
+    // The program as started from a terminal in the user's folder, but with
+    // no display at all: a window (or a QApplication) would end it at once.
+    void start(QProcess &process, const QStringList &arguments) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("TMPDIR"), m_temporary.path());
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(m_folder.path());
+        process.start(QStringLiteral(PAGORA_EXECUTABLE), arguments);
+    }
+
+    Outcome pagora(const QStringList &arguments) const
+    {
+        QProcess process;
+        start(process, arguments);
+        Outcome run;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished(5000);
+            return run;
+        }
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        if (process.exitStatus() == QProcess::NormalExit)
+            run.exitStatus = process.exitCode();
+        return run;
+    }
+
+    // The job folders in the program's private temporary folder.
+    QStringList workspaces() const
+    {
+        const QDir own(m_temporary.filePath(QStringLiteral("pagora-%1").arg(::getuid())));
+        return own.entryList({QStringLiteral("job-*")}, QDir::Dirs | QDir::Hidden);
+    }
+
+    QStringList filesInFolder() const
+    {
+        return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    // Waits for Ghostscript to run for the program and returns the processes
+    // inside its workspace (Ghostscript and what runs with it).
+    QList<pid_t> runningGhostscript() const
+    {
+        const QString folder = QFileInfo(m_temporary.path()).canonicalFilePath();
+        QList<pid_t> found;
+        within(30000, [&] {
+            found = processesWorkingIn(folder);
+            for (const pid_t pid : std::as_const(found)) {
+                if (TestFiles::readBytes(QStringLiteral("/proc/%1/comm").arg(pid)).trimmed() ==
+                    "gs")
+                    return true;
+            }
+            return false;
+        });
+        return found;
+    }
+
+    QTemporaryDir m_folder;
+    QTemporaryDir m_temporary;
+};
+
+TEST_F(CommandLineRun, ConvertsEveryFileAndPrintsALineEachInTheirOrder)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("a.ps"));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("b.eps"));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("sub/c.PS"));
+    const QStringList files{QStringLiteral("a.ps"), QStringLiteral("b.eps"),
+                            path(QStringLiteral("sub/c.PS"))};
+
+    const Outcome run = pagora(QStringList{QStringLiteral("--convert")} + files);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(QString::fromUtf8(run.out),
+              QStringLiteral("ok  a.ps -> a.pdf\n"
+                             "ok  b.eps -> b.pdf\n"
+                             "ok  %1 -> %2\n")
+                  .arg(path(QStringLiteral("sub/c.PS")), path(QStringLiteral("sub/c.pdf"))));
+    EXPECT_EQ(run.err, QByteArray());
+    for (const char *pdf : {"a.pdf", "b.pdf", "sub/c.pdf"})
+        EXPECT_EQ(TestFiles::pdfPageCount(path(QLatin1String(pdf))), kHelloPages) << pdf;
+    EXPECT_TRUE(workspaces().isEmpty());
+
+    const Outcome quiet =
+        pagora(QStringList{QStringLiteral("--quiet"), QStringLiteral("--convert")} + files);
+    EXPECT_EQ(quiet.exitStatus, 0);
+    EXPECT_EQ(quiet.out, QByteArray());
+}
+
+TEST_F(CommandLineRun, FailuresAreToldAndKeepTheOlderPdf)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+    copyFixture(QStringLiteral("error.ps"), QStringLiteral("error.ps"));
+    TestFiles::writeBytes(path(QStringLiteral("error.pdf")), "older PDF");
+    TestFiles::writeBytes(path(QStringLiteral("notes.txt")), "%!PS\n");
+    const QStringList arguments{QStringLiteral("--convert"), QStringLiteral("hello.ps"),
+                                QStringLiteral("error.ps"), QStringLiteral("notes.txt"),
+                                QStringLiteral("gone.ps")};
+
+    const Outcome run = pagora(arguments);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out,
+              QByteArray("ok  hello.ps -> hello.pdf\n"
+                         "failed  error.ps: Error: /undefined in thisoperatordoesnotexist\n"
+                         "failed  notes.txt: not a PostScript file\n"
+                         "failed  gone.ps: no such file\n"));
+    // Ghostscript's whole transcript, under the name of its file.
+    EXPECT_TRUE(run.err.startsWith("Output for error.ps:\n")) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("Operand stack:")) << run.err.constData();
+    EXPECT_EQ(TestFiles::readBytes(path(QStringLiteral("error.pdf"))), QByteArray("older PDF"));
+    EXPECT_EQ(filesInFolder(),
+              (QStringList{"error.pdf", "error.ps", "hello.pdf", "hello.ps", "notes.txt"}));
+
+    const Outcome quiet = pagora(QStringList{QStringLiteral("--quiet")} + arguments);
+    EXPECT_EQ(quiet.exitStatus, 1);
+    EXPECT_EQ(quiet.out,
+              QByteArray("failed  error.ps: Error: /undefined in thisoperatordoesnotexist\n"
+                         "failed  notes.txt: not a PostScript file\n"
+                         "failed  gone.ps: no such file\n"));
+}
+
+TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+    const struct {
+        QStringList arguments;
+        const char *error;
+    } cases[] = {
+        {{"--convert"}, "Pagora: no files to convert\n"},
+        {{"--convert", "--bogus", "hello.ps"}, "Pagora: Unknown option 'bogus'.\n"},
+        {{"--convert", "hello.ps", "--output-dir"},
+         "Pagora: Missing value after '--output-dir'.\n"},
+        {{"--convert", "--output-dir", "missing", "hello.ps"},
+         "Pagora: --output-dir missing: not a folder\n"},
+        {{"--convert", "--output-dir=hello.ps", "hello.ps"},
+         "Pagora: --output-dir hello.ps: not a folder\n"},
+        {{"--quiet", "hello.ps"},
+         "Pagora: --substitute-fonts, --output-dir and --quiet go with --convert\n"},
+    };
+    for (const auto &usage : cases) {
+        const Outcome run = pagora(usage.arguments);
+        const QString shown = usage.arguments.join(QLatin1Char(' '));
+        EXPECT_EQ(run.exitStatus, 2) << shown.toStdString();
+        EXPECT_EQ(run.out, QByteArray()) << shown.toStdString();
+        EXPECT_EQ(run.err, QByteArray(usage.error) + "Try 'Pagora --help'.\n")
+            << shown.toStdString();
+    }
+    EXPECT_EQ(filesInFolder(), QStringList{"hello.ps"});
+}
+
+TEST_F(CommandLineRun, HelpAndVersionNeedNoDisplay)
+{
+    const Outcome help = pagora({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitStatus, 0);
+    for (const char *text : {"--convert", "--substitute-fonts", "--output-dir <dir>", "--quiet",
+                             "fonts  INPUT: missing NAME, NAME (suggested: REPLACEMENT)",
+                             "with missing fonts counts as failed"})
+        EXPECT_TRUE(help.out.contains(text)) << text;
+
+    const Outcome version = pagora({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out, QByteArray("Pagora 1.0.0\n"));
+}
+
+TEST_F(CommandLineRun, OutputFolderTakesThePdfsAndOneNameOnlyOnce)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("a.ps"));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("other/a.eps"));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("b.ps"));
+    QDir(m_folder.path()).mkdir(QStringLiteral("out"));
+
+    const Outcome run =
+        pagora({QStringLiteral("--convert"), QStringLiteral("--output-dir"), QStringLiteral("out/"),
+                QStringLiteral("a.ps"), QStringLiteral("other/a.eps"), QStringLiteral("b.ps")});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out, QByteArray("ok  a.ps -> out/a.pdf\n"
+                                  "failed  other/a.eps: same PDF as a.ps\n"
+                                  "ok  b.ps -> out/b.pdf\n"));
+    EXPECT_EQ(QDir(path(QStringLiteral("out"))).entryList(QDir::Files),
+              (QStringList{"a.pdf", "b.pdf"}));
+    EXPECT_EQ(filesInFolder(), (QStringList{"a.ps", "b.ps"}));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("other/a.pdf"))));
+}
+
+TEST_F(CommandLineRun, MissingFontsFailUnlessSubstituted)
+{
+    copyFixture(QStringLiteral("missing-fonts/lucida_futura.ps"), QStringLiteral("fonts.ps"));
+
+    const Outcome reported = pagora({QStringLiteral("--convert"), QStringLiteral("fonts.ps")});
+    EXPECT_EQ(reported.exitStatus, 1);
+    EXPECT_EQ(reported.out,
+              QByteArray("fonts  fonts.ps: missing LucidaGrande, Futura-Bold (suggested: "
+                         "Helvetica)\n"));
+    // Made with Ghostscript's own stand-ins, and kept.
+    EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("fonts.pdf"))), 1);
+    const Outcome quiet = pagora(
+        {QStringLiteral("--convert"), QStringLiteral("--quiet"), QStringLiteral("fonts.ps")});
+    EXPECT_EQ(quiet.out, reported.out);
+
+    const Outcome substituted =
+        pagora({QStringLiteral("--convert"), QStringLiteral("--substitute-fonts"),
+                QStringLiteral("fonts.ps")});
+    EXPECT_EQ(substituted.exitStatus, 0);
+    EXPECT_EQ(substituted.out,
+              QByteArray("ok  fonts.ps -> fonts.pdf (substituted: LucidaGrande, Futura-Bold)\n"));
+    EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("fonts.pdf"))), 1);
+    EXPECT_TRUE(workspaces().isEmpty());
+}
+
+TEST_F(CommandLineRun, HostileNamesAreFilesAndNothingElse)
+{
+    const QStringList names{
+        QStringLiteral("with space.ps"),
+        QStringLiteral("it's \"quoted\".ps"),
+        QStringLiteral("$(touch planted).ps"),
+        QStringLiteral("`touch planted`.eps"),
+        QStringLiteral("-dSAFER.ps"),
+        QStringLiteral("--quiet.ps"),
+        QStringLiteral("star*.ps"),
+        QStringLiteral("100%d.ps"),
+        QStringLiteral("pipe|.ps"),
+        QStringLiteral("back\\slash.ps"),
+    };
+    QByteArray expected;
+    for (const QString &name : names) {
+        copyFixture(QStringLiteral("hello.ps"), name);
+        const QString pdf = name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".pdf");
+        expected += QStringLiteral("ok  %1 -> %2\n").arg(name, pdf).toUtf8();
+    }
+
+    const Outcome run =
+        pagora(QStringList{QStringLiteral("--convert"), QStringLiteral("--")} + names);
+    EXPECT_EQ(run.exitStatus, 0) << run.err.constData();
+    EXPECT_EQ(run.out, expected);
+    for (const QString &name : names) {
+        const QString pdf = name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".pdf");
+        EXPECT_EQ(TestFiles::pdfPageCount(path(pdf)), kHelloPages) << pdf.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("planted"))));
+    EXPECT_EQ(filesInFolder().size(), 2 * names.size());
+}
+
+// Ctrl+C in the terminal, a kill, a closed terminal: the program ends with
+// 128 + the signal's number and leaves nothing behind.
+class TerminationOfCommandLineRun : public CommandLineRun, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(TerminationOfCommandLineRun, StopsGhostscriptAndLeavesNothing)
+{
+    const int signalNumber = GetParam();
+    // One endless document for every job that runs at once, and one more
+    // that waits for a free place and never gets it.
+    QStringList arguments{QStringLiteral("--convert")};
+    QStringList left;
+    for (int i = 0; i <= QThread::idealThreadCount(); ++i) {
+        const QString name = QStringLiteral("endless-%1.ps").arg(i);
+        copyFixture(QStringLiteral("loop.ps"), name);
+        arguments << name;
+        left << name;
+    }
+    TestFiles::writeBytes(path(QStringLiteral("endless-0.pdf")), "older PDF");
+    left << QStringLiteral("endless-0.pdf");
+    left.sort();
+    QProcess process;
+    start(process, arguments);
+    const QList<pid_t> ghostscript = runningGhostscript();
+    ASSERT_FALSE(ghostscript.isEmpty());
+    const pid_t group = processGroupOf(ghostscript.first());
+
+    ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 128 + signalNumber);
+    for (const pid_t pid : ghostscript)
+        EXPECT_TRUE(within(2000, [pid] { return isGone(pid); })) << pid;
+    EXPECT_TRUE(within(2000, [group] { return processGroupGone(group); }));
+    EXPECT_EQ(TestFiles::readBytes(path(QStringLiteral("endless-0.pdf"))), QByteArray("older PDF"));
+    EXPECT_EQ(filesInFolder(), left);
+    EXPECT_TRUE(workspaces().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, TerminationOfCommandLineRun,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP));
+
+TEST_F(CommandLineRun, KilledRunTakesGhostscriptAlongAndTheNextClearsItsWorkspace)
+{
+    copyFixture(QStringLiteral("loop.ps"), QStringLiteral("endless.ps"));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+    QProcess process;
+    start(process, {QStringLiteral("--convert"), QStringLiteral("endless.ps")});
+    const QList<pid_t> ghostscript = runningGhostscript();
+    ASSERT_FALSE(ghostscript.isEmpty());
+
+    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+    ASSERT_TRUE(process.waitForFinished(5000));
+    for (const pid_t pid : ghostscript)
+        EXPECT_TRUE(within(2000, [pid] { return isGone(pid); })) << pid;
+    EXPECT_EQ(workspaces().size(), 1);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("endless.pdf"))));
+
+    const Outcome next = pagora({QStringLiteral("--convert"), QStringLiteral("hello.ps")});
+    EXPECT_EQ(next.exitStatus, 0);
+    EXPECT_TRUE(workspaces().isEmpty());
+}
+
+TEST(WindowStartFiles, NamesBecomeAbsolutePathsAndFileAddressesLocalOnes)
+{
+    const QString here = QDir::currentPath();
+    const struct {
+        QString name;
+        QString path;
+    } cases[] = {
+        {"a.ps", here + "/a.ps"},          {"sub/b b.eps", here + "/sub/b b.eps"},
+        {"/tmp/c.ps", "/tmp/c.ps"},        {"file:///tmp/with%20space.ps", "/tmp/with space.ps"},
+        {"FILE:///tmp/d.ps", "/tmp/d.ps"}, {"file:relative.ps", here + "/relative.ps"},
+    };
+    for (const auto &start : cases)
+        EXPECT_EQ(WindowStartFiles({start.name}), QStringList{start.path})
+            << start.name.toStdString();
+}
+
+} // namespace
