@@ -2,6 +2,7 @@
 
 #include "convert/ConversionTexts.h"
 #include "convert/GhostscriptConversion.h"
+#include "install/InstallTexts.h"
 #include "platform/EndOfLine.h"
 #include "platform/FolderItem.h"
 #include "platform/MessageDialog.h"
@@ -38,7 +39,8 @@ std::optional<QString> PdfPathForDrop(const QString &droppedPath)
 }
 
 ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
-                          const QStringList &ghostscriptCandidates, QObject *parent)
+                          const QStringList &ghostscriptCandidates, QObject *parent,
+                          const InstallationHelp &installation)
 {
     // Only the first of several dropped files counts.
     if (droppedPaths.isEmpty() || droppedPaths.first().isEmpty())
@@ -53,8 +55,10 @@ ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dia
 
     const QString ghostscript = FindGhostscriptExecutable(ghostscriptCandidates);
     if (ghostscript.isEmpty()) {
+        const QString command = installation.installCommand();
         refuse(dialogs, kNoGhostscriptMessage,
-               kNoGhostscriptExplanationHead + EndOfLine + kNoGhostscriptExplanationCommand);
+               command.isEmpty() ? InstallTexts::kUseThePackageManager
+                                 : kNoGhostscriptExplanationHead + EndOfLine + command);
         return nullptr;
     }
 
