@@ -78,6 +78,9 @@ const EditItem kEditItems[] = {
 
 const char kCommandProperty[] = "pagoraEditCommand";
 
+// The menu items' own texts, byte for byte as the user sees them.
+const QString kOpenItemText = QStringLiteral("Öffnen …");
+
 } // namespace
 
 MainMenuBar &MainMenuBar::instance()
@@ -133,6 +136,10 @@ void MainMenuBar::Untitled0()
 {
     makeMenu(*this, QStringLiteral("FileMenu"), QStringLiteral("&File"));
     QMenu *fileMenu = findMenu(QStringLiteral("FileMenu"));
+    // What it opens is the window's business: the window connects to it.
+    QAction *open = makeItem(*fileMenu, QStringLiteral("FileOpen"), kOpenItemText,
+                             shortcutsFor(QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)));
+    open->setMenuRole(QAction::NoRole);
     QAction *quit = makeItem(*fileMenu, QStringLiteral("FileQuit"), QStringLiteral("&Quit"),
                              shortcutsFor(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
     // On macOS the item moves into the application menu as its Quit command.

@@ -5,7 +5,7 @@
 class QAction;
 class QMenu;
 
-// The application's one menu bar: File (Quit), Edit (the standard editing
+// The application's one menu bar: File (Open, Quit), Edit (the standard editing
 // commands) and an empty Help menu. Menus and items carry their names as
 // object names, by which they are looked up.
 class MainMenuBar : public QMenuBar

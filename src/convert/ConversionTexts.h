@@ -10,8 +10,9 @@ inline const QString kNotPostScriptExplanation =
     QStringLiteral("Die Datei ist keine PostScript-Datei (.ps oder .eps).");
 
 inline const QString kNoGhostscriptMessage = QStringLiteral("Ghostscript nicht gefunden");
+// Followed by the installation help's command for this system on a line of
+// its own; where no command is known, the help's general sentence stands alone.
 inline const QString kNoGhostscriptExplanationHead = QStringLiteral("Bitte installieren mit:");
-inline const QString kNoGhostscriptExplanationCommand = QStringLiteral("brew install ghostscript");
 
 inline const QString kSuccessMessage = QStringLiteral("Erfolg!");
 inline const QString kSuccessExplanationHead = QStringLiteral("Die PDF-Datei wurde erstellt:");

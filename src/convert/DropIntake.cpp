@@ -2,6 +2,7 @@
 
 #include "convert/ConversionTexts.h"
 #include "convert/GhostscriptConversion.h"
+#include "install/InstallTexts.h"
 #include "platform/EndOfLine.h"
 #include "platform/FolderItem.h"
 #include "platform/MessageDialog.h"
@@ -37,17 +38,22 @@ std::optional<QString> PdfPathForDrop(const QString &droppedPath)
     return folderPath + baseName + QStringLiteral(".pdf");
 }
 
-QString GhostscriptForDrop(MessagePresenter &dialogs, const QStringList &ghostscriptCandidates)
+QString GhostscriptForDrop(MessagePresenter &dialogs, const QStringList &ghostscriptCandidates,
+                           const InstallationHelp &installation)
 {
     const QString ghostscript = FindGhostscriptExecutable(ghostscriptCandidates);
-    if (ghostscript.isEmpty())
+    if (ghostscript.isEmpty()) {
+        const QString command = installation.installCommand();
         refuse(dialogs, kNoGhostscriptMessage,
-               kNoGhostscriptExplanationHead + EndOfLine + kNoGhostscriptExplanationCommand);
+               command.isEmpty() ? InstallTexts::kUseThePackageManager
+                                 : kNoGhostscriptExplanationHead + EndOfLine + command);
+    }
     return ghostscript;
 }
 
 ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
-                          const QStringList &ghostscriptCandidates, QObject *parent)
+                          const QStringList &ghostscriptCandidates, QObject *parent,
+                          const InstallationHelp &installation)
 {
     // Only the first of several dropped files counts.
     if (droppedPaths.isEmpty() || droppedPaths.first().isEmpty())
@@ -60,7 +66,7 @@ ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dia
         return nullptr;
     }
 
-    const QString ghostscript = GhostscriptForDrop(dialogs, ghostscriptCandidates);
+    const QString ghostscript = GhostscriptForDrop(dialogs, ghostscriptCandidates, installation);
     if (ghostscript.isEmpty())
         return nullptr;
 

@@ -1,12 +1,31 @@
 #include "convert/GhostscriptProbe.h"
 
 #include "platform/ChildProcess.h"
+#include "platform/GhostscriptSandbox.h"
+#include "platform/JobWorkspace.h"
+#include "platform/SandboxExecProfile.h"
+#include "platform/SandboxRules.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <exception>
 
 namespace {
 
 // "Ghostscript" is on the first line of the answer; a candidate that talks
 // without end must not fill the memory before its time-out.
 constexpr qint64 kAnswerLimit = 64 * 1024;
+
+// True for a compiled program, false for a script that starts with "#!".
+bool isBinaryExecutable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // not readable: whatever it is, it is confined if it runs
+    return !file.read(2).startsWith("#!");
+}
 
 } // namespace
 
@@ -31,31 +50,94 @@ bool GhostscriptProbe::isGhostscriptAnswer(const ProcessResult &result)
                                      .contains(QLatin1String("Ghostscript"), Qt::CaseInsensitive);
 }
 
+QString GhostscriptProbe::resolveCandidate(const QString &candidate)
+{
+    if (candidate.isEmpty())
+        return {};
+    // A bare name is looked up on the search path of this moment, as a shell
+    // would; a path is taken as it stands.
+    const QString path = candidate.contains(QLatin1Char('/'))
+                             ? QFileInfo(candidate).absoluteFilePath()
+                             : QStandardPaths::findExecutable(candidate);
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile() || !file.isExecutable())
+        return {};
+    return file.absoluteFilePath();
+}
+
 void GhostscriptProbe::tryNext()
 {
-    if (m_next >= m_candidates.size()) {
-        conclude(false);
+    while (m_next < m_candidates.size()) {
+        QString program = resolveCandidate(m_candidates.at(m_next++));
+        if (program.isEmpty())
+            continue;
+        m_child = new ChildProcess(this);
+        m_child->setOutputLimit(kAnswerLimit);
+        connect(m_child, &ChildProcess::finished, this, &GhostscriptProbe::onCandidateFinished);
+        QStringList arguments{QStringLiteral("-version")};
+        if (!confine(program, arguments)) {
+            dropCandidate();
+            continue;
+        }
+        m_child->start(program, arguments);
         return;
     }
-    const QString candidate = m_candidates.at(m_next++);
-    // One child per candidate, made now so that it runs with the environment
-    // of this moment (the search path for the bare "gs").
-    m_child = new ChildProcess(this);
-    m_child->setOutputLimit(kAnswerLimit);
-    connect(m_child, &ChildProcess::finished, this, &GhostscriptProbe::onCandidateFinished);
-    const QString command = QLatin1Char('"') + candidate + QStringLiteral("\" -version");
-    m_child->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    conclude(false);
+}
+
+bool GhostscriptProbe::confine(QString &program, QStringList &arguments)
+{
+    // A Ghostscript that is a wrapper script would need its shell: only a
+    // real executable is confined, as in a conversion.
+    if (!isBinaryExecutable(program))
+        return true;
+    try {
+        m_workspace = std::make_unique<JobWorkspace>();
+    } catch (const std::exception &error) {
+        qWarning("Ghostscript probe: %s", error.what());
+        return false;
+    }
+    m_child->setWorkingDirectory(m_workspace->path());
+    SandboxRules rules;
+    rules.executable = program;
+    rules.workspace = m_workspace->path();
+#ifdef Q_OS_MACOS
+    const std::optional<QString> profile = SandboxExecProfile(rules.resolved());
+    if (!profile)
+        return false;
+    arguments = SandboxExecArguments(*profile, program, arguments);
+    program = QString::fromLatin1(kSandboxExecProgram);
+#else
+    Q_UNUSED(arguments);
+    m_sandbox = std::make_unique<GhostscriptSandbox>(GhostscriptSandbox::prepare(rules));
+    // A kernel that has Landlock must confine the run, as a conversion's;
+    // without it the candidate runs as it is.
+    if (m_sandbox->failed()) {
+        qWarning("Ghostscript probe: %s", qPrintable(m_sandbox->errorText()));
+        return false;
+    }
+    if (m_sandbox->ready())
+        m_child->setChildSetup(m_sandbox->childProcessModifier());
+#endif
+    return true;
 }
 
 void GhostscriptProbe::onCandidateFinished(const ProcessResult &result)
 {
-    // Told from inside the child's own signal: it goes once that has returned.
-    m_child->deleteLater();
-    m_child = nullptr;
+    dropCandidate();
     if (isGhostscriptAnswer(result))
         conclude(true);
     else
         tryNext();
+}
+
+void GhostscriptProbe::dropCandidate()
+{
+    // Told from inside the child's own signal: it goes once that has returned.
+    m_child->deleteLater();
+    m_child = nullptr;
+    m_sandbox.reset();
+    m_workspace.reset();
 }
 
 void GhostscriptProbe::conclude(bool installed)

@@ -62,6 +62,13 @@ QUrl InstallationHelp::page() const
     return kHomebrewHomePage;
 }
 
+QString InstallationHelp::installCommand() const
+{
+    if (m_system == System::MacOS)
+        return InstallTexts::kBrewCommand;
+    return linuxInstallCommand(OsRelease::read(m_osReleaseFiles));
+}
+
 QString InstallationHelp::linuxInstallCommand(const OsRelease &release)
 {
     using namespace InstallTexts;

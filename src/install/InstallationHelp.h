@@ -32,6 +32,9 @@ public:
     // brew is never run), otherwise Homebrew's home page, which explains how
     // to get brew first.
     QUrl page() const;
+    // The command that installs Ghostscript: brew's on macOS, elsewhere the
+    // package manager's; empty for a system none is known for.
+    QString installCommand() const;
 
     // The install command of the system's package manager, found from the
     // system's own identifier and then the ones it derives from, closest

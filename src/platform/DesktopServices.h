@@ -2,8 +2,10 @@
 
 #include "platform/FolderItem.h"
 
+#include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 // Opens a web address in the user's default browser.
@@ -21,4 +23,20 @@ public:
     virtual ~SaveFileChooser() = default;
     virtual std::optional<FolderItem> showSaveFileDialog(const QString &filter,
                                                          const QString &proposedName) = 0;
+};
+
+// The platform's dialog for opening files, several at a time. It returns at
+// once; chosen gets the files picked (absolute paths), or an empty list when
+// the user cancels, later from the event loop and never from within this
+// call, so that nothing waits for the answer in a loop of its own.
+class OpenFilesChooser
+{
+public:
+    using Chosen = std::function<void(const QStringList &paths)>;
+
+    virtual ~OpenFilesChooser() = default;
+    // folder: where the dialog starts; filters: its name filters, in the
+    // order offered, the first one in force.
+    virtual void openFilesDialog(const QString &folder, const QStringList &filters,
+                                 Chosen chosen) = 0;
 };

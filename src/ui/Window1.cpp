@@ -10,11 +10,13 @@
 #include "fontsheet/FontOverviewRun.h"
 #include "install/StartupCheck.h"
 #include "platform/FolderItem.h"
+#include "platform/LastOpenFolder.h"
 #include "platform/MessageDialog.h"
 #include "ui/ConversionProgress.h"
 #include "ui/DropCanvas.h"
 #include "ui/PictureCache.h"
 #include "ui/QtMessagePresenter.h"
+#include "ui/QtOpenFilesChooser.h"
 #include "ui/QtSaveFileChooser.h"
 #include "ui/QtUrlOpener.h"
 #include "ui/TextContrast.h"
@@ -78,17 +80,19 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
         m_ownSaveChooser = std::make_unique<QtSaveFileChooser>(this);
         m_services.saveChooser = m_ownSaveChooser.get();
     }
+    if (m_services.openChooser == nullptr) {
+        m_ownOpenChooser = std::make_unique<QtOpenFilesChooser>(this);
+        m_services.openChooser = m_ownOpenChooser.get();
+    }
     if (m_services.logo == nullptr)
         m_services.logo = &PictureCache::logo();
 
     m_startupCheck =
-        new StartupCheck(*m_services.dialogs, *m_services.urls,
-                         InstallationHelp(InstallationHelp::thisSystem(), m_services.brewLocations,
-                                          m_services.osReleaseFiles),
-                         this);
+        new StartupCheck(*m_services.dialogs, *m_services.urls, installationHelp(), this);
     connect(m_startupCheck, &StartupCheck::failed, this, &Window1::showFailure);
     connect(m_startupCheck, &StartupCheck::finished, this, [this] {
         m_startupChecked = true;
+        updateFileOpen();
         emit opened();
     });
     m_fontListing = new FontListing(FontListing::thisSystemsSource(), this);
@@ -99,6 +103,8 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
 
     Layout();
     CreateControls();
+    connect(FileOpen(), &QAction::triggered, this, &Window1::FileOpen_Action);
+    updateFileOpen();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -196,6 +202,11 @@ QMenu *Window1::FileMenu() const
     return MenuBar().findMenu(QStringLiteral("FileMenu"));
 }
 
+QAction *Window1::FileOpen() const
+{
+    return MenuBar().findItem(QStringLiteral("FileOpen"));
+}
+
 QAction *Window1::FileQuit() const
 {
     return MenuBar().findItem(QStringLiteral("FileQuit"));
@@ -273,6 +284,12 @@ void Window1::Event_Opening()
     // The window is painted and handles its events while the probe runs;
     // opened() follows when the check has ended.
     m_startupCheck->start(m_services.probeCandidates);
+}
+
+InstallationHelp Window1::installationHelp() const
+{
+    return InstallationHelp(InstallationHelp::thisSystem(), m_services.brewLocations,
+                            m_services.osReleaseFiles);
 }
 
 bool Window1::isBusy() const
@@ -363,13 +380,17 @@ void Window1::Canvas1_DropObject(const QStringList &paths)
         return;
     }
     runHandler([this, &paths] {
-        ConversionJob *job =
-            IntakeDrop(paths, *m_services.dialogs, m_services.dropCandidates, this);
+        ConversionJob *job = IntakeDrop(paths, *m_services.dialogs, m_services.dropCandidates, this,
+                                        installationHelp());
         if (job == nullptr)
             return;
         m_conversion = job;
         new ConversionProgress(this, job, FolderItem(paths.first()).name());
         connect(job, &ConversionJob::finished, this, &Window1::conversionFinished);
+        // Once the job has gone, which it does right after telling.
+        connect(job, &ConversionJob::finished, this, &Window1::updateFileOpen,
+                Qt::QueuedConnection);
+        updateFileOpen();
         connect(job, &ConversionJob::finished, this, &Window1::takeWaitingDrop);
     });
 }
@@ -386,14 +407,17 @@ void Window1::ConvertFiles(const QStringList &paths)
         return;
     }
     runHandler([this, &paths] {
-        const QString ghostscript = GhostscriptForDrop(*m_services.dialogs, m_services.dropCandidates);
+        const QString ghostscript = GhostscriptForDrop(*m_services.dialogs,
+                                                       m_services.dropCandidates, installationHelp());
         if (ghostscript.isEmpty())
             return;
         auto *batch = new BatchRun(this, *m_services.dialogs, ghostscript, this);
         m_batch = batch;
         connect(batch, &BatchRun::finished, this, &Window1::batchFinished);
         connect(batch, &BatchRun::finished, this, &Window1::takeWaitingDrop);
+        connect(batch, &BatchRun::finished, this, &Window1::updateFileOpen, Qt::QueuedConnection);
         batch->start(paths);
+        updateFileOpen();
     });
 }
 
@@ -424,7 +448,42 @@ void Window1::Button1_Pressed()
     if (isBusy() || RunningConversion() != nullptr || batchRunning())
         return;
     m_fontOverviewRunning = true;
+    updateFileOpen();
     m_fontListing->start();
+}
+
+void Window1::FileOpen_Action()
+{
+    if (isBusy() || RunningConversion() != nullptr || m_openDialogShowing)
+        return;
+    m_openDialogShowing = true;
+    updateFileOpen();
+    // The dialog belongs to this window and goes with it, and with it its answer.
+    m_services.openChooser->openFilesDialog(
+        LastOpenFolder::folder(), {WindowTexts::kPostScriptFilter, WindowTexts::kAllFilesFilter},
+        [window = QPointer<Window1>(this)](const QStringList &paths) {
+            if (window)
+                window->filesChosen(paths);
+        });
+}
+
+void Window1::filesChosen(const QStringList &paths)
+{
+    m_openDialogShowing = false;
+    updateFileOpen();
+    if (paths.isEmpty())
+        return;
+    LastOpenFolder::remember(paths);
+    // From the event loop once the dialog has gone, as a drop is.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { ConvertFiles(paths); }, Qt::QueuedConnection);
+}
+
+void Window1::updateFileOpen()
+{
+    if (QAction *item = FileOpen())
+        item->setEnabled(!isBusy() && RunningConversion() == nullptr && !batchRunning() &&
+                         !m_openDialogShowing);
 }
 
 void Window1::fontsListed(const QStringList &names)
@@ -434,6 +493,7 @@ void Window1::fontsListed(const QStringList &names)
             Label1()->setText(*status);
     });
     m_fontOverviewRunning = false;
+    updateFileOpen();
 }
 
 void Window1::runHandler(const std::function<void()> &handler)

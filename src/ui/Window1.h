@@ -16,8 +16,10 @@ class BatchRun;
 class ConversionJob;
 class DropCanvas;
 class FontListing;
+class InstallationHelp;
 class MainMenuBar;
 class MessagePresenter;
+class OpenFilesChooser;
 class PictureCache;
 class QAction;
 class QLabel;
@@ -34,6 +36,7 @@ struct Window1Services {
     MessagePresenter *dialogs = nullptr;
     UrlOpener *urls = nullptr;
     SaveFileChooser *saveChooser = nullptr;
+    OpenFilesChooser *openChooser = nullptr;
     PictureCache *logo = nullptr; // nullptr: the logo from the resources
     QStringList dropCandidates = kDropTimeCandidates;
     QStringList probeCandidates = kProbeCandidates;
@@ -62,6 +65,7 @@ public:
 
     MainMenuBar &MenuBar() const;
     QMenu *FileMenu() const;
+    QAction *FileOpen() const;
     QAction *FileQuit() const;
     QMenu *EditMenu() const;
     QAction *EditUndo() const;
@@ -80,6 +84,10 @@ public:
     void Canvas1_Paint(QPainter &painter);
     void Canvas1_DropObject(const QStringList &paths);
     void Button1_Pressed();
+    // File › Open: the open dialog, whose chosen files are converted. The
+    // item is off, and does nothing, while the window is busy or a
+    // conversion runs, and while the dialog is open.
+    void FileOpen_Action();
 
     // Files handed to the window from anywhere (a drop, File › Open, the
     // command line, the system's "Open With"): one file is converted as a
@@ -115,6 +123,10 @@ private:
     // user is told instead.
     void runHandler(const std::function<void()> &handler);
     void showFailure(const QString &reason);
+    void filesChosen(const QStringList &paths);
+    void updateFileOpen();
+    // For this system, as the services say where to look.
+    InstallationHelp installationHelp() const;
     void fontsListed(const QStringList &names);
     // Label1 lies on the logo: its text takes a colour that stands out
     // against the pixels behind it.
@@ -123,6 +135,7 @@ private:
     std::unique_ptr<MessagePresenter> m_ownDialogs;
     std::unique_ptr<UrlOpener> m_ownUrls;
     std::unique_ptr<SaveFileChooser> m_ownSaveChooser;
+    std::unique_ptr<OpenFilesChooser> m_ownOpenChooser;
     Window1Services m_services;
     StartupCheck *m_startupCheck = nullptr;
     FontListing *m_fontListing = nullptr;
@@ -132,6 +145,7 @@ private:
     QPointer<BatchRun> m_batch;
     bool m_startupChecked = false;
     bool m_fontOverviewRunning = false;
+    bool m_openDialogShowing = false;
     // What Label1's colour was last chosen for: the logo and the palette.
     qint64 m_label1LogoKey = -1;
     QRgb m_label1PaletteText = 0;

@@ -24,4 +24,9 @@ inline const QString kOk = QStringLiteral("OK");
 
 inline const QString kCancelButton = QStringLiteral("Abbrechen");
 
+// The open dialog's name filters: PostScript first, in force when it opens.
+inline const QString kPostScriptFilter =
+    QStringLiteral("PostScript-Dateien (*.ps *.eps *.PS *.EPS)");
+inline const QString kAllFilesFilter = QStringLiteral("Alle Dateien (*)");
+
 } // namespace WindowTexts

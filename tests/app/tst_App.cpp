@@ -132,6 +132,7 @@ void TestApp::menusAndItemsInOrder()
     }
     QCOMPARE(shown, (QStringList{
                         "FileMenu &File []",
+                        QString::fromUtf8("  FileOpen \u00d6ffnen \u2026 [Ctrl+O]"),
                         "  FileQuit &Quit [Ctrl+Q]",
                         "EditMenu &Edit []",
                         "  EditUndo &Undo [Ctrl+Z]",
@@ -156,6 +157,7 @@ void TestApp::windowAccessorsFindTheSharedItems()
         const char *name;
     } accessors[] = {
         {window.FileMenu(), "FileMenu"},
+        {window.FileOpen(), "FileOpen"},
         {window.FileQuit(), "FileQuit"},
         {window.EditMenu(), "EditMenu"},
         {window.EditUndo(), "EditUndo"},

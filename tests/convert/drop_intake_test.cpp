@@ -1,10 +1,12 @@
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
+#include "install/InstallationHelp.h"
 
 #include "JobTestSupport.h"
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -104,19 +106,65 @@ TEST(DropIntake, RefusesOtherFilesAndIgnoresEmptyDrops)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("inputs"))));
 }
 
-TEST(DropIntake, WithoutGhostscriptSaysHowToInstallIt)
+struct NoGhostscriptCase {
+    const char *name;
+    InstallationHelp::System system;
+    const char *osRelease; // nullptr: no such file
+    const char *explanation;
+};
+
+class WithoutGhostscript : public testing::TestWithParam<NoGhostscriptCase>
 {
+};
+
+// The refusal names the command that installs Ghostscript on this system,
+// found as the installation help finds it.
+TEST_P(WithoutGhostscript, RefusalSaysHowToInstallIt)
+{
+    const NoGhostscriptCase &param = GetParam();
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("a.ps"));
     TestFiles::writeBytes(input, "%!PS\n");
+    const QString osRelease = dir.filePath(QStringLiteral("os-release"));
+    if (param.osRelease != nullptr)
+        TestFiles::writeBytes(osRelease, param.osRelease);
     ScriptedPresenter dialogs;
 
-    JobTestSupport::dropToEnd(
-        {input}, dialogs, {dir.filePath(QStringLiteral("no-gs")), dir.filePath(QStringLiteral("none"))});
+    ConversionJob *job = IntakeDrop(
+        {input}, dialogs,
+        {dir.filePath(QStringLiteral("no-gs")), dir.filePath(QStringLiteral("none"))}, nullptr,
+        InstallationHelp(param.system, {dir.filePath(QStringLiteral("brew"))}, {osRelease}));
+    ASSERT_EQ(job, nullptr);
+    QCoreApplication::processEvents();
+
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].iconType, MessageDialog::Icon::Stop);
     EXPECT_EQ(dialogs.shown[0].message, QStringLiteral("Ghostscript nicht gefunden"));
-    EXPECT_EQ(dialogs.shown[0].explanation,
-              QStringLiteral("Bitte installieren mit:\nbrew install ghostscript"));
+    EXPECT_EQ(dialogs.shown[0].explanation, QString::fromUtf8(param.explanation));
+    EXPECT_EQ(dialogs.shown[0].actionButton.caption, QStringLiteral("OK"));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.pdf"))));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WithoutGhostscript,
+    testing::Values(
+        // macOS says what it always said, whatever an os-release would say.
+        NoGhostscriptCase{"MacOS", InstallationHelp::System::MacOS, "ID=fedora\n",
+                          "Bitte installieren mit:\nbrew install ghostscript"},
+        NoGhostscriptCase{"Debian", InstallationHelp::System::Linux,
+                          "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n",
+                          "Bitte installieren mit:\nsudo apt install ghostscript"},
+        NoGhostscriptCase{"RhelClone", InstallationHelp::System::Linux,
+                          "ID=\"rocky\"\nID_LIKE=\"rhel centos fedora\"\n",
+                          "Bitte installieren mit:\nsudo dnf install ghostscript"},
+        NoGhostscriptCase{"ArchDerivative", InstallationHelp::System::Linux,
+                          "ID=manjaro\nID_LIKE=arch\n",
+                          "Bitte installieren mit:\nsudo pacman -S ghostscript"},
+        NoGhostscriptCase{"OpenSuse", InstallationHelp::System::Linux,
+                          "ID=\"opensuse-leap\"\nID_LIKE=\"suse opensuse\"\n",
+                          "Bitte installieren mit:\nsudo zypper install ghostscript"},
+        NoGhostscriptCase{"UnknownSystem", InstallationHelp::System::Linux, "ID=nixos\n",
+                          "Ghostscript \u00fcber die Paketverwaltung des Systems installieren."},
+        NoGhostscriptCase{"NoOsRelease", InstallationHelp::System::Linux, nullptr,
+                          "Ghostscript \u00fcber die Paketverwaltung des Systems installieren."}),
+    [](const auto &info) { return std::string(info.param.name); });

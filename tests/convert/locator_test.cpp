@@ -1,9 +1,12 @@
 #include "convert/GhostscriptLocator.h"
 #include "convert/GhostscriptProbe.h"
+#include "platform/GhostscriptSandbox.h"
 
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -144,4 +147,58 @@ TEST(GhostscriptProbe, BareNameIsFoundOnTheSearchPath)
     EXPECT_EQ(probeVerdict({QStringLiteral("fake-gs")}), 1);
     qputenv("PATH", savedPath);
     EXPECT_EQ(probeVerdict({QStringLiteral("fake-gs")}), 0);
+}
+
+// The probe runs the candidate itself, not a shell command made of its name:
+// quotes, a "$" and blanks in its folder are only characters.
+TEST(GhostscriptProbe, CandidateNameReachesNoShell)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("it's \"quoted\" $HOME `id`"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString candidate = folder + QStringLiteral("/gs");
+    TestFiles::writeScript(candidate, "[ \"$1\" = -version ] && echo Ghostscript\n");
+
+    EXPECT_EQ(probeVerdict({candidate}), 1);
+}
+
+// A compiled candidate runs as a conversion's Ghostscript does: confined to a
+// workspace of its own. A wrapper script runs unconfined, as in a conversion,
+// and so shows that the stand-in would have got out.
+TEST(GhostscriptProbe, CompiledCandidateRunsConfined)
+{
+    const SandboxSupport support = GhostscriptSandbox::support();
+    if (support != SandboxSupport::Landlock && support != SandboxSupport::SandboxExec)
+        GTEST_SKIP() << "this system cannot confine a child";
+    QTemporaryDir dir;
+    const QString escape = dir.filePath(QStringLiteral("escaped"));
+    qputenv("PAGORA_ESCAPE", QFile::encodeName(escape));
+    const QString fake = QStringLiteral(PAGORA_FAKE_GHOSTSCRIPT);
+
+    EXPECT_EQ(probeVerdict({fake}), 1);
+    EXPECT_FALSE(QFileInfo::exists(escape));
+
+    const QString wrapper = dir.filePath(QStringLiteral("gs-wrapper"));
+    TestFiles::writeScript(wrapper, "exec '" + QFile::encodeName(fake) + "' \"$@\"\n");
+    EXPECT_EQ(probeVerdict({wrapper}), 1);
+    EXPECT_TRUE(QFileInfo::exists(escape));
+    qunsetenv("PAGORA_ESCAPE");
+}
+
+// The real Ghostscript answers from inside the sandbox, named by its path or
+// by its bare name on the search path.
+TEST(GhostscriptProbe, RealGhostscriptIsAcceptedConfined)
+{
+    const QString gs = TestFiles::realGhostscript();
+    ASSERT_FALSE(gs.isEmpty()) << "these tests need Ghostscript";
+    EXPECT_EQ(probeVerdict({gs}), 1);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::link(gs, dir.filePath(QStringLiteral("gs"))));
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.path()));
+    EXPECT_EQ(GhostscriptProbe::resolveCandidate(QStringLiteral("gs")),
+              dir.filePath(QStringLiteral("gs")));
+    EXPECT_EQ(probeVerdict({QStringLiteral("gs")}), 1);
+    qputenv("PATH", savedPath);
 }

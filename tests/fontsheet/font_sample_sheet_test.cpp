@@ -1,8 +1,8 @@
 #include "fontsheet/FontSampleSheet.h"
 
 #include "TestFiles.h"
-#include "platform/ProcessRunner.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -208,12 +208,16 @@ TEST(FontSampleSheetTest, GhostscriptTurnsTheSheetIntoPages)
     const QString pdfPath = dir.filePath(QStringLiteral("SystemFonts.pdf"));
     TestFiles::writeBytes(sheetPath, BuildFontSampleSheet(names));
 
-    ProcessRunner runner(120000);
-    const ProcessResult result =
-        runner.run(gs, {"-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=pdfwrite",
-                        "-sOutputFile=" + pdfPath, sheetPath});
-    ASSERT_TRUE(result.succeeded()) << result.output.constData();
-    EXPECT_FALSE(result.output.contains("Error:")) << result.output.constData();
+    QProcess ghostscript;
+    ghostscript.setProcessChannelMode(QProcess::MergedChannels);
+    ghostscript.start(gs, {"-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=pdfwrite",
+                           "-sOutputFile=" + pdfPath, sheetPath});
+    const bool ended = ghostscript.waitForFinished(120000);
+    const QByteArray output = ghostscript.readAll();
+    ASSERT_TRUE(ended) << output.constData();
+    ASSERT_EQ(ghostscript.exitStatus(), QProcess::NormalExit) << output.constData();
+    ASSERT_EQ(ghostscript.exitCode(), 0) << output.constData();
+    EXPECT_FALSE(output.contains("Error:")) << output.constData();
 
     EXPECT_EQ(TestFiles::pdfPageCount(pdfPath), pages);
     const QString text = QString::fromUtf8(TestFiles::runTool("pdftotext", {pdfPath, "-"}));

@@ -1,3 +1,4 @@
+#include "ui/QtOpenFilesChooser.h"
 #include "ui/QtSaveFileChooser.h"
 #include "ui/QtUrlOpener.h"
 
@@ -5,6 +6,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +56,8 @@ private slots:
     void urlGoesToTheDesktopsBrowser();
     void saveDialogReturnsTheChosenFile();
     void cancelledSaveDialogReturnsNothing();
+    void openDialogHandsOverTheChosenFiles_data();
+    void openDialogHandsOverTheChosenFiles();
 
 private:
     QWidget m_window;
@@ -110,6 +114,59 @@ void TestQtServices::cancelledSaveDialogReturnsNothing()
     whenFileDialogShows([](QFileDialog &dialog) { dialog.reject(); });
 
     QVERIFY(!chooser.showSaveFileDialog(QString(), QStringLiteral("SystemFonts.ps")).has_value());
+}
+
+void TestQtServices::openDialogHandsOverTheChosenFiles_data()
+{
+    QTest::addColumn<QString>("typed"); // empty: cancelled
+    QTest::addColumn<QStringList>("chosen");
+
+    QTest::newRow("two files") << QStringLiteral("\"eins.ps\" \"zwei.EPS\"")
+                               << QStringList{"eins.ps", "zwei.EPS"};
+    QTest::newRow("cancelled") << QString() << QStringList{};
+}
+
+void TestQtServices::openDialogHandsOverTheChosenFiles()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, chosen);
+    QTemporaryDir dir;
+    for (const char *name : {"eins.ps", "zwei.EPS", "bild.png"})
+        QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+    QtOpenFilesChooser chooser(&m_window);
+    QList<QStringList> answers;
+    const QStringList filters{QStringLiteral("PostScript-Dateien (*.ps *.eps *.PS *.EPS)"),
+                              QStringLiteral("Alle Dateien (*)")};
+
+    chooser.openFilesDialog(dir.path(), filters,
+                            [&answers](const QStringList &paths) { answers.append(paths); });
+
+    // Returned at once, the dialog open on the window.
+    QVERIFY(answers.isEmpty());
+    QPointer<QFileDialog> dialog = m_window.findChild<QFileDialog *>(QStringLiteral("openFilesDialog"));
+    QVERIFY(dialog != nullptr);
+    QTRY_VERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+    QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
+    QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+    QCOMPARE(dialog->nameFilters(), filters);
+    QCOMPARE(dialog->selectedNameFilter(), filters.first());
+
+    if (typed.isEmpty()) {
+        dialog->reject();
+    } else {
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        name->setText(typed);
+        QTest::keyClick(name, Qt::Key_Return);
+    }
+
+    QTRY_COMPARE(answers.size(), 1);
+    QStringList expected;
+    for (const QString &name : chosen)
+        expected << dir.filePath(name);
+    QCOMPARE(answers.first(), expected);
+    QTRY_VERIFY(dialog.isNull());
 }
 
 QTEST_MAIN(TestQtServices)

@@ -1,6 +1,7 @@
 #include "ui/Window1.h"
 
 #include "app/MainMenuBar.h"
+#include "convert/ConversionJob.h"
 #include "install/InstallationHelp.h"
 #include "platform/DesktopServices.h"
 #include "ui/DropCanvas.h"
@@ -10,6 +11,7 @@
 #include "TestFiles.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -18,11 +20,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -32,6 +36,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -101,6 +106,28 @@ public:
 private:
     QString m_path;
     std::function<void()> m_whileOpen;
+};
+
+// Answers the open dialog as a person would, with the files to pick in turn
+// (none: cancel), from the event loop as the real dialog does. Keeps the
+// folder each dialog started in and the filters it offered.
+class ScriptedOpenChooser : public OpenFilesChooser
+{
+public:
+    explicit ScriptedOpenChooser(QList<QStringList> answers = {}) : m_answers(std::move(answers)) {}
+    void openFilesDialog(const QString &folder, const QStringList &filters, Chosen chosen) override
+    {
+        folders.append(folder);
+        offeredFilters = filters;
+        const QStringList answer = m_answers.isEmpty() ? QStringList() : m_answers.takeFirst();
+        QMetaObject::invokeMethod(
+            qApp, [chosen = std::move(chosen), answer] { chosen(answer); }, Qt::QueuedConnection);
+    }
+    QStringList folders;
+    QStringList offeredFilters;
+
+private:
+    QList<QStringList> m_answers;
 };
 
 // Sets an environment variable for the lifetime of the object.
@@ -328,6 +355,11 @@ private slots:
     void slowConversionShowsProgressAndCanBeCancelled();
     void closingEndsTheEventLoopWithZero();
     void buttonWritesTheSampleSheetAndShowsTheCount();
+    void fileOpenShowsTheDialogFromMenuAndShortcut();
+    void fileOpenConvertsTheChosenFile();
+    void fileOpenConvertsEveryChosenFile();
+    void fileOpenRemembersTheFolder();
+    void fileOpenIsOffWhileTheWindowIsBusy();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs, PictureCache *logo = nullptr);
@@ -336,11 +368,16 @@ private:
     RecordingUrlOpener m_urls;
     CancellingChooser m_chooser;
     PictureCache m_testLogo{QString()};
+    std::optional<QTemporaryDir> m_settings;
 };
 
 void TestWindow1::init()
 {
     m_urls.opened.clear();
+    // Each test starts with settings of its own, none remembered.
+    m_settings.emplace();
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_settings->path());
 }
 
 Window1Services TestWindow1::services(ScriptedPresenter &dialogs, PictureCache *logo)
@@ -882,7 +919,12 @@ void TestWindow1::closingEndsTheEventLoopWithZero()
     openWindow(window);
 
     QTimer::singleShot(0, &window, [&] { window.close(); });
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(42); });
+    // Goes with the test: fired later, outside any loop, it would leave every
+    // later wait of this program ending at once.
+    QTimer fallback;
+    fallback.setSingleShot(true);
+    connect(&fallback, &QTimer::timeout, qApp, [] { QCoreApplication::exit(42); });
+    fallback.start(10000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!window.isVisible());
 }
@@ -928,6 +970,191 @@ void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
     QVERIFY(written.startsWith("%!PS-Adobe-3.0\n"));
     QVERIFY(written.contains("/Font1 (C059-Roman) def\n/Font2 (NimbusSans-Bold) def\n"
                              "/Font3 (NimbusSans-Regular) def\n\n"));
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestWindow1::fileOpenShowsTheDialogFromMenuAndShortcut()
+{
+    ScriptedPresenter dialogs;
+    ScriptedOpenChooser chooser; // cancels every time
+    Window1Services services = this->services(dialogs);
+    services.openChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+
+    QAction *item = window.FileOpen();
+    QVERIFY(item != nullptr);
+    QCOMPARE(item, MainMenuBar::instance().findItem(QStringLiteral("FileOpen")));
+    QCOMPARE(item->text(), QString::fromUtf8("\u00d6ffnen \u2026"));
+    QCOMPARE(item->shortcuts(), QKeySequence::keyBindings(QKeySequence::Open));
+    QVERIFY(item->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_O)));
+    const QList<QAction *> items = window.FileMenu()->actions();
+    QCOMPARE(items.indexOf(item) + 1, items.indexOf(window.FileQuit()));
+    QVERIFY(item->isEnabled());
+
+    // Chosen twice before the dialog is up: one dialog.
+    item->trigger();
+    item->trigger();
+    QTRY_VERIFY(item->isEnabled());
+    QCOMPARE(chooser.folders.size(), 1);
+    QCOMPARE(chooser.offeredFilters,
+             (QStringList{"PostScript-Dateien (*.ps *.eps *.PS *.EPS)", "Alle Dateien (*)"}));
+
+#ifndef Q_OS_MACOS
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    QTRY_COMPARE(chooser.folders.size(), 2);
+#endif
+    // Cancelled: nothing converted, nothing said.
+    QTest::qWait(200);
+    QVERIFY(dialogs.shown.isEmpty());
+    QVERIFY(window.RunningConversion() == nullptr);
+    QVERIFY(item->isEnabled());
+}
+
+void TestWindow1::fileOpenConvertsTheChosenFile()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("Mein Bericht.EPS"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    ScriptedOpenChooser chooser({{input}});
+    Window1Services services = this->services(dialogs);
+    services.openChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::conversionFinished);
+
+    window.FileOpen()->trigger();
+
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
+    const QString pdf = dir.filePath(QStringLiteral("Mein Bericht.pdf"));
+    QCOMPARE(dialogs.shown.first().explanation,
+             QStringLiteral("Die PDF-Datei wurde erstellt:\n") + pdf);
+    QCOMPARE(TestFiles::pdfPageCount(pdf), 2);
+    QTRY_VERIFY(window.FileOpen()->isEnabled());
+}
+
+void TestWindow1::fileOpenConvertsEveryChosenFile()
+{
+    QTemporaryDir dir;
+    const QStringList inputs{dir.filePath(QStringLiteral("eins.ps")),
+                             dir.filePath(QStringLiteral("zwei.ps"))};
+    for (const QString &input : inputs)
+        TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    ScriptedOpenChooser chooser({inputs});
+    Window1Services services = this->services(dialogs);
+    services.openChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.FileOpen()->trigger();
+
+    // Several chosen files are a batch, ending in its summary.
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().explanation,
+             QStringLiteral("2 von 2 PDF-Dateien wurden erstellt."));
+    QCOMPARE(TestFiles::pdfPageCount(dir.filePath(QStringLiteral("eins.pdf"))), 2);
+    QCOMPARE(TestFiles::pdfPageCount(dir.filePath(QStringLiteral("zwei.pdf"))), 2);
+    QTRY_VERIFY(window.FileOpen()->isEnabled());
+}
+
+void TestWindow1::fileOpenRemembersTheFolder()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Berichte"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString input = folder + QStringLiteral("/hello.ps");
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    // Cancelled first, then a file chosen, then cancelled again.
+    ScriptedOpenChooser chooser({{}, {input}, {}});
+    Window1Services services = this->services(dialogs);
+    services.openChooser = &chooser;
+    {
+        Window1 window(services);
+        openWindow(window);
+        QSignalSpy finished(&window, &Window1::conversionFinished);
+        for (int round = 0; round < 3; ++round) {
+            QTRY_VERIFY(window.FileOpen()->isEnabled());
+            window.FileOpen()->trigger();
+            if (round == 1)
+                QVERIFY(finished.wait(60000));
+        }
+        QTRY_COMPARE(chooser.folders.size(), 3);
+    }
+    QVERIFY(QFileInfo(chooser.folders.at(0)).isDir());
+    QVERIFY(chooser.folders.at(0) != folder);
+    // A cancel remembers nothing; a choice remembers its folder.
+    QCOMPARE(chooser.folders.at(1), chooser.folders.at(0));
+    QCOMPARE(chooser.folders.at(2), folder);
+
+    // Next time, in a new window: still there; once it is gone, the first again.
+    ScriptedOpenChooser later;
+    services.openChooser = &later;
+    Window1 window(services);
+    openWindow(window);
+    window.FileOpen()->trigger();
+    QTRY_COMPARE(later.folders.size(), 1);
+    QTRY_VERIFY(window.FileOpen()->isEnabled());
+    QVERIFY(QDir(folder).removeRecursively());
+    window.FileOpen()->trigger();
+    QTRY_COMPARE(later.folders.size(), 2);
+    QCOMPARE(later.folders, (QStringList{folder, chooser.folders.at(0)}));
+}
+
+void TestWindow1::fileOpenIsOffWhileTheWindowIsBusy()
+{
+    QTemporaryDir dir;
+    const QString slow = dir.filePath(QStringLiteral("slow-gs"));
+    TestFiles::writeScript(slow, "sleep 1; exit 1\n");
+    const QString input = dir.filePath(QStringLiteral("endlos.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("loop.ps")));
+    ScriptedPresenter dialogs;
+    ScriptedOpenChooser chooser;
+    Window1Services services = this->services(dialogs);
+    services.openChooser = &chooser;
+    services.probeCandidates = {slow, TestFiles::realGhostscript()};
+    Window1 window(services);
+    QAction *item = window.FileOpen();
+    QSignalSpy opened(&window, &Window1::opened);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // The start-up check.
+    QTest::qWait(300);
+    QVERIFY(opened.isEmpty());
+    QVERIFY(!item->isEnabled());
+    item->trigger();
+    QVERIFY(opened.wait(15000));
+    QVERIFY(item->isEnabled());
+
+    // A conversion, until it is cancelled.
+    QSignalSpy finished(&window, &Window1::conversionFinished);
+    window.ConvertFiles({input});
+    QVERIFY(window.RunningConversion() != nullptr);
+    QVERIFY(!item->isEnabled());
+    item->trigger();
+    QTest::qWait(200);
+    window.RunningConversion()->cancel();
+    QVERIFY(finished.wait(10000));
+    QTRY_VERIFY(item->isEnabled());
+
+    // The font overview, until its save dialog is cancelled.
+    window.Button1_Pressed();
+    QVERIFY(!item->isEnabled());
+    item->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isBusy(), 10000);
+    QVERIFY(item->isEnabled());
+
+    QTest::qWait(100);
+    QVERIFY(chooser.folders.isEmpty());
     QVERIFY(dialogs.shown.isEmpty());
 }
 
