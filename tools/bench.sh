@@ -1,12 +1,13 @@
 #!/bin/sh
 # Builds the benchmarks in Release (-O2, in build-bench/) and runs them all:
-# the Google Benchmark cases, the whole conversions against gs and ps2pdf, the
+# the Google Benchmark cases, the whole conversions against gs and ps2pdf, a
+# batch against a loop of ps2pdf and against one file at a time, the
 # font-name repair against grep and sed, and the start-up against the probe's
 # commands and an empty Qt window (offscreen). Every comparing
 # figure is a ratio of runs made side by side; the summary at the end has one
 # TARGET line per target.
 #
-#   sh tools/bench.sh            the full run (about 15 minutes; needs about
+#   sh tools/bench.sh            the full run (about 20 minutes; needs about
 #                                5 GiB free in the temporary folder for the
 #                                1 GiB repair files, or skips that size)
 #   sh tools/bench.sh --smoke    one quick round of each, to see that they run
@@ -131,6 +132,38 @@ note ""
 note "== Pagora --convert against gs and ps2pdf, and on 16 files against a loop of ps2pdf"
 # shellcheck disable=SC2046
 record sh bench/command_line_bench.sh "$bin/Pagora" "$rounds" $(ls "$corpus"/*.ps 2>/dev/null | head -n 8)
+# --- Batches ---------------------------------------------------------------------
+# The same corpus, made up to at least 16 files (more manual pages, then
+# copies) so that every core has files to convert throughout.
+batch=$work/batch
+mkdir "$batch"
+# shellcheck disable=SC2046
+cp $(ls "$corpus"/*.ps "$corpus"/*.eps 2>/dev/null) "$batch/"
+count() { find "$batch" -type f | wc -l; }
+if command -v groff >/dev/null 2>&1 && ! $smoke; then
+    for page in cp mv cat sort make xargs tee head env date gzip diff; do
+        [ "$(count)" -ge 16 ] && break
+        source=/usr/share/man/man1/$page.1.gz
+        [ -f "$source" ] || continue
+        gzip -dcf "$source" | groff -Tps -man >"$batch/$page.ps" 2>/dev/null
+    done
+fi
+copy=1
+while [ "$(count)" -lt 16 ]; do
+    for source in "$batch"/*.ps "$batch"/*.eps; do
+        [ -f "$source" ] || continue
+        case $source in *-copy*) continue ;; esac
+        [ "$(count)" -ge 16 ] && break
+        name=$(basename "$source")
+        cp "$source" "$batch/${name%.*}-copy$copy.${name##*.}"
+    done
+    copy=$((copy + 1))
+done
+note ""
+note "== Batches: $(count) files, against a loop of ps2pdf and one file at a time" \
+    "(load: $(uptime | sed 's/.*load/load/'))"
+# shellcheck disable=SC2046
+record "$bin/pagora_batch_bench" --rounds "$rounds" $(ls "$batch"/*.ps "$batch"/*.eps 2>/dev/null)
 
 # --- Font-name repair ------------------------------------------------------------
 for size in $sizes; do

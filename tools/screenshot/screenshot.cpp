@@ -1,20 +1,40 @@
-// Takes the README's picture of the window: the window as the program opens
-// it, once its start-up check has ended, in the light or the dark appearance.
+// Takes the README's pictures of the window: the window as the program opens
+// it, once its start-up check has ended, in the light or the dark appearance;
+// and, in the light one, a batch's progress dialog and its summary in front
+// of the window.
 //
 //     xvfb-run -a build/pagora_screenshot dark docs/screenshot-dark.png
+//     xvfb-run -a build/pagora_screenshot batch-progress docs/screenshot-batch-progress.png
+//     xvfb-run -a build/pagora_screenshot batch-summary docs/screenshot-batch-summary.png
 //
 // The dark appearance is a palette set here, as a system in dark mode would
-// hand one to the program; the program itself has no switch for it.
+// hand one to the program; the program itself has no switch for it. The
+// batches run on PostScript files written here into a temporary folder: for
+// the progress, three short documents and three that never end (so the dialog
+// stays up; the batch is cancelled after the picture); for the summary, two
+// short documents, one with an error and a text file that is skipped.
 
 #include "app/App.h"
 #include "ui/Window1.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -41,31 +61,177 @@ QPalette darkPalette()
     return palette;
 }
 
+enum class Mode { Light, Dark, BatchProgress, BatchSummary };
+
+std::optional<Mode> modeNamed(const char *name)
+{
+    const std::pair<const char *, Mode> modes[] = {{"light", Mode::Light},
+                                                   {"dark", Mode::Dark},
+                                                   {"batch-progress", Mode::BatchProgress},
+                                                   {"batch-summary", Mode::BatchSummary}};
+    for (const auto &[modeName, mode] : modes) {
+        if (std::strcmp(name, modeName) == 0)
+            return mode;
+    }
+    return std::nullopt;
+}
+
+const QByteArray kShortDocument = "%!PS\n/Helvetica findfont 24 scalefont setfont\n"
+                                  "72 720 moveto (Hallo) show\nshowpage\n";
+const QByteArray kEndlessDocument = "%!PS\n{} loop\n";
+const QByteArray kFailingDocument = "%!PS\n/Helvetica findfont 24 scalefont setfont\n"
+                                    "72 720 moveto (vor dem Fehler) show\n"
+                                    "thisoperatordoesnotexist\nshowpage\n";
+
+// Writes the files of a batch into folder and returns their paths, in order.
+QStringList writeFiles(const QDir &folder, const QList<std::pair<QString, QByteArray>> &files)
+{
+    QStringList paths;
+    for (const auto &[name, contents] : files) {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+            return {};
+        paths.append(file.fileName());
+    }
+    return paths;
+}
+
+// The window with a dialog in front of it where it stands on the screen,
+// outlined as a window manager would frame it.
+QImage windowWithDialog(QWidget &window, QWidget &dialog)
+{
+    const QRect windowRect(window.mapToGlobal(QPoint(0, 0)), window.size());
+    const QRect dialogRect(dialog.mapToGlobal(QPoint(0, 0)), dialog.size());
+    const QRect all = windowRect.united(dialogRect.adjusted(-1, -1, 1, 1));
+    const qreal ratio = window.devicePixelRatioF();
+    QImage image((QSizeF(all.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.drawPixmap(windowRect.topLeft() - all.topLeft(), window.grab());
+    const QRect frame = dialogRect.translated(-all.topLeft()).adjusted(-1, -1, 0, 0);
+    painter.setPen(window.palette().color(QPalette::Shadow));
+    painter.drawRect(frame);
+    painter.drawPixmap(dialogRect.topLeft() - all.topLeft(), dialog.grab());
+    return image;
+}
+
+// Calls then with the first top-level widget that found returns, looking
+// every 50 ms; gives up after 20 seconds.
+void whenShown(const std::function<QWidget *()> &found, const std::function<void(QWidget *)> &then,
+               int triesLeft = 400)
+{
+    if (QWidget *widget = found()) {
+        then(widget);
+        return;
+    }
+    if (triesLeft == 0) {
+        std::fprintf(stderr, "the dialog did not appear\n");
+        QCoreApplication::exit(1);
+        return;
+    }
+    QTimer::singleShot(50, qApp,
+                       [found, then, triesLeft] { whenShown(found, then, triesLeft - 1); });
+}
+
+QMessageBox *summaryBox()
+{
+    return qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+}
+
+QDialog *progressShowing(const QString &count)
+{
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    for (QWidget *widget : widgets) {
+        if (widget->objectName() != QLatin1String("batchProgress") || !widget->isVisible())
+            continue;
+        const auto *label = widget->findChild<QLabel *>(QStringLiteral("batchCount"));
+        if (label && label->text() == count)
+            return qobject_cast<QDialog *>(widget);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 3 || (std::strcmp(argv[1], "dark") != 0 && std::strcmp(argv[1], "light") != 0)) {
-        std::fprintf(stderr, "usage: %s dark|light OUTPUT.png\n", argv[0]);
+    const std::optional<Mode> mode = argc == 3 ? modeNamed(argv[1]) : std::nullopt;
+    if (!mode) {
+        std::fprintf(stderr, "usage: %s dark|light|batch-progress|batch-summary OUTPUT.png\n",
+                     argv[0]);
         return 2;
     }
     App::prepare();
     App app(argc, argv);
-    QApplication::setPalette(std::strcmp(argv[1], "dark") == 0
-                                 ? darkPalette()
-                                 : QApplication::style()->standardPalette());
+    QApplication::setPalette(*mode == Mode::Dark ? darkPalette()
+                                                 : QApplication::style()->standardPalette());
     const QString output = QString::fromLocal8Bit(argv[2]);
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
 
     Window1 window;
     int status = 1;
+    const auto save = [&](const QImage &image) {
+        if (image.save(output))
+            return true;
+        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        QCoreApplication::exit(1);
+        return false;
+    };
+    // Once the summary has been answered, the batch is over.
+    QObject::connect(&window, &Window1::batchFinished, &app,
+                     [&] { QCoreApplication::exit(status); });
     QObject::connect(&window, &Window1::opened, &app, [&] {
-        // One more turn of the loop, so that every paint has been done.
-        QTimer::singleShot(200, &app, [&] {
-            status = window.grab().save(output) ? 0 : 1;
-            if (status != 0)
-                std::fprintf(stderr, "cannot write %s\n", argv[2]);
-            QCoreApplication::exit(status);
-        });
+        const QDir dir(folder.path());
+        if (*mode == Mode::Light || *mode == Mode::Dark) {
+            // One more turn of the loop, so that every paint has been done.
+            QTimer::singleShot(200, &app, [&] {
+                status = save(window.grab().toImage()) ? 0 : 1;
+                QCoreApplication::exit(status);
+            });
+        } else if (*mode == Mode::BatchProgress) {
+            const QStringList files =
+                writeFiles(dir, {{QStringLiteral("Angebot.ps"), kShortDocument},
+                                 {QStringLiteral("Brief.ps"), kShortDocument},
+                                 {QStringLiteral("Lieferschein.ps"), kShortDocument},
+                                 {QStringLiteral("Jahresbericht.ps"), kEndlessDocument},
+                                 {QStringLiteral("Katalog.ps"), kEndlessDocument},
+                                 {QStringLiteral("Preisliste.ps"), kEndlessDocument}});
+            window.ConvertFiles(files);
+            // The short ones are done and the endless ones run: "3 von 6".
+            whenShown([] { return progressShowing(QStringLiteral("3 von 6")); },
+                      [&](QWidget *progress) {
+                          QTimer::singleShot(200, &app, [&, progress] {
+                              if (!save(windowWithDialog(window, *progress)))
+                                  return;
+                              status = 0;
+                              progress->findChild<QAbstractButton *>(QStringLiteral("cancelButton"))
+                                  ->click();
+                              whenShown(summaryBox, [](QWidget *box) {
+                                  static_cast<QMessageBox *>(box)->accept();
+                              });
+                          });
+                      });
+        } else {
+            const QStringList files =
+                writeFiles(dir, {{QStringLiteral("Angebot.ps"), kShortDocument},
+                                 {QStringLiteral("Brief.ps"), kShortDocument},
+                                 {QStringLiteral("Entwurf.ps"), kFailingDocument},
+                                 {QStringLiteral("Notizen.txt"), "Notizen\n"}});
+            window.ConvertFiles(files);
+            whenShown(summaryBox, [&](QWidget *box) {
+                QTimer::singleShot(200, &app, [&, box] {
+                    if (!save(windowWithDialog(window, *box)))
+                        return;
+                    status = 0;
+                    static_cast<QMessageBox *>(box)->accept();
+                });
+            });
+        }
     });
     window.show();
     app.exec();
