@@ -33,7 +33,9 @@ void BatchConversion::add(const QString &input, const QByteArrayList &fontsToSub
     m_items.append(item);
     m_fonts.append(fontsToSubstitute);
     m_jobs.append(nullptr);
-    if (m_started && !m_cancelled) {
+    m_sizes.append(QFileInfo(input).size());
+    m_started.append(false);
+    if (m_running && !m_cancelled) {
         // A batch that had already run out is told again when the newcomers end.
         m_done = false;
         fill();
@@ -43,7 +45,7 @@ void BatchConversion::add(const QString &input, const QByteArrayList &fontsToSub
 
 void BatchConversion::start()
 {
-    m_started = true;
+    m_running = true;
     // Told from the event loop, after the caller has connected.
     QMetaObject::invokeMethod(this, &BatchConversion::fill, Qt::QueuedConnection);
 }
@@ -55,7 +57,7 @@ void BatchConversion::cancel()
     m_cancelled = true;
     // Queued files are dropped; running jobs end as cancelled, their older
     // PDFs untouched.
-    m_next = int(m_items.size());
+    m_started.fill(true);
     for (const QPointer<ConversionJob> &job : std::as_const(m_jobs)) {
         if (job)
             job->cancel();
@@ -83,8 +85,9 @@ void BatchConversion::fill()
 {
     int runningJobs = int(std::count_if(m_jobs.cbegin(), m_jobs.cend(),
                                         [](const QPointer<ConversionJob> &job) { return job; }));
-    while (!m_cancelled && runningJobs < m_parallel && m_next < m_items.size()) {
-        const int index = m_next++;
+    for (int index = nextToStart(); !m_cancelled && runningJobs < m_parallel && index >= 0;
+         index = nextToStart()) {
+        m_started[index] = true;
         BatchItem &item = m_items[index];
         if (item.output.isEmpty()) {
             item.finished = true;
@@ -104,11 +107,23 @@ void BatchConversion::fill()
         ++runningJobs;
     }
     emit progressed();
-    if (runningJobs == 0 && (m_cancelled || m_next >= m_items.size()) && !m_done) {
+    if (runningJobs == 0 && (m_cancelled || nextToStart() < 0) && !m_done) {
         m_done = true;
         // Marked before it is told, so that a file added from the handler starts anew.
         emit finished();
     }
+}
+
+int BatchConversion::nextToStart() const
+{
+    // The largest file first: a long conversion started last would leave
+    // the other cores idle at the end.
+    int next = -1;
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (!m_started.at(i) && (next < 0 || m_sizes.at(i) > m_sizes.at(next)))
+            next = int(i);
+    }
+    return next;
 }
 
 void BatchConversion::onJobFinished(int index, ConversionJob *job, ConversionJob::Outcome outcome)

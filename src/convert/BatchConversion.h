@@ -21,8 +21,9 @@ struct BatchItem {
     bool pdfPlaced = false;          // its PDF is in place (also with missing fonts)
 };
 
-// Many files converted as jobs of their own, several at a time: each job has
-// its workspace and its Ghostscript, and none shows a dialog. Files join the
+// Many files converted as jobs of their own, several at a time, the largest
+// first: each job has its workspace and its Ghostscript, and none shows a
+// dialog. The items keep the order in which they were added. Files join the
 // queue with add(), also while the batch runs; cancel() stops the running jobs
 // and drops the queued ones. finished() comes once, when nothing is left.
 class BatchConversion : public QObject
@@ -57,6 +58,7 @@ signals:
 
 private:
     void fill();
+    int nextToStart() const;
     void onJobFinished(int index, ConversionJob *job, ConversionJob::Outcome outcome);
 
     QString m_ghostscriptPath;
@@ -65,9 +67,10 @@ private:
     int m_timeoutMs = ConversionJob::kTimeoutMs;
     QList<BatchItem> m_items;
     QList<QByteArrayList> m_fonts;
-    int m_next = 0;
+    QList<qint64> m_sizes;
+    QList<bool> m_started; // per item: its job has been started (or it was dropped)
     QList<QPointer<ConversionJob>> m_jobs;
-    bool m_started = false;
+    bool m_running = false;
     bool m_cancelled = false;
     bool m_done = false;
 };
