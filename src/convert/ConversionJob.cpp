@@ -57,15 +57,6 @@ QString linkNameFor(const QString &inputPath)
     return plain.match(name).hasMatch() && !reserved && sameKind ? name : fallback;
 }
 
-// True for a compiled program, false for a script that starts with "#!".
-bool isBinaryExecutable(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true; // not readable: whatever it is, it is confined if it runs
-    return !file.read(2).startsWith("#!");
-}
-
 QProcessEnvironment ghostscriptEnvironment()
 {
     // Under -dSAFER a document may still write and delete files in the
@@ -216,7 +207,7 @@ bool ConversionJob::confine(QString &program, QStringList &arguments)
     m_ghostscript->setChildSetup({});
     // A Ghostscript that is a wrapper script would need its shell: only a
     // real executable is confined.
-    if (!isBinaryExecutable(m_ghostscriptPath))
+    if (!SandboxRules::isConfinable(m_ghostscriptPath))
         return true;
     SandboxRules rules;
     rules.executable = m_ghostscriptPath;

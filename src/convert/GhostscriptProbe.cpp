@@ -18,15 +18,6 @@ namespace {
 // without end must not fill the memory before its time-out.
 constexpr qint64 kAnswerLimit = 64 * 1024;
 
-// True for a compiled program, false for a script that starts with "#!".
-bool isBinaryExecutable(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true; // not readable: whatever it is, it is confined if it runs
-    return !file.read(2).startsWith("#!");
-}
-
 } // namespace
 
 GhostscriptProbe::GhostscriptProbe(QObject *parent) : QObject(parent) {}
@@ -89,7 +80,7 @@ bool GhostscriptProbe::confine(QString &program, QStringList &arguments)
 {
     // A Ghostscript that is a wrapper script would need its shell: only a
     // real executable is confined, as in a conversion.
-    if (!isBinaryExecutable(program))
+    if (!SandboxRules::isConfinable(program))
         return true;
     try {
         m_workspace = std::make_unique<JobWorkspace>();

@@ -55,3 +55,11 @@ QStringList SandboxRules::foldersOfFontPath(const QString &fontPath)
 {
     return fontPath.split(QLatin1Char(':'), Qt::SkipEmptyParts);
 }
+
+bool SandboxRules::isConfinable(const QString &program)
+{
+    QFile file(program);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    return !file.read(2).startsWith("#!");
+}

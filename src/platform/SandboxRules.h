@@ -27,6 +27,11 @@ struct SandboxRules {
     // is left out (the lists).
     SandboxRules resolved() const;
 
+    // False for a program that is a script (it starts with "#!"): confining
+    // it would mean letting its interpreter, a shell, run too. A compiled
+    // program, or one that cannot be read, counts as confinable.
+    static bool isConfinable(const QString &program);
+
     // The folders of a Ghostscript font path ("a:b:c").
     static QStringList foldersOfFontPath(const QString &fontPath);
 };
