@@ -1,5 +1,6 @@
 #include "platform/ChildProcess.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #ifdef Q_OS_UNIX
@@ -68,16 +69,16 @@ void closeAllBut(int keep)
 
 } // namespace
 
-ChildProcess::ChildProcess(QObject *parent) : QObject(parent)
+ChildProcess::ChildProcess(QObject *parent) : QObject(parent), m_process(new QProcess(this))
 {
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_deadline.setSingleShot(true);
     m_grace.setSingleShot(true);
-    connect(&m_process, &QProcess::readyRead, this,
-            [this] { m_output.append(m_process.readAll()); });
-    connect(&m_process, &QProcess::started, this, &ChildProcess::onStarted);
-    connect(&m_process, &QProcess::finished, this, &ChildProcess::onFinished);
-    connect(&m_process, &QProcess::errorOccurred, this, &ChildProcess::onError);
+    connect(m_process, &QProcess::readyRead, this,
+            [this] { m_output.append(m_process->readAll()); });
+    connect(m_process, &QProcess::started, this, &ChildProcess::onStarted);
+    connect(m_process, &QProcess::finished, this, &ChildProcess::onFinished);
+    connect(m_process, &QProcess::errorOccurred, this, &ChildProcess::onError);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         m_result.timedOut = true;
         stopGroup();
@@ -88,11 +89,14 @@ ChildProcess::ChildProcess(QObject *parent) : QObject(parent)
 ChildProcess::~ChildProcess()
 {
     if (m_running) {
-        m_process.disconnect(this);
+        m_process->disconnect(this);
         signalGroup(SIGKILL);
-        // Bounded, and only on the way out: the group was just killed.
-        m_process.waitForFinished(1000);
         runningGroups().remove(m_pid);
+        // The killed child is reaped from the event loop, not waited for
+        // here: the process object outlives this one until it has finished.
+        // Should the application go first, it takes the object with it.
+        m_process->setParent(QCoreApplication::instance());
+        connect(m_process, &QProcess::finished, m_process, &QObject::deleteLater);
     }
     closeLifeline();
 }
@@ -104,9 +108,9 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
     m_output = OutputBuffer(m_outputLimit);
     m_running = true;
     m_pid = 0;
-    m_process.setProcessEnvironment(m_environment);
-    m_process.setWorkingDirectory(m_workingDirectory);
-    m_process.setInputChannelMode(QProcess::ManagedInputChannel);
+    m_process->setProcessEnvironment(m_environment);
+    m_process->setWorkingDirectory(m_workingDirectory);
+    m_process->setInputChannelMode(QProcess::ManagedInputChannel);
 
 #ifdef Q_OS_UNIX
     int ends[2] = {-1, -1};
@@ -123,7 +127,7 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
     const pid_t parent = ::getpid();
     const quint64 fileSizeLimit = m_fileSizeLimit;
     const ChildSetup setup = m_childSetup;
-    m_process.setChildProcessModifier([readEnd, parent, fileSizeLimit, setup] {
+    m_process->setChildProcessModifier([readEnd, parent, fileSizeLimit, setup] {
         ::setpgid(0, 0);
         const pid_t watcher = ::fork();
         if (watcher == 0)
@@ -149,14 +153,14 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
     });
 #endif
 
-    m_process.start(program, arguments);
+    m_process->start(program, arguments);
 #ifdef Q_OS_UNIX
     ::close(readEnd);
 #endif
-    m_pid = m_process.processId();
+    m_pid = m_process->processId();
     if (m_pid > 0)
         runningGroups().insert(m_pid);
-    m_process.closeWriteChannel();
+    m_process->closeWriteChannel();
 }
 
 void ChildProcess::onStarted()
@@ -169,14 +173,14 @@ void ChildProcess::onError(QProcess::ProcessError error)
 {
     if (error != QProcess::FailedToStart || !m_running)
         return;
-    m_result.errorText = m_process.errorString();
+    m_result.errorText = m_process->errorString();
     // Told after start() has returned, as every other outcome is.
     QMetaObject::invokeMethod(this, &ChildProcess::finish, Qt::QueuedConnection);
 }
 
 void ChildProcess::onFinished(int exitCode, QProcess::ExitStatus status)
 {
-    m_output.append(m_process.readAll());
+    m_output.append(m_process->readAll());
     if (!m_result.timedOut && !m_result.cancelled) {
         m_result.crashed = status == QProcess::CrashExit;
         m_result.exitCode = exitCode;
@@ -232,9 +236,9 @@ void ChildProcess::signalGroup(int signal)
         ::kill(-static_cast<pid_t>(m_pid), signal);
 #else
     if (signal == SIGKILL)
-        m_process.kill();
+        m_process->kill();
     else
-        m_process.terminate();
+        m_process->terminate();
 #endif
 }
 

@@ -63,7 +63,9 @@ private:
     void closeLifeline();
     void finish();
 
-    QProcess m_process;
+    // Owned by this object while the child runs under it; one that is
+    // still running when this object goes is handed on to be reaped.
+    QProcess *m_process;
     QTimer m_deadline;
     QTimer m_grace;
     OutputBuffer m_output;

@@ -235,3 +235,30 @@ TEST(ChildProcess, OutputWithinTheLimitIsKeptWhole)
     EXPECT_EQ(result.omittedBytes, 0);
     EXPECT_EQ(result.omittedAt, -1);
 }
+
+// Destroyed while its child runs (a job dropped as the program quits): the
+// destructor does not wait, and the child with what it started still goes.
+TEST(ChildProcess, DestroyedWhileRunningEndsTheChildWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(QStringLiteral("grandchild.pid"));
+    auto child = std::make_unique<ChildProcess>();
+    child->start(QStringLiteral("/bin/sh"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("trap '' TERM; sleep 60 & echo $! > '%1'; wait").arg(pidFile)});
+    const pid_t grandchild = readPid(pidFile);
+    ASSERT_GT(grandchild, 0);
+    const pid_t pid = static_cast<pid_t>(child->processId());
+
+    QElapsedTimer clock;
+    clock.start();
+    child.reset();
+    EXPECT_LT(clock.elapsed(), 100);
+    // Reaped from the event loop.
+    QElapsedTimer reaped;
+    reaped.start();
+    while (::kill(pid, 0) == 0 && reaped.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_NE(::kill(pid, 0), 0);
+    EXPECT_TRUE(goneWithin(grandchild, 2000));
+}
