@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FileHandover.h"
+#include "app/Version.h"
 
 #include <QApplication>
 
@@ -16,7 +17,7 @@ class App : public QApplication
     Q_OBJECT
 
 public:
-    static constexpr const char *kVersion = "1.0.0";
+    static constexpr const char *kVersion = kPagoraVersion;
     static constexpr const char *kDesktopFileName = "org.pagora.Pagora";
 
     // What has to be declared before the application object exists.

@@ -1,7 +1,7 @@
 #include "app/CommandLineConverter.h"
 
-#include "app/App.h"
 #include "app/CommandLineTexts.h"
+#include "app/Version.h"
 #include "convert/ConversionTexts.h"
 #include "convert/DropIntake.h"
 #include "convert/FontSubstitution.h"
@@ -277,7 +277,7 @@ int RunCommandLine(int argc, char **argv, const CommandLine &command)
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Pagora"));
-    QCoreApplication::setApplicationVersion(QLatin1String(App::kVersion));
+    QCoreApplication::setApplicationVersion(QLatin1String(kPagoraVersion));
     // What a killed run of the program left behind, whatever this run does.
     RemoveStaleWorkspaces();
 
@@ -286,7 +286,7 @@ int RunCommandLine(int argc, char **argv, const CommandLine &command)
         print(stdout, CommandLineHelp());
         return 0;
     case CommandLine::Action::Version:
-        print(stdout, QStringLiteral("Pagora %1\n").arg(QLatin1String(App::kVersion)));
+        print(stdout, QStringLiteral("Pagora %1\n").arg(QLatin1String(kPagoraVersion)));
         return 0;
     case CommandLine::Action::UsageError:
     case CommandLine::Action::Window:

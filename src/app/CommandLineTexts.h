@@ -69,4 +69,9 @@ inline const QString kCannotWriteSubstitution =
 inline const QString kCannotPrepareWorkspace = QStringLiteral("cannot create the working folder: ");
 inline const QString kCannotConfine = QStringLiteral("cannot confine Ghostscript: ");
 
+// The window's module is missing or broken: "Pagora: " and this, on standard
+// error.
+inline const QString kCannotLoadWindow = QStringLiteral("cannot load the window: %1");
+inline const QString kWindowModuleNotFound = QStringLiteral("%1 is in none of: %2");
+
 } // namespace CommandLineTexts

@@ -110,21 +110,27 @@ protected:
 
     // The program as started from a terminal in the user's folder, but with
     // no display at all: a window (or a QApplication) would end it at once.
-    void start(QProcess &process, const QStringList &arguments) const
+    // The window, where a test asks for it, gets the offscreen platform.
+    enum class Display { None, Offscreen };
+    void start(QProcess &process, const QStringList &arguments, Display display = Display::None,
+               const QString &program = QStringLiteral(PAGORA_EXECUTABLE)) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
+        if (display == Display::Offscreen)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("TMPDIR"), m_temporary.path());
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(m_folder.path());
-        process.start(QStringLiteral(PAGORA_EXECUTABLE), arguments);
+        process.start(program, arguments);
     }
 
-    Outcome pagora(const QStringList &arguments) const
+    Outcome pagora(const QStringList &arguments,
+                   const QString &program = QStringLiteral(PAGORA_EXECUTABLE)) const
     {
         QProcess process;
-        start(process, arguments);
+        start(process, arguments, Display::None, program);
         Outcome run;
         if (!process.waitForFinished(120000)) {
             process.kill();
@@ -403,6 +409,14 @@ TEST_F(CommandLineRun, KilledRunTakesGhostscriptAlongAndTheNextClearsItsWorkspac
     const QList<pid_t> ghostscript = runningGhostscript();
     ASSERT_FALSE(ghostscript.isEmpty());
 
+#ifdef Q_OS_LINUX
+    // The converter runs without the window's libraries.
+    const QByteArray mapped =
+        TestFiles::readBytes(QStringLiteral("/proc/%1/maps").arg(process.processId()));
+    EXPECT_TRUE(mapped.contains("libQt6Core"));
+    EXPECT_FALSE(mapped.contains("libQt6Gui"));
+#endif
+
     ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
     ASSERT_TRUE(process.waitForFinished(5000));
     for (const pid_t pid : ghostscript)
@@ -413,6 +427,48 @@ TEST_F(CommandLineRun, KilledRunTakesGhostscriptAlongAndTheNextClearsItsWorkspac
     const Outcome next = pagora({QStringLiteral("--convert"), QStringLiteral("hello.ps")});
     EXPECT_EQ(next.exitStatus, 0);
     EXPECT_TRUE(workspaces().isEmpty());
+}
+
+// Without --convert the program opens its window, from the module beside it,
+// and converts the files it was given as a drop; the window stays open.
+TEST_F(CommandLineRun, FilesNamedWithoutConvertAreConvertedByTheWindow)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+    QProcess process;
+    start(process, {QStringLiteral("hello.ps")}, Display::Offscreen);
+    ASSERT_TRUE(process.waitForStarted(10000));
+    EXPECT_TRUE(within(60000, [&] { return QFile::exists(path(QStringLiteral("hello.pdf"))); }))
+        << process.readAllStandardError().constData();
+    EXPECT_EQ(process.state(), QProcess::Running);
+
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("hello.pdf"))), kHelloPages);
+    EXPECT_TRUE(workspaces().isEmpty());
+}
+
+// An executable copied away from its window module still converts, and says
+// what is missing instead of opening no window in silence.
+TEST_F(CommandLineRun, WithoutItsModuleTheProgramStillConvertsAndNamesTheMissingWindow)
+{
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const QString copy = elsewhere.filePath(QStringLiteral("Pagora"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(PAGORA_EXECUTABLE), copy));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+
+    const Outcome window = pagora({QStringLiteral("hello.ps")}, copy);
+    EXPECT_EQ(window.exitStatus, 1);
+    EXPECT_TRUE(window.out.isEmpty());
+    EXPECT_TRUE(window.err.startsWith("Pagora: cannot load the window: ")) << window.err.constData();
+    EXPECT_TRUE(window.err.contains(QFileInfo(elsewhere.path()).canonicalFilePath().toUtf8()))
+        << window.err.constData();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("hello.pdf"))));
+
+    const Outcome converter = pagora({QStringLiteral("--convert"), QStringLiteral("hello.ps")}, copy);
+    EXPECT_EQ(converter.exitStatus, 0) << converter.err.constData();
+    EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("hello.pdf"))), kHelloPages);
 }
 
 TEST(WindowStartFiles, NamesBecomeAbsolutePathsAndFileAddressesLocalOnes)

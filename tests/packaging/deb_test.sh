@@ -2,9 +2,9 @@
 # Makes the .deb from the build with CPack and checks that it holds the
 # installation and depends on Ghostscript and on Qt's libraries.
 # cpack first brings the whole build folder up to date, as make install does.
-# Usage: deb_test.sh CPACK BUILD_DIR CONFIG
+# Usage: deb_test.sh CPACK BUILD_DIR CONFIG WINDOW_MODULE
 set -eu
-cpack=$1 build=$2 config=$3
+cpack=$1 build=$2 config=$3 pagora_window_module=$4
 # shellcheck source=tests/packaging/installed_files.sh
 . "$(dirname "$0")/installed_files.sh"
 tmp=$(mktemp -d)

@@ -3,9 +3,10 @@
 # software centres read it: every file at its place, the desktop entry and the
 # AppStream metadata valid and agreeing with each other and with the icons,
 # each PNG icon of the size its folder says, and the manual page clean for groff.
-# Usage: install_test.sh CMAKE BUILD_DIR CONFIG PROJECT_VERSION
+# The installed program must find its window's module from where it is.
+# Usage: install_test.sh CMAKE BUILD_DIR CONFIG PROJECT_VERSION WINDOW_MODULE
 set -eu
-cmake=$1 build=$2 config=$3 version=$4
+cmake=$1 build=$2 config=$3 version=$4 pagora_window_module=$5
 # shellcheck source=tests/packaging/installed_files.sh
 . "$(dirname "$0")/installed_files.sh"
 tmp=$(mktemp -d)
@@ -22,6 +23,12 @@ for path in $pagora_installed_files; do
 done
 [ "$failures" -eq 0 ] || exit 1
 [ -x "$prefix/bin/Pagora" ] || fail "bin/Pagora is not executable"
+# Still running when stopped (128 + SIGTERM): the window opened. A program
+# that cannot load its window ends at once with 1.
+status=0
+QT_QPA_PLATFORM=offscreen TMPDIR=$tmp timeout --preserve-status -s TERM 3 \
+    "$prefix/bin/Pagora" >"$tmp/window.log" 2>&1 || status=$?
+[ "$status" -eq 143 ] || fail "the installed window did not open (status $status): $(cat "$tmp/window.log")"
 
 desktop=$prefix/share/applications/org.pagora.Pagora.desktop
 metainfo=$prefix/share/metainfo/org.pagora.Pagora.metainfo.xml

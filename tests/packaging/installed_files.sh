@@ -1,6 +1,8 @@
 # What an installation holds, relative to its prefix; sourced by the
-# installation and package checks.
+# installation and package checks, which set pagora_window_module to where the
+# window's module goes (<libdir>/pagora/<file>).
 pagora_installed_files="bin/Pagora
+$pagora_window_module
 share/applications/org.pagora.Pagora.desktop
 share/metainfo/org.pagora.Pagora.metainfo.xml
 share/man/man1/Pagora.1
