@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the benchmarks in Release (-O2, in build-bench/) and runs them all:
 # the Google Benchmark cases, the whole conversions against gs and ps2pdf, a
-# batch against a loop of ps2pdf and against one file at a time, the
+# batch against a loop of ps2pdf and against one file at a time (and what
+# plain gs gains on this machine by running k at a time), the
 # font-name repair against grep and sed, and the start-up against the probe's
 # commands and an empty Qt window (offscreen). Every comparing
 # figure is a ratio of runs made side by side; the summary at the end has one
@@ -164,6 +165,8 @@ note "== Batches: $(count) files, against a loop of ps2pdf and one file at a tim
     "(load: $(uptime | sed 's/.*load/load/'))"
 # shellcheck disable=SC2046
 record "$bin/pagora_batch_bench" --rounds "$rounds" $(ls "$batch"/*.ps "$batch"/*.eps 2>/dev/null)
+# shellcheck disable=SC2046
+record sh bench/parallel_ceiling.sh "$rounds" $(ls "$batch"/*.ps "$batch"/*.eps 2>/dev/null)
 
 # --- Font-name repair ------------------------------------------------------------
 for size in $sizes; do
@@ -195,5 +198,5 @@ note ""
 note "Load after the run: $(uptime)"
 echo ""
 echo "== Summary"
-grep -e '^TARGET' -e '^FAILED' "$log"
+grep -e '^TARGET' -e '^FAILED' -e '^Ceiling' -e '^floor' "$log"
 [ "$failures" -eq 0 ]
