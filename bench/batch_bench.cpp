@@ -14,12 +14,12 @@
 //   pagora_batch_bench [--rounds N] FILE.ps|FILE.eps ...
 
 #include "support/ChildProcess.h"
+#include "support/CorpusArguments.h"
 #include "support/Figures.h"
 
 #include "convert/BatchConversion.h"
 #include "convert/ConversionJob.h"
 #include "convert/DropIntake.h"
-#include "convert/GhostscriptLocator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -260,24 +260,12 @@ const std::array<const char *, kContenders> kContenderNames{"singles", "batch", 
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    int rounds = 9;
-    QStringList files;
-    const QStringList arguments = application.arguments().mid(1);
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i) == QLatin1String("--rounds") && i + 1 < arguments.size())
-            rounds = std::max(1, arguments.at(++i).toInt());
-        else
-            files.append(QFileInfo(arguments.at(i)).absoluteFilePath());
-    }
-    if (files.isEmpty()) {
-        std::fprintf(stderr, "usage: %s [--rounds N] FILE.ps ...\n", argv[0]);
+    const std::optional<CorpusArguments> read = ReadCorpusArguments(application.arguments());
+    if (!read)
         return 2;
-    }
-    const QString ghostscript = FindGhostscriptExecutable();
-    if (ghostscript.isEmpty()) {
-        std::fprintf(stderr, "no Ghostscript at the drop-time places\n");
-        return 2;
-    }
+    const int rounds = read->rounds;
+    const QStringList &files = read->files;
+    const QString &ghostscript = read->ghostscript;
     const int cores = std::max(1, QThread::idealThreadCount());
     const int atOnce = std::min(cores, int(files.size()));
     std::printf("Batch: %lld files, %d cores, %d rounds after one warm-up, Ghostscript %s\n",

@@ -8,13 +8,13 @@
 
 #include "ScriptedPresenter.h"
 #include "support/ChildProcess.h"
+#include "support/CorpusArguments.h"
 #include "support/Figures.h"
 
 #include "convert/ConversionJob.h"
 #include "convert/ConversionTexts.h"
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
-#include "convert/GhostscriptLocator.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -208,24 +208,12 @@ double printFixedCost(const QString &input, int rounds)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    int rounds = 9;
-    QStringList files;
-    const QStringList arguments = application.arguments().mid(1);
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i) == QLatin1String("--rounds") && i + 1 < arguments.size())
-            rounds = std::max(1, arguments.at(++i).toInt());
-        else
-            files.append(QFileInfo(arguments.at(i)).absoluteFilePath());
-    }
-    if (files.isEmpty()) {
-        std::fprintf(stderr, "usage: %s [--rounds N] FILE.ps ...\n", argv[0]);
+    const std::optional<CorpusArguments> read = ReadCorpusArguments(application.arguments());
+    if (!read)
         return 2;
-    }
-    const QString ghostscript = FindGhostscriptExecutable();
-    if (ghostscript.isEmpty()) {
-        std::fprintf(stderr, "no Ghostscript at the drop-time places\n");
-        return 2;
-    }
+    const int rounds = read->rounds;
+    const QStringList &files = read->files;
+    const QString &ghostscript = read->ghostscript;
     std::printf("Conversion overhead: %lld files, %d rounds after one warm-up, Ghostscript %s\n",
                 static_cast<long long>(files.size()), rounds, qPrintable(ghostscript));
 
