@@ -167,10 +167,8 @@ std::pair<double, int> runProbeCommands(const QString &folder)
     int runs = 0;
     for (const QString &candidate : kProbeCandidates) {
         ++runs;
-        const ChildRun run =
-            RunChild({"/bin/sh", "-c",
-                      (QLatin1Char('"') + candidate + QStringLiteral("\" -version")).toStdString()},
-                     out, out);
+        // Started directly, as the probe starts them (no shell in between).
+        const ChildRun run = RunChild({candidate.toStdString(), "-version"}, out, out);
         QFile output(QString::fromStdString(out));
         if (run.exitCode == 0 && output.open(QIODevice::ReadOnly) &&
             output.readAll().toLower().contains("ghostscript"))
@@ -263,7 +261,7 @@ int main(int argc, char **argv)
                 probeRuns == 1 ? "" : "s", median(ours.at("handler")));
     std::printf("      paint of the window (also inside the probe)  %8.1f\n",
                 median(ours.at("paint")));
-    std::printf("  probe commands alone (%d, through /bin/sh)       %8.1f\n", probeRuns,
+    std::printf("  probe commands alone (%d, started directly)      %8.1f\n", probeRuns,
                 median(probe));
     std::printf("  empty Qt window to shown and one loop turn       %8.1f\n",
                 median(empty.at("opened")));

@@ -12,7 +12,7 @@ inline const QStringList kDropTimeCandidates{
 };
 
 // What the start-up probe (GhostscriptProbe) runs with -version, in this
-// order; the bare "gs" is found on the shell's search path.
+// order; the bare "gs" is looked up on the search path.
 inline const QStringList kProbeCandidates{
     QStringLiteral("/opt/homebrew/bin/gs"),
     QStringLiteral("/usr/local/bin/gs"),
