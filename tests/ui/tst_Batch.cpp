@@ -230,6 +230,10 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
     QStringList inputs;
     copyFixture(QStringLiteral("hello.ps"), docs.filePath(QStringLiteral("a-hello.ps")));
     inputs << docs.filePath(QStringLiteral("a-hello.ps"));
+    // A batch starts its largest file first: the one file that ends must be
+    // it, or it would wait behind the endless ones.
+    QVERIFY(QFileInfo(TestFiles::fixture(QStringLiteral("hello.ps"))).size() >
+            QFileInfo(TestFiles::fixture(QStringLiteral("loop.ps"))).size());
     for (int i = 0; i < 6; ++i) {
         const QString name = QStringLiteral("endless-%1.ps").arg(i);
         copyFixture(QStringLiteral("loop.ps"), docs.filePath(name));
