@@ -4,7 +4,8 @@
 
 // The command line's own texts, byte for byte as they are printed. The
 // command line is a Unix tool: its texts are English, unlike the window's.
-namespace CommandLineTexts {
+namespace CommandLineTexts
+{
 
 inline const QString kDescription =
     QStringLiteral("Converts PostScript (.ps) and EPS (.eps) files to PDF with Ghostscript.\n"
@@ -73,5 +74,7 @@ inline const QString kCannotConfine = QStringLiteral("cannot confine Ghostscript
 // error.
 inline const QString kCannotLoadWindow = QStringLiteral("cannot load the window: %1");
 inline const QString kWindowModuleNotFound = QStringLiteral("%1 is in none of: %2");
+inline const QString kWindowModuleNotSafe =
+    QStringLiteral("%1 or its folder can be changed by other users");
 
 } // namespace CommandLineTexts

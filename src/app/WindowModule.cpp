@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -11,12 +12,15 @@
 #include <vector>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #ifdef Q_OS_MACOS
 #include <mach-o/dyld.h>
 #endif
 
-namespace {
+namespace
+{
 
 // The executable's folder, links resolved; empty when the system does not
 // say. Never the working folder: a module found there could be anybody's.
@@ -35,6 +39,21 @@ std::filesystem::path ExecutableFolder()
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
 #endif
     return error ? std::filesystem::path() : executable.parent_path();
+}
+
+// Whether only this user or the administrator can change the module: it and
+// its folder belong to one of them and are not writable by everybody.
+bool OnlyOursOrTheSystems(const std::filesystem::path &module)
+{
+    for (const std::filesystem::path &path : {module, module.parent_path()}) {
+        struct stat status {
+        };
+        if (::stat(path.c_str(), &status) != 0)
+            return false;
+        if ((status.st_uid != 0 && status.st_uid != ::geteuid()) || (status.st_mode & S_IWOTH) != 0)
+            return false;
+    }
+    return true;
 }
 
 int ReportCannotLoad(const QString &reason)
@@ -74,6 +93,9 @@ int RunWindowModule(int argc, char **argv)
                 std::filesystem::path(candidate).parent_path().string());
             continue;
         }
+        if (!OnlyOursOrTheSystems(candidate))
+            return ReportCannotLoad(
+                CommandLineTexts::kWindowModuleNotSafe.arg(QString::fromStdString(candidate)));
         // Its own copies of what it shares with the executable stay its own.
         void *module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr)

@@ -16,9 +16,15 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <string_view>
+
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 struct Outcome {
     int exitStatus = -1;
@@ -448,25 +454,70 @@ TEST_F(CommandLineRun, FilesNamedWithoutConvertAreConvertedByTheWindow)
     EXPECT_TRUE(workspaces().isEmpty());
 }
 
-// An executable copied away from its window module still converts, and says
-// what is missing instead of opening no window in silence.
-TEST_F(CommandLineRun, WithoutItsModuleTheProgramStillConvertsAndNamesTheMissingWindow)
+// The window's module is loaded only from a place that no other user can
+// change; an executable without one still converts, and says why no window
+// opens instead of opening none in silence.
+TEST_F(CommandLineRun, WindowModuleOnlyFromASafePlaceAndConvertingWithoutIt)
 {
+    const QString realModule = QFileInfo(QStringLiteral(PAGORA_EXECUTABLE)).absolutePath() +
+                               QStringLiteral("/libpagora_window.so");
+    ASSERT_TRUE(QFileInfo::exists(realModule));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+    const struct {
+        const char *name;
+        std::function<void(const QString &folder, const QString &module)> plant;
+        const char *says;
+    } cases[] = {
+        {"none beside it", [](const QString &, const QString &) {}, "is in none of: "},
+        {"writable by everybody",
+         [&](const QString &, const QString &module) {
+             QFile::copy(realModule, module);
+             ::chmod(QFile::encodeName(module).constData(), 0666);
+         },
+         "can be changed by other users"},
+        {"in a folder writable by everybody",
+         [&](const QString &folder, const QString &module) {
+             QFile::copy(realModule, module);
+             ::chmod(QFile::encodeName(folder).constData(), 0777);
+         },
+         "can be changed by other users"},
+        {"another user's",
+         [&](const QString &, const QString &module) {
+             QFile::copy(realModule, module);
+             const struct passwd *nobody = ::getpwnam("nobody");
+             ASSERT_NE(nobody, nullptr);
+             ASSERT_EQ(
+                 ::chown(QFile::encodeName(module).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+         },
+         "can be changed by other users"},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.name);
+        if (::geteuid() != 0 && std::string_view(each.name) == "another user's")
+            continue; // only the administrator can give a file away
+        QTemporaryDir elsewhere;
+        ASSERT_TRUE(elsewhere.isValid());
+        const QString folder = QFileInfo(elsewhere.path()).canonicalFilePath();
+        const QString copy = folder + QStringLiteral("/Pagora");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PAGORA_EXECUTABLE), copy));
+        each.plant(folder, folder + QStringLiteral("/libpagora_window.so"));
+
+        const Outcome window = pagora({QStringLiteral("hello.ps")}, copy);
+        EXPECT_EQ(window.exitStatus, 1);
+        EXPECT_TRUE(window.out.isEmpty());
+        EXPECT_TRUE(window.err.startsWith("Pagora: cannot load the window: "))
+            << window.err.constData();
+        EXPECT_TRUE(window.err.contains(folder.toUtf8())) << window.err.constData();
+        EXPECT_TRUE(window.err.contains(each.says)) << window.err.constData();
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("hello.pdf"))));
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+    }
+
     QTemporaryDir elsewhere;
-    ASSERT_TRUE(elsewhere.isValid());
     const QString copy = elsewhere.filePath(QStringLiteral("Pagora"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(PAGORA_EXECUTABLE), copy));
-    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
-
-    const Outcome window = pagora({QStringLiteral("hello.ps")}, copy);
-    EXPECT_EQ(window.exitStatus, 1);
-    EXPECT_TRUE(window.out.isEmpty());
-    EXPECT_TRUE(window.err.startsWith("Pagora: cannot load the window: ")) << window.err.constData();
-    EXPECT_TRUE(window.err.contains(QFileInfo(elsewhere.path()).canonicalFilePath().toUtf8()))
-        << window.err.constData();
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("hello.pdf"))));
-
-    const Outcome converter = pagora({QStringLiteral("--convert"), QStringLiteral("hello.ps")}, copy);
+    const Outcome converter =
+        pagora({QStringLiteral("--convert"), QStringLiteral("hello.ps")}, copy);
     EXPECT_EQ(converter.exitStatus, 0) << converter.err.constData();
     EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("hello.pdf"))), kHelloPages);
 }

@@ -25,7 +25,8 @@
 
 using Button = MessageDialog::Button;
 
-namespace {
+namespace
+{
 
 class NoSaving : public SaveFileChooser
 {
