@@ -2,12 +2,14 @@
 
 #include "convert/GhostscriptLocator.h"
 #include "install/InstallationHelp.h"
+#include "platform/MessageDialog.h"
 
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class GhostscriptProbe;
-class MessagePresenter;
 class UrlOpener;
 
 // Run once when the main window opens: the probe runs without holding up the
@@ -40,6 +42,10 @@ signals:
 private:
     void onProbed(bool installed);
     void offerHelp();
+    void onHelpAnswered(MessageDialog::Button button);
+    // Runs one step of the help; a step that throws is reported with
+    // failed() and ends the check. False when it threw.
+    bool tryStep(const std::function<void()> &step);
     void finish();
 
     MessagePresenter &m_dialogs;

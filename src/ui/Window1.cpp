@@ -32,6 +32,7 @@
 #include <QStyle>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -89,12 +90,9 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
 
     m_startupCheck =
         new StartupCheck(*m_services.dialogs, *m_services.urls, installationHelp(), this);
-    connect(m_startupCheck, &StartupCheck::failed, this, &Window1::showFailure);
-    connect(m_startupCheck, &StartupCheck::finished, this, [this] {
-        m_startupChecked = true;
-        updateFileOpen();
-        emit opened();
-    });
+    connect(m_startupCheck, &StartupCheck::failed, this,
+            [this](const QString &reason) { m_startupFailure = reason; });
+    connect(m_startupCheck, &StartupCheck::finished, this, &Window1::startupCheckFinished);
     m_fontListing = new FontListing(FontListing::thisSystemsSource(), this);
     // The save dialog's loop runs from the event loop, not from inside the
     // listing's child process signal.
@@ -290,6 +288,25 @@ InstallationHelp Window1::installationHelp() const
 {
     return InstallationHelp(InstallationHelp::thisSystem(), m_services.brewLocations,
                             m_services.osReleaseFiles);
+}
+
+void Window1::startupCheckFinished()
+{
+    // A failure of the help is told before the check counts as ended: until
+    // the person has answered, the window takes no file.
+    if (m_startupFailure) {
+        showFailure(*std::exchange(m_startupFailure, std::nullopt),
+                    [this] { startupCheckEnded(); });
+        return;
+    }
+    startupCheckEnded();
+}
+
+void Window1::startupCheckEnded()
+{
+    m_startupChecked = true;
+    updateFileOpen();
+    emit opened();
 }
 
 bool Window1::isBusy() const
@@ -488,37 +505,54 @@ void Window1::updateFileOpen()
 
 void Window1::fontsListed(const QStringList &names)
 {
-    runHandler([this, &names] {
-        if (const std::optional<QString> status = RunFontOverview(*m_services.saveChooser, names))
-            Label1()->setText(*status);
-    });
-    m_fontOverviewRunning = false;
-    updateFileOpen();
+    const auto ended = [this] {
+        m_fontOverviewRunning = false;
+        updateFileOpen();
+    };
+    if (runHandler(
+            [this, &names] {
+                if (const std::optional<QString> status =
+                        RunFontOverview(*m_services.saveChooser, names))
+                    Label1()->setText(*status);
+            },
+            ended))
+        ended();
 }
 
-void Window1::runHandler(const std::function<void()> &handler)
+bool Window1::runHandler(const std::function<void()> &handler,
+                         const std::function<void()> &afterFailure)
 {
     QString reason;
     try {
         handler();
-        return;
+        return true;
     } catch (const std::exception &error) {
         reason = QString::fromLocal8Bit(error.what());
     } catch (...) {
     }
-    showFailure(reason);
+    showFailure(reason, afterFailure);
+    return false;
 }
 
-void Window1::showFailure(const QString &reason)
+void Window1::showFailure(const QString &reason, const std::function<void()> &answered)
 {
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Stop;
     dialog.message = WindowTexts::kHandlerFailedMessage;
     dialog.explanation = reason;
     dialog.actionButton.caption = WindowTexts::kOk;
+    // The dialog belongs to this window; what waits for its answer goes with
+    // the window.
+    const QPointer<Window1> window(this);
+    const auto then = [window, answered] {
+        if (window && answered)
+            answered();
+    };
     try {
-        m_services.dialogs->showModal(dialog);
+        m_services.dialogs->open(dialog, [then](MessageDialog::Button) { then(); });
     } catch (...) {
-        // Nothing more can be said; the event loop must go on.
+        // Nothing more can be said; the event loop must go on, and so must
+        // what waited for the answer.
+        QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
     }
 }

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BatchRun;
 class ConversionJob;
@@ -120,9 +121,14 @@ private:
     void Layout();
     void CreateControls();
     // Runs a handler so that no exception leaves it for the event loop: the
-    // user is told instead.
-    void runHandler(const std::function<void()> &handler);
-    void showFailure(const QString &reason);
+    // user is told instead, and afterFailure runs once the person has
+    // answered. False when the handler threw.
+    bool runHandler(const std::function<void()> &handler,
+                    const std::function<void()> &afterFailure = {});
+    // The failure dialog; answered runs once the person has answered it.
+    void showFailure(const QString &reason, const std::function<void()> &answered = {});
+    void startupCheckFinished();
+    void startupCheckEnded();
     void filesChosen(const QStringList &paths);
     void updateFileOpen();
     // For this system, as the services say where to look.
@@ -144,6 +150,8 @@ private:
     QList<QStringList> m_waitingDrops;
     QPointer<BatchRun> m_batch;
     bool m_startupChecked = false;
+    // Why the start-up check's help failed, until it is told.
+    std::optional<QString> m_startupFailure;
     bool m_fontOverviewRunning = false;
     bool m_openDialogShowing = false;
     // What Label1's colour was last chosen for: the logo and the palette.

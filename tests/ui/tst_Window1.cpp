@@ -8,6 +8,7 @@
 #include "ui/PictureCache.h"
 
 #include "ScriptedPresenter.h"
+#include "TestEvents.h"
 #include "TestFiles.h"
 
 #include <QAccessible>
@@ -53,27 +54,6 @@ class FailingUrlOpener : public UrlOpener
 {
 public:
     void showUrl(const QUrl &) override { throw std::runtime_error("Kein Browser eingerichtet"); }
-};
-
-// Answers every dialog with its action button, after doing what the person
-// does while the first one is open.
-class DroppingPresenter : public ScriptedPresenter
-{
-public:
-    explicit DroppingPresenter(std::function<void()> whileOpen) : m_whileOpen(std::move(whileOpen))
-    {
-    }
-
-    MessageDialog::Button showModal(const MessageDialog &dialog) override
-    {
-        if (std::exchange(m_first, false))
-            m_whileOpen();
-        return ScriptedPresenter::showModal(dialog);
-    }
-
-private:
-    std::function<void()> m_whileOpen;
-    bool m_first = true;
 };
 
 class CancellingChooser : public SaveFileChooser
@@ -570,20 +550,19 @@ void TestWindow1::dropDuringAHandlersDialogIsNotTaken()
     const QString input = dir.filePath(QStringLiteral("hello.ps"));
     TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
     std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-    Window1 *target = nullptr;
-    // While the success dialog is up, another file lands on the window and
-    // the dialog's loop goes round before the person presses OK.
-    DroppingPresenter dialogs([&] {
-        dropOn(target->Canvas1(), *other);
-        QTest::qWait(100);
-    });
+    ScriptedPresenter dialogs;
+    dialogs.holdAnswers();
     Window1 window(services(dialogs));
-    target = &window;
     openWindow(window);
 
     std::unique_ptr<QMimeData> data(filesMime({input}));
     QVERIFY(dropOn(window.Canvas1(), *data));
-    QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.openDialogs() == 1, 30000);
+    // While the success dialog is up, another file lands on the window and
+    // the loop goes round before the person presses OK.
+    dropOn(window.Canvas1(), *other);
+    QTest::qWait(100);
+    QVERIFY(dialogs.press());
     QTest::qWait(200);
 
     QCOMPARE(dialogs.shown.size(), 1);
@@ -693,23 +672,12 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
     const QString slow = dir.filePath(QStringLiteral("slow-gs"));
     TestFiles::writeScript(slow, "sleep 1; exit 1\n");
     std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-    Window1 *target = nullptr;
-    std::unique_ptr<PaintCounter> paints;
-    int paintsBeforeDialog = -1;
-    bool busyDuringDialog = false;
-    // While the help is open, a file lands on the window and the dialog's
-    // loop goes round before the person presses "Später".
-    DroppingPresenter dialogs([&] {
-        paintsBeforeDialog = paints->count;
-        busyDuringDialog = target->isBusy();
-        dropOn(target->Canvas1(), *other);
-        QTest::qWait(100);
-    });
+    ScriptedPresenter dialogs({MessageDialog::Button::AlternateAction});
+    dialogs.holdAnswers();
     Window1Services slowProbe = services(dialogs);
     slowProbe.probeCandidates = {slow};
     Window1 window(slowProbe);
-    target = &window;
-    paints = std::make_unique<PaintCounter>(window.Canvas1());
+    PaintCounter paints(window.Canvas1());
     QSignalSpy opened(&window, &Window1::opened);
     QElapsedTimer clock;
     clock.start();
@@ -721,15 +689,27 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
     QTest::qWait(300);
     QVERIFY(window.isBusy());
     QVERIFY(opened.isEmpty());
-    QVERIFY(paints->count > 0);
+    QVERIFY(paints.count > 0);
     QVERIFY(dropOn(window.Canvas1(), *other));
     QTest::mouseClick(window.Button1(), Qt::LeftButton);
-    QVERIFY(opened.wait(15000));
-    const qint64 openedAt = clock.elapsed();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 15000);
+    QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
 
-    QVERIFY2(openedAt >= 1000, qPrintable(QString::number(openedAt)));
-    QVERIFY(paintsBeforeDialog > 0);
-    QVERIFY(busyDuringDialog);
+    // While the help is open the window is painted and events go on, but a
+    // file that lands on it is not taken, nor File › Öffnen, before the
+    // person presses "Später".
+    const int paintsAtHelp = paints.count;
+    window.Canvas1()->update();
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QTRY_VERIFY(paints.count > paintsAtHelp);
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    QVERIFY(dropOn(window.Canvas1(), *other));
+    QTest::qWait(100);
+    QVERIFY(opened.isEmpty());
+    QVERIFY(dialogs.press());
+    QVERIFY(opened.wait(5000));
+
     QTest::qWait(200);
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().message, QStringLiteral("Ghostscript nicht gefunden"));
@@ -802,22 +782,45 @@ void TestWindow1::handlerExceptionIsShownAsStopDialog()
     QTemporaryDir dir;
     FailingUrlOpener failingBrowser;
     ScriptedPresenter dialogs({MessageDialog::Button::Action});
+    dialogs.holdAnswers();
     Window1Services services = this->services(dialogs);
     services.urls = &failingBrowser;
     services.probeCandidates = {dir.filePath(QStringLiteral("gs"))};
     Window1 window(services);
-    openWindow(window);
+    QSignalSpy opened(&window, &Window1::opened);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 15000);
+    // "Installationshilfe", and the browser fails.
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE(dialogs.openDialogs(), 1);
 
     QCOMPARE(dialogs.shown.size(), 2);
     const MessageDialog &failure = dialogs.shown.at(1);
     QCOMPARE(failure.iconType, MessageDialog::Icon::Stop);
     QCOMPARE(failure.message, QStringLiteral("Fehler"));
     QCOMPARE(failure.explanation, QStringLiteral("Kein Browser eingerichtet"));
+    QCOMPARE(failure.actionButton.caption, QStringLiteral("OK"));
+    QVERIFY(!failure.alternateActionButton.visible && !failure.cancelButton.visible);
+    // The start-up check ends with the failure's answer: until then events
+    // go on, but the window takes no file.
+    std::unique_ptr<QMimeData> data(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QVERIFY(opened.isEmpty());
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *data);
+    QTest::qWait(100);
+    QCOMPARE(dialogs.shown.size(), 2);
+    QVERIFY(dialogs.press());
+    QVERIFY(opened.wait(5000));
+    QVERIFY(!window.isBusy());
+    QVERIFY(window.FileOpen()->isEnabled());
+
     // The window goes on working.
     QVERIFY(window.isVisible());
-    std::unique_ptr<QMimeData> data(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
     dropOn(window.Canvas1(), *data);
-    QTRY_VERIFY(dialogs.shown.size() >= 3);
+    QTRY_COMPARE(dialogs.shown.size(), 3);
     QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
 }
 
