@@ -17,9 +17,9 @@ class UrlOpener;
 // appear; on "Installationshilfe" it opens the help page. "Später" leaves
 // everything as it is; nothing is remembered for the next start.
 //
-// From start() until finished() the check is running (isRunning()): the
-// window then takes no drop, which would otherwise run inside the help's
-// dialog or under it.
+// From start() until finished() the check is running (isRunning()), the
+// help's dialog answered included: the window then takes no drop, which
+// would otherwise be converted while the dialog is on screen.
 class StartupCheck : public QObject
 {
     Q_OBJECT

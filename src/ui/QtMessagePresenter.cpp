@@ -111,4 +111,3 @@ void QtMessagePresenter::open(const MessageDialog &dialog, Answered answered)
     });
     box->open();
 }
-

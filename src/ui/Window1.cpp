@@ -94,10 +94,7 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
             [this](const QString &reason) { m_startupFailure = reason; });
     connect(m_startupCheck, &StartupCheck::finished, this, &Window1::startupCheckFinished);
     m_fontListing = new FontListing(FontListing::thisSystemsSource(), this);
-    // The save dialog's loop runs from the event loop, not from inside the
-    // listing's child process signal.
-    connect(m_fontListing, &FontListing::finished, this, &Window1::fontsListed,
-            Qt::QueuedConnection);
+    connect(m_fontListing, &FontListing::finished, this, &Window1::fontsListed);
 
     Layout();
     CreateControls();
@@ -505,33 +502,40 @@ void Window1::updateFileOpen()
 
 void Window1::fontsListed(const QStringList &names)
 {
+    // The save dialog belongs to this window and goes with it, and with it
+    // its answer. The overview runs until that answer is in and told.
+    RunFontOverview(*m_services.saveChooser, names,
+                    [window = QPointer<Window1>(this)](const FontOverviewResult &result) {
+                        if (window)
+                            window->fontOverviewFinished(result);
+                    });
+}
+
+void Window1::fontOverviewFinished(const FontOverviewResult &result)
+{
+    if (result.status)
+        Label1()->setText(*result.status);
     const auto ended = [this] {
         m_fontOverviewRunning = false;
         updateFileOpen();
     };
-    if (runHandler(
-            [this, &names] {
-                if (const std::optional<QString> status =
-                        RunFontOverview(*m_services.saveChooser, names))
-                    Label1()->setText(*status);
-            },
-            ended))
+    if (result.failure)
+        showFailure(*result.failure, ended);
+    else
         ended();
 }
 
-bool Window1::runHandler(const std::function<void()> &handler,
-                         const std::function<void()> &afterFailure)
+void Window1::runHandler(const std::function<void()> &handler)
 {
     QString reason;
     try {
         handler();
-        return true;
+        return;
     } catch (const std::exception &error) {
         reason = QString::fromLocal8Bit(error.what());
     } catch (...) {
     }
-    showFailure(reason, afterFailure);
-    return false;
+    showFailure(reason);
 }
 
 void Window1::showFailure(const QString &reason, const std::function<void()> &answered)

@@ -17,6 +17,7 @@ class BatchRun;
 class ConversionJob;
 class DropCanvas;
 class FontListing;
+struct FontOverviewResult;
 class InstallationHelp;
 class MainMenuBar;
 class MessagePresenter;
@@ -97,9 +98,10 @@ public:
 
     // The conversion the window runs now, or null.
     ConversionJob *RunningConversion() const;
-    // The start-up check has not ended yet, or the font overview runs: a drop
-    // now would run inside their dialogs or between their steps, so the
-    // window does not take it.
+    // The start-up check has not ended yet, or the font overview runs (each
+    // until its last dialog is answered): a drop now would be converted
+    // while their dialogs are on screen or between their steps, so the window
+    // does not take it.
     bool isBusy() const;
 
 signals:
@@ -121,10 +123,8 @@ private:
     void Layout();
     void CreateControls();
     // Runs a handler so that no exception leaves it for the event loop: the
-    // user is told instead, and afterFailure runs once the person has
-    // answered. False when the handler threw.
-    bool runHandler(const std::function<void()> &handler,
-                    const std::function<void()> &afterFailure = {});
+    // user is told instead.
+    void runHandler(const std::function<void()> &handler);
     // The failure dialog; answered runs once the person has answered it.
     void showFailure(const QString &reason, const std::function<void()> &answered = {});
     void startupCheckFinished();
@@ -134,6 +134,7 @@ private:
     // For this system, as the services say where to look.
     InstallationHelp installationHelp() const;
     void fontsListed(const QStringList &names);
+    void fontOverviewFinished(const FontOverviewResult &result);
     // Label1 lies on the logo: its text takes a colour that stands out
     // against the pixels behind it.
     void matchLabel1ToBackdrop(const QImage *logo);

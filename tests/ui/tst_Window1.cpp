@@ -8,6 +8,7 @@
 #include "ui/PictureCache.h"
 
 #include "ScriptedPresenter.h"
+#include "ScriptedSaveChooser.h"
 #include "TestEvents.h"
 #include "TestFiles.h"
 
@@ -20,6 +21,7 @@
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -54,38 +56,6 @@ class FailingUrlOpener : public UrlOpener
 {
 public:
     void showUrl(const QUrl &) override { throw std::runtime_error("Kein Browser eingerichtet"); }
-};
-
-class CancellingChooser : public SaveFileChooser
-{
-public:
-    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-};
-
-// Chooses one file, as a person typing a name into the save dialog would,
-// after doing what the person does while the dialog is open.
-class ChoosingChooser : public SaveFileChooser
-{
-public:
-    explicit ChoosingChooser(const QString &path, std::function<void()> whileOpen = {})
-        : m_path(path), m_whileOpen(std::move(whileOpen))
-    {
-    }
-    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &proposed) override
-    {
-        proposedNames.append(proposed);
-        if (m_whileOpen)
-            m_whileOpen();
-        return FolderItem(m_path);
-    }
-    QStringList proposedNames;
-
-private:
-    QString m_path;
-    std::function<void()> m_whileOpen;
 };
 
 // Answers the open dialog as a person would, with the files to pick in turn
@@ -335,6 +305,7 @@ private slots:
     void slowConversionShowsProgressAndCanBeCancelled();
     void closingEndsTheEventLoopWithZero();
     void buttonWritesTheSampleSheetAndShowsTheCount();
+    void sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain();
     void fileOpenShowsTheDialogFromMenuAndShortcut();
     void fileOpenConvertsTheChosenFile();
     void fileOpenConvertsEveryChosenFile();
@@ -346,7 +317,7 @@ private:
     void openWindow(Window1 &window);
 
     RecordingUrlOpener m_urls;
-    CancellingChooser m_chooser;
+    ScriptedSaveChooser m_chooser; // cancels every time
     PictureCache m_testLogo{QString()};
     std::optional<QTemporaryDir> m_settings;
 };
@@ -354,6 +325,7 @@ private:
 void TestWindow1::init()
 {
     m_urls.opened.clear();
+    m_chooser = ScriptedSaveChooser();
     // Each test starts with settings of its own, none remembered.
     m_settings.emplace();
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
@@ -942,38 +914,88 @@ void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
     const QString sheet = QDir(fontconfig.path()).filePath(QStringLiteral("SystemFonts.ps"));
     QTemporaryDir dir;
     std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-    Window1 *target = nullptr;
-    bool busyInDialog = false;
-    // While the save dialog is open, a file lands on the window and the
-    // button is pressed again.
-    ChoosingChooser chooser(sheet, [&] {
-        busyInDialog = target->isBusy();
-        dropOn(target->Canvas1(), *other);
-        target->Button1_Pressed();
-        QTest::qWait(100);
-    });
+    ScriptedSaveChooser chooser({FolderItem(sheet)});
+    chooser.holdAnswers();
     ScriptedPresenter dialogs;
     Window1Services services = this->services(dialogs);
     services.saveChooser = &chooser;
     Window1 window(services);
-    target = &window;
     openWindow(window);
 
     QTest::mouseClick(window.Button1(), Qt::LeftButton);
     // The listing runs on its own: the button's press has returned at once.
     QVERIFY(window.isBusy());
     QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
-    QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
-    QTest::qWait(200);
+    QTRY_COMPARE_WITH_TIMEOUT(chooser.openDialogs(), 1, 10000);
 
-    QCOMPARE(chooser.proposedNames, QStringList{QStringLiteral("SystemFonts.ps")});
-    QVERIFY(busyInDialog);
+    // While the save dialog is open events go on, but a file that lands on
+    // the window and another press of the button are not taken.
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *other);
+    window.Button1_Pressed();
+    QTest::qWait(100);
+    QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
+    QVERIFY(!QFileInfo::exists(sheet));
+
+    QVERIFY(chooser.choose());
+    QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
     QVERIFY(!window.isBusy());
+    QVERIFY(window.FileOpen()->isEnabled());
+    QTest::qWait(200);
+    QCOMPARE(chooser.shown.size(), 1);
+    QCOMPARE(chooser.shown.first().proposedName, QStringLiteral("SystemFonts.ps"));
+    QCOMPARE(chooser.shown.first().filter, QString());
     const QByteArray written = TestFiles::readBytes(sheet);
     QVERIFY(written.startsWith("%!PS-Adobe-3.0\n"));
     QVERIFY(written.contains("/Font1 (C059-Roman) def\n/Font2 (NimbusSans-Bold) def\n"
                              "/Font3 (NimbusSans-Regular) def\n\n"));
     QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestWindow1::sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain()
+{
+#ifdef Q_OS_MACOS
+    QSKIP("lists the fonts fontconfig knows, which is the listing off macOS");
+#endif
+    const FontconfigFixture fontconfig({"NimbusSans-Regular.t1"});
+    QTemporaryDir dir;
+    const QString sheet = dir.filePath(QStringLiteral("gone/SystemFonts.ps"));
+    std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    ScriptedSaveChooser chooser({FolderItem(sheet)});
+    ScriptedPresenter dialogs;
+    dialogs.holdAnswers();
+    Window1Services services = this->services(dialogs);
+    services.saveChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+
+    window.Button1_Pressed();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 10000);
+
+    const MessageDialog &failure = dialogs.shown.first();
+    QCOMPARE(failure.iconType, MessageDialog::Icon::Stop);
+    QCOMPARE(failure.message, QStringLiteral("Fehler"));
+    QVERIFY2(failure.explanation.startsWith(
+                 QString::fromUtf8("Die Font\u00fcbersicht kann nicht gesichert werden: ")),
+             qPrintable(failure.explanation));
+    QVERIFY2(failure.explanation.contains(sheet), qPrintable(failure.explanation));
+    QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
+    // The overview ends with the failure's answer; until then no file is taken.
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *other);
+    QTest::qWait(100);
+    QCOMPARE(dialogs.shown.size(), 1);
+
+    QVERIFY(dialogs.press());
+    QTRY_VERIFY(!window.isBusy());
+    QVERIFY(window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *other);
+    QTRY_COMPARE(dialogs.shown.size(), 2);
+    QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
+    QVERIFY(!QFileInfo::exists(sheet));
 }
 
 void TestWindow1::fileOpenShowsTheDialogFromMenuAndShortcut()
