@@ -48,13 +48,13 @@ using Clock = std::chrono::steady_clock;
 class VerdictPresenter : public ScriptedPresenter
 {
 public:
-    MessageDialog::Button showModal(const MessageDialog &dialog) override
+    void open(const MessageDialog &dialog, Answered answered) override
     {
         if (dialog.iconType == MessageDialog::Icon::Caution)
             questions++;
         else if (!verdictAt)
             verdictAt = Clock::now();
-        return ScriptedPresenter::showModal(dialog);
+        ScriptedPresenter::open(dialog, std::move(answered));
     }
 
     std::optional<Clock::time_point> verdictAt;

@@ -6,33 +6,68 @@
 #include "platform/EndOfLine.h"
 #include "platform/TextStreams.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <exception>
 #include <stdexcept>
+#include <utility>
 
-std::optional<QString> RunFontOverview(SaveFileChooser &chooser, const QStringList &names)
+namespace {
+
+// What the window tells of a failure that carries no text of ours.
+QString reasonOf(const std::exception_ptr &failure)
 {
-    if (names.isEmpty())
-        return FontSheetTexts::kNoFontsFound;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception &error) {
+        return QString::fromLocal8Bit(error.what());
+    } catch (...) {
+    }
+    return QString();
+}
 
-    // The sheet is complete before the dialog opens, so that nothing but the
-    // writing itself is left once the user has chosen a file.
-    const QByteArray sheet = BuildFontSampleSheet(names);
-
-    const std::optional<FolderItem> file =
-        chooser.showSaveFileDialog(QString(), FontSheetTexts::kProposedSheetName);
-    if (!file)
-        return std::nullopt;
-
+FontOverviewResult writeSheet(const FolderItem &file, const QByteArray &sheet, qsizetype count)
+{
     // The stream writes a hidden sibling and renames it into place only when it
     // is complete, so a failed write leaves an earlier file of that name whole.
-    // The failure goes on to the window with the reason and the path.
     try {
-        TextOutputStream stream = TextOutputStream::create(*file);
+        TextOutputStream stream = TextOutputStream::create(file);
         stream.write(sheet);
         stream.close();
     } catch (const std::runtime_error &error) {
-        throw std::runtime_error(
-            (FontSheetTexts::kCannotWriteSheet + QString::fromUtf8(error.what())).toStdString());
+        return {std::nullopt, FontSheetTexts::kCannotWriteSheet + QString::fromUtf8(error.what())};
+    } catch (...) {
+        return {std::nullopt, reasonOf(std::current_exception())};
     }
+    return {QString::number(count) + FontSheetTexts::kFontsFoundTail + EndOfLine, std::nullopt};
+}
 
-    return QString::number(names.size()) + FontSheetTexts::kFontsFoundTail + EndOfLine;
+} // namespace
+
+void RunFontOverview(SaveFileChooser &chooser, const QStringList &names,
+                     std::function<void(const FontOverviewResult &)> finished)
+{
+    const auto finishLater = [&finished](const FontOverviewResult &result) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [finished, result] { finished(result); },
+            Qt::QueuedConnection);
+    };
+    if (names.isEmpty()) {
+        finishLater({FontSheetTexts::kNoFontsFound, std::nullopt});
+        return;
+    }
+    try {
+        // The sheet is complete before the dialog opens, so that nothing but
+        // the writing itself is left once the user has chosen a file.
+        QByteArray sheet = BuildFontSampleSheet(names);
+        chooser.saveFileDialog(QString(), FontSheetTexts::kProposedSheetName,
+                               [finished, sheet = std::move(sheet),
+                                count = names.size()](const std::optional<FolderItem> &file) {
+                                   finished(file ? writeSheet(*file, sheet, count)
+                                                 : FontOverviewResult{});
+                               });
+    } catch (...) {
+        finishLater({std::nullopt, reasonOf(std::current_exception())});
+    }
 }

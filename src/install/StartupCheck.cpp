@@ -2,7 +2,8 @@
 
 #include "convert/GhostscriptProbe.h"
 #include "platform/DesktopServices.h"
-#include "platform/MessageDialog.h"
+
+#include <QPointer>
 
 #include <exception>
 
@@ -30,25 +31,43 @@ void StartupCheck::onProbed(bool installed)
         finish();
         return;
     }
-    // The dialog's own loop runs from the event loop, not from inside the
-    // probe's signal and the child process's beneath it.
-    QMetaObject::invokeMethod(this, &StartupCheck::offerHelp, Qt::QueuedConnection);
+    offerHelp();
 }
 
 void StartupCheck::offerHelp()
 {
+    // The check goes on from the answer; until then it is running.
+    const QPointer<StartupCheck> self(this);
+    tryStep([this, self] {
+        m_dialogs.open(m_help.dialog(), [self](MessageDialog::Button button) {
+            if (self)
+                self->onHelpAnswered(button);
+        });
+    });
+}
+
+void StartupCheck::onHelpAnswered(MessageDialog::Button button)
+{
+    if (tryStep([this, button] {
+            if (button == MessageDialog::Button::Action)
+                m_urls.showUrl(m_help.page());
+        }))
+        finish();
+}
+
+bool StartupCheck::tryStep(const std::function<void()> &step)
+{
     QString reason;
     try {
-        if (m_dialogs.showModal(m_help.dialog()) == MessageDialog::Button::Action)
-            m_urls.showUrl(m_help.page());
-        finish();
-        return;
+        step();
+        return true;
     } catch (const std::exception &error) {
         reason = QString::fromLocal8Bit(error.what());
     } catch (...) {
     }
     emit failed(reason);
     finish();
+    return false;
 }
 
 void StartupCheck::finish()

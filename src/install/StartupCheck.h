@@ -2,12 +2,14 @@
 
 #include "convert/GhostscriptLocator.h"
 #include "install/InstallationHelp.h"
+#include "platform/MessageDialog.h"
 
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class GhostscriptProbe;
-class MessagePresenter;
 class UrlOpener;
 
 // Run once when the main window opens: the probe runs without holding up the
@@ -15,9 +17,9 @@ class UrlOpener;
 // appear; on "Installationshilfe" it opens the help page. "Später" leaves
 // everything as it is; nothing is remembered for the next start.
 //
-// From start() until finished() the check is running (isRunning()): the
-// window then takes no drop, which would otherwise run inside the help's
-// dialog or under it.
+// From start() until finished() the check is running (isRunning()), the
+// help's dialog answered included: the window then takes no drop, which
+// would otherwise be converted while the dialog is on screen.
 class StartupCheck : public QObject
 {
     Q_OBJECT
@@ -40,6 +42,10 @@ signals:
 private:
     void onProbed(bool installed);
     void offerHelp();
+    void onHelpAnswered(MessageDialog::Button button);
+    // Runs one step of the help; a step that throws is reported with
+    // failed() and ends the check. False when it threw.
+    bool tryStep(const std::function<void()> &step);
     void finish();
 
     MessagePresenter &m_dialogs;

@@ -16,13 +16,20 @@ public:
     virtual void showUrl(const QUrl &url) = 0;
 };
 
-// The platform's save dialog: the chosen file, or nothing when the user cancels.
+// The platform's save dialog. It returns at once; chosen gets the file
+// picked, or nothing when the user cancels, later from the event loop and
+// never from within this call, so that nothing waits for the answer in a
+// loop of its own.
 class SaveFileChooser
 {
 public:
+    using Chosen = std::function<void(const std::optional<FolderItem> &file)>;
+
     virtual ~SaveFileChooser() = default;
-    virtual std::optional<FolderItem> showSaveFileDialog(const QString &filter,
-                                                         const QString &proposedName) = 0;
+    // filter: the dialog's name filters (empty: every file); proposedName:
+    // the file offered, a bare name in the user's documents folder.
+    virtual void saveFileDialog(const QString &filter, const QString &proposedName,
+                                Chosen chosen) = 0;
 };
 
 // The platform's dialog for opening files, several at a time. It returns at

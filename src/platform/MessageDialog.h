@@ -34,12 +34,9 @@ public:
     using Answered = std::function<void(MessageDialog::Button)>;
 
     virtual ~MessagePresenter() = default;
-    // Shows the dialog and waits for the button pressed.
-    virtual MessageDialog::Button showModal(const MessageDialog &dialog) = 0;
     // Shows the dialog and returns at once; answered gets the button pressed
     // later, from the event loop, never from within this call. Nothing waits
     // for the answer in a loop of its own, so no other event (a drop, a quit)
-    // is handled inside a dialog's wait. By default the answer of showModal()
-    // is handed over from the event loop.
-    virtual void open(const MessageDialog &dialog, Answered answered);
+    // is handled inside a dialog's wait.
+    virtual void open(const MessageDialog &dialog, Answered answered) = 0;
 };

@@ -54,13 +54,13 @@ struct Buttons {
     }
 };
 
-Buttons fill(QMessageBox &box, const MessageDialog &dialog, bool modalToWindow)
+// The box is made window-modal by QMessageBox::open().
+Buttons fill(QMessageBox &box, const MessageDialog &dialog)
 {
     box.setWindowTitle(QString());
     box.setIcon(iconFor(dialog.iconType));
     box.setText(dialog.message);
     box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(modalToWindow ? Qt::WindowModal : Qt::ApplicationModal);
 
     if (isLong(dialog.explanation)) {
         // QMessageBox would grow past the screen; a text area shows all of it.
@@ -96,19 +96,11 @@ Buttons fill(QMessageBox &box, const MessageDialog &dialog, bool modalToWindow)
 
 } // namespace
 
-MessageDialog::Button QtMessagePresenter::showModal(const MessageDialog &dialog)
-{
-    QMessageBox box(m_parent);
-    const Buttons buttons = fill(box, dialog, m_parent != nullptr);
-    box.exec();
-    return buttons.answer(box.clickedButton());
-}
-
 void QtMessagePresenter::open(const MessageDialog &dialog, Answered answered)
 {
     auto *box = new QMessageBox(m_parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    const Buttons buttons = fill(*box, dialog, m_parent != nullptr);
+    const Buttons buttons = fill(*box, dialog);
     // finished comes once, whether a button or the close box ended it; the
     // answer is handed over after the box has gone from the screen.
     QObject::connect(box, &QMessageBox::finished, box, [box, buttons, answered] {
@@ -119,4 +111,3 @@ void QtMessagePresenter::open(const MessageDialog &dialog, Answered answered)
     });
     box->open();
 }
-

@@ -16,7 +16,6 @@ public:
 
     explicit QtMessagePresenter(QWidget *parent) : m_parent(parent) {}
 
-    MessageDialog::Button showModal(const MessageDialog &dialog) override;
     void open(const MessageDialog &dialog, Answered answered) override;
 
 private:

@@ -32,6 +32,7 @@
 #include <QStyle>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -89,17 +90,11 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
 
     m_startupCheck =
         new StartupCheck(*m_services.dialogs, *m_services.urls, installationHelp(), this);
-    connect(m_startupCheck, &StartupCheck::failed, this, &Window1::showFailure);
-    connect(m_startupCheck, &StartupCheck::finished, this, [this] {
-        m_startupChecked = true;
-        updateFileOpen();
-        emit opened();
-    });
+    connect(m_startupCheck, &StartupCheck::failed, this,
+            [this](const QString &reason) { m_startupFailure = reason; });
+    connect(m_startupCheck, &StartupCheck::finished, this, &Window1::startupCheckFinished);
     m_fontListing = new FontListing(FontListing::thisSystemsSource(), this);
-    // The save dialog's loop runs from the event loop, not from inside the
-    // listing's child process signal.
-    connect(m_fontListing, &FontListing::finished, this, &Window1::fontsListed,
-            Qt::QueuedConnection);
+    connect(m_fontListing, &FontListing::finished, this, &Window1::fontsListed);
 
     Layout();
     CreateControls();
@@ -290,6 +285,25 @@ InstallationHelp Window1::installationHelp() const
 {
     return InstallationHelp(InstallationHelp::thisSystem(), m_services.brewLocations,
                             m_services.osReleaseFiles);
+}
+
+void Window1::startupCheckFinished()
+{
+    // A failure of the help is told before the check counts as ended: until
+    // the person has answered, the window takes no file.
+    if (m_startupFailure) {
+        showFailure(*std::exchange(m_startupFailure, std::nullopt),
+                    [this] { startupCheckEnded(); });
+        return;
+    }
+    startupCheckEnded();
+}
+
+void Window1::startupCheckEnded()
+{
+    m_startupChecked = true;
+    updateFileOpen();
+    emit opened();
 }
 
 bool Window1::isBusy() const
@@ -488,12 +502,27 @@ void Window1::updateFileOpen()
 
 void Window1::fontsListed(const QStringList &names)
 {
-    runHandler([this, &names] {
-        if (const std::optional<QString> status = RunFontOverview(*m_services.saveChooser, names))
-            Label1()->setText(*status);
-    });
-    m_fontOverviewRunning = false;
-    updateFileOpen();
+    // The save dialog belongs to this window and goes with it, and with it
+    // its answer. The overview runs until that answer is in and told.
+    RunFontOverview(*m_services.saveChooser, names,
+                    [window = QPointer<Window1>(this)](const FontOverviewResult &result) {
+                        if (window)
+                            window->fontOverviewFinished(result);
+                    });
+}
+
+void Window1::fontOverviewFinished(const FontOverviewResult &result)
+{
+    if (result.status)
+        Label1()->setText(*result.status);
+    const auto ended = [this] {
+        m_fontOverviewRunning = false;
+        updateFileOpen();
+    };
+    if (result.failure)
+        showFailure(*result.failure, ended);
+    else
+        ended();
 }
 
 void Window1::runHandler(const std::function<void()> &handler)
@@ -509,16 +538,25 @@ void Window1::runHandler(const std::function<void()> &handler)
     showFailure(reason);
 }
 
-void Window1::showFailure(const QString &reason)
+void Window1::showFailure(const QString &reason, const std::function<void()> &answered)
 {
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Stop;
     dialog.message = WindowTexts::kHandlerFailedMessage;
     dialog.explanation = reason;
     dialog.actionButton.caption = WindowTexts::kOk;
+    // The dialog belongs to this window; what waits for its answer goes with
+    // the window.
+    const QPointer<Window1> window(this);
+    const auto then = [window, answered] {
+        if (window && answered)
+            answered();
+    };
     try {
-        m_services.dialogs->showModal(dialog);
+        m_services.dialogs->open(dialog, [then](MessageDialog::Button) { then(); });
     } catch (...) {
-        // Nothing more can be said; the event loop must go on.
+        // Nothing more can be said; the event loop must go on, and so must
+        // what waited for the answer.
+        QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
     }
 }

@@ -11,11 +11,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BatchRun;
 class ConversionJob;
 class DropCanvas;
 class FontListing;
+struct FontOverviewResult;
 class InstallationHelp;
 class MainMenuBar;
 class MessagePresenter;
@@ -96,9 +98,10 @@ public:
 
     // The conversion the window runs now, or null.
     ConversionJob *RunningConversion() const;
-    // The start-up check has not ended yet, or the font overview runs: a drop
-    // now would run inside their dialogs or between their steps, so the
-    // window does not take it.
+    // The start-up check has not ended yet, or the font overview runs (each
+    // until its last dialog is answered): a drop now would be converted
+    // while their dialogs are on screen or between their steps, so the window
+    // does not take it.
     bool isBusy() const;
 
 signals:
@@ -122,12 +125,16 @@ private:
     // Runs a handler so that no exception leaves it for the event loop: the
     // user is told instead.
     void runHandler(const std::function<void()> &handler);
-    void showFailure(const QString &reason);
+    // The failure dialog; answered runs once the person has answered it.
+    void showFailure(const QString &reason, const std::function<void()> &answered = {});
+    void startupCheckFinished();
+    void startupCheckEnded();
     void filesChosen(const QStringList &paths);
     void updateFileOpen();
     // For this system, as the services say where to look.
     InstallationHelp installationHelp() const;
     void fontsListed(const QStringList &names);
+    void fontOverviewFinished(const FontOverviewResult &result);
     // Label1 lies on the logo: its text takes a colour that stands out
     // against the pixels behind it.
     void matchLabel1ToBackdrop(const QImage *logo);
@@ -144,6 +151,8 @@ private:
     QList<QStringList> m_waitingDrops;
     QPointer<BatchRun> m_batch;
     bool m_startupChecked = false;
+    // Why the start-up check's help failed, until it is told.
+    std::optional<QString> m_startupFailure;
     bool m_fontOverviewRunning = false;
     bool m_openDialogShowing = false;
     // What Label1's colour was last chosen for: the logo and the palette.

@@ -1,18 +1,20 @@
 #include "fontsheet/FontOverviewRun.h"
 
 #include "FontSheetTestSupport.h"
+#include "ScriptedSaveChooser.h"
+#include "TestEvents.h"
 #include "TestFiles.h"
 #include "fontsheet/FontSampleSheet.h"
-#include "platform/DesktopServices.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -26,28 +28,21 @@ using ::testing::StartsWith;
 
 namespace {
 
-// Answers the save dialog the way a person would: picks a file or cancels.
-class ScriptedSaveFileChooser : public SaveFileChooser
+// Runs the overview as the window does and waits, in the test's own loop,
+// for its result. Nothing when none came, more than one came, or one came
+// from within the call.
+std::optional<FontOverviewResult> runOverview(SaveFileChooser &chooser, const QStringList &names)
 {
-public:
-    explicit ScriptedSaveFileChooser(std::optional<FolderItem> answer) : m_answer(answer) {}
-
-    std::optional<FolderItem> showSaveFileDialog(const QString &filter,
-                                                 const QString &proposedName) override
-    {
-        shown.append({filter, proposedName});
-        return m_answer;
-    }
-
-    struct Request {
-        QString filter;
-        QString proposedName;
-    };
-    QList<Request> shown;
-
-private:
-    std::optional<FolderItem> m_answer;
-};
+    auto results = std::make_shared<QList<FontOverviewResult>>();
+    RunFontOverview(chooser, names,
+                    [results](const FontOverviewResult &result) { results->append(result); });
+    if (!results->isEmpty() || !QTest::qWaitFor([&] { return !results->isEmpty(); }, 10000))
+        return std::nullopt;
+    QTest::qWait(20);
+    if (results->size() != 1)
+        return std::nullopt;
+    return results->first();
+}
 
 QStringList everyEntry(const QTemporaryDir &dir)
 {
@@ -62,11 +57,13 @@ TEST(FontOverviewRunTest, WritesTheSheetAndReportsTheCount)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Fonts.ps"));
-    ScriptedSaveFileChooser chooser{FolderItem(path)};
+    ScriptedSaveChooser chooser({FolderItem(path)});
 
-    const std::optional<QString> label = RunFontOverview(chooser, kThreeFonts);
+    const std::optional<FontOverviewResult> result = runOverview(chooser, kThreeFonts);
 
-    EXPECT_EQ(label, QStringLiteral("3 Fonts gefunden.\n"));
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->status, QStringLiteral("3 Fonts gefunden.\n"));
+    EXPECT_EQ(result->failure, std::nullopt);
     ASSERT_EQ(chooser.shown.size(), 1);
     EXPECT_EQ(chooser.shown.at(0).filter, QString());
     EXPECT_EQ(chooser.shown.at(0).proposedName, QStringLiteral("SystemFonts.ps"));
@@ -78,9 +75,13 @@ TEST(FontOverviewRunTest, NoFontsShowsNoDialog)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ScriptedSaveFileChooser chooser{FolderItem(dir.filePath(QStringLiteral("Fonts.ps")))};
+    ScriptedSaveChooser chooser({FolderItem(dir.filePath(QStringLiteral("Fonts.ps")))});
 
-    EXPECT_EQ(RunFontOverview(chooser, QStringList()), QStringLiteral("Keine Fonts gefunden!"));
+    const std::optional<FontOverviewResult> result = runOverview(chooser, QStringList());
+
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->status, QStringLiteral("Keine Fonts gefunden!"));
+    EXPECT_EQ(result->failure, std::nullopt);
     EXPECT_TRUE(chooser.shown.isEmpty());
     EXPECT_TRUE(everyEntry(dir).isEmpty());
 }
@@ -89,9 +90,13 @@ TEST(FontOverviewRunTest, CancelWritesNothingAndKeepsTheLabel)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ScriptedSaveFileChooser chooser{std::nullopt};
+    ScriptedSaveChooser chooser({std::nullopt});
 
-    EXPECT_EQ(RunFontOverview(chooser, kThreeFonts), std::nullopt);
+    const std::optional<FontOverviewResult> result = runOverview(chooser, kThreeFonts);
+
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->status, std::nullopt);
+    EXPECT_EQ(result->failure, std::nullopt);
     EXPECT_EQ(chooser.shown.size(), 1);
     EXPECT_TRUE(everyEntry(dir).isEmpty());
 }
@@ -103,17 +108,45 @@ TEST(FontOverviewRunTest, EachPressReplacesTheChosenFile)
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("SystemFonts.ps"));
     TestFiles::writeBytes(path, QByteArray(100000, 'x'));
-    ScriptedSaveFileChooser chooser{FolderItem(path)};
+    ScriptedSaveChooser chooser({FolderItem(path), FolderItem(path)});
 
-    EXPECT_EQ(RunFontOverview(chooser, kThreeFonts), QStringLiteral("3 Fonts gefunden.\n"));
+    EXPECT_EQ(runOverview(chooser, kThreeFonts)->status, QStringLiteral("3 Fonts gefunden.\n"));
     EXPECT_EQ(TestFiles::readBytes(path), BuildFontSampleSheet(kThreeFonts));
 
     QStringList more;
     for (int k = 0; k < 25; ++k)
         more.append(QStringLiteral("Font %1").arg(k));
-    EXPECT_EQ(RunFontOverview(chooser, more), QStringLiteral("25 Fonts gefunden.\n"));
+    EXPECT_EQ(runOverview(chooser, more)->status, QStringLiteral("25 Fonts gefunden.\n"));
     EXPECT_EQ(TestFiles::readBytes(path), BuildFontSampleSheet(more));
     EXPECT_THAT(everyEntry(dir), ElementsAre(QStringLiteral("SystemFonts.ps")));
+}
+
+// The sheet is written only once the file has been chosen; until then the
+// event loop goes on and the run waits.
+TEST(FontOverviewRunTest, GoesOnFromTheChoiceOnly)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("SystemFonts.ps"));
+    ScriptedSaveChooser chooser({FolderItem(path)});
+    chooser.holdAnswers();
+    QList<FontOverviewResult> results;
+
+    RunFontOverview(chooser, kThreeFonts,
+                    [&results](const FontOverviewResult &result) { results.append(result); });
+
+    ASSERT_EQ(chooser.openDialogs(), 1);
+    EXPECT_TRUE(TestEvents::timerAndChildProcessArrive());
+    EXPECT_TRUE(results.isEmpty());
+    EXPECT_TRUE(everyEntry(dir).isEmpty());
+
+    ASSERT_TRUE(chooser.choose());
+    EXPECT_TRUE(results.isEmpty()); // the answer comes from the event loop
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.isEmpty(); }, 10000));
+    QTest::qWait(20);
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_EQ(results.first().status, QStringLiteral("3 Fonts gefunden.\n"));
+    EXPECT_EQ(TestFiles::readBytes(path), BuildFontSampleSheet(kThreeFonts));
 }
 
 #ifdef Q_OS_UNIX
@@ -169,22 +202,20 @@ TEST_P(FailedWriteTest, LeavesTheEarlierFileWhole)
     const QString path = dir.filePath(QStringLiteral("SystemFonts.ps"));
     const QByteArray earlier = "%!PS-Adobe-3.0\n% an earlier sheet\n";
     TestFiles::writeBytes(path, earlier);
-    ScriptedSaveFileChooser chooser{FolderItem(path)};
+    ScriptedSaveChooser chooser({FolderItem(path)});
 
-    std::optional<QString> label;
-    QString message;
+    std::optional<FontOverviewResult> result;
     {
         const WriteObstacle obstacle(GetParam(), dir.path());
         if (!obstacle.active())
             GTEST_SKIP() << "cannot make a read-only folder here";
-        try {
-            label = RunFontOverview(chooser, kThreeFonts);
-        } catch (const std::runtime_error &error) {
-            message = QString::fromUtf8(error.what());
-        }
+        result = runOverview(chooser, kThreeFonts);
     }
 
-    EXPECT_EQ(label, std::nullopt);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->status, std::nullopt);
+    ASSERT_TRUE(result->failure.has_value());
+    const QString message = *result->failure;
     EXPECT_THAT(message.toStdString(), StartsWith("Die Font\xc3\xbc"
                                                   "bersicht kann nicht gesichert werden: "));
     EXPECT_THAT(message.toStdString(), HasSubstr(path.toStdString()));

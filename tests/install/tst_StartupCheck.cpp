@@ -3,6 +3,7 @@
 #include "platform/DesktopServices.h"
 
 #include "ScriptedPresenter.h"
+#include "TestEvents.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -24,10 +25,10 @@ class WatchingPresenter : public ScriptedPresenter
 {
 public:
     using ScriptedPresenter::ScriptedPresenter;
-    MessageDialog::Button showModal(const MessageDialog &dialog) override
+    void open(const MessageDialog &dialog, Answered answered) override
     {
         runningWhileShown.append(check != nullptr && check->isRunning());
-        return ScriptedPresenter::showModal(dialog);
+        ScriptedPresenter::open(dialog, std::move(answered));
     }
     const StartupCheck *check = nullptr;
     QList<bool> runningWhileShown;
@@ -83,6 +84,7 @@ private slots:
     void answerOpensPageBySystemAndBrewPresence_data();
     void answerOpensPageBySystemAndBrewPresence();
     void failingBrowserIsReportedAndEndsTheCheck();
+    void checkGoesOnFromTheAnswerOnly();
 };
 
 void TestStartupCheck::workingGhostscriptShowsNothing()
@@ -285,6 +287,36 @@ void TestStartupCheck::failingBrowserIsReportedAndEndsTheCheck()
 
     QCOMPARE(failures.size(), 1);
     QCOMPARE(failures.first().first().toString(), QStringLiteral("Kein Browser"));
+}
+
+void TestStartupCheck::checkGoesOnFromTheAnswerOnly()
+{
+    QTemporaryDir dir;
+    ScriptedPresenter dialogs({MessageDialog::Button::Action});
+    dialogs.holdAnswers();
+    RecordingUrlOpener urls;
+    StartupCheck check(dialogs, urls,
+                       InstallationHelp(InstallationHelp::System::Linux, kBrewLocations,
+                                        {dir.filePath(QStringLiteral("os-release"))}));
+    QSignalSpy finished(&check, &StartupCheck::finished);
+
+    check.start({dir.filePath(QStringLiteral("no-gs"))});
+    QTRY_COMPARE(dialogs.openDialogs(), 1);
+
+    // The help is on screen: events go on, the check waits.
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QVERIFY(check.isRunning());
+    QVERIFY(finished.isEmpty());
+    QVERIFY(urls.opened.isEmpty());
+
+    QVERIFY(dialogs.press());
+    QVERIFY(urls.opened.isEmpty()); // the answer comes from the event loop
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!check.isRunning());
+    QCOMPARE(urls.opened,
+             QList<QUrl>{QUrl(QStringLiteral("https://ghostscript.com/releases/gsdnld.html"))});
+    QCOMPARE(dialogs.shown.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestStartupCheck)

@@ -1,6 +1,7 @@
 // Many files at once: a drop of several files, or of a folder, converts all
 // of them in parallel and ends with one question and one summary.
 #include "ScriptedPresenter.h"
+#include "ScriptedSaveChooser.h"
 #include "TestFiles.h"
 
 #include "platform/DesktopServices.h"
@@ -27,15 +28,6 @@ using Button = MessageDialog::Button;
 
 namespace
 {
-
-class NoSaving : public SaveFileChooser
-{
-public:
-    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-};
 
 class NoBrowser : public UrlOpener
 {
@@ -98,7 +90,7 @@ private:
     Window1Services services(ScriptedPresenter &dialogs);
     void openWindow(Window1 &window);
 
-    NoSaving m_chooser;
+    ScriptedSaveChooser m_chooser; // cancels every time
     NoBrowser m_urls;
     PictureCache m_logo{QString()};
     std::unique_ptr<QTemporaryDir> m_tmp;

@@ -8,6 +8,7 @@
 #include "ui/DropCanvas.h"
 
 #include "ScriptedPresenter.h"
+#include "ScriptedSaveChooser.h"
 #include "TestFiles.h"
 
 #include <QApplication>
@@ -40,15 +41,6 @@ class NoUrls : public UrlOpener
 {
 public:
     void showUrl(const QUrl &) override {}
-};
-
-class NoSaving : public SaveFileChooser
-{
-public:
-    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
 };
 
 // What a drag from a file manager delivers: enter, move, drop.
@@ -119,7 +111,7 @@ private:
     void openWindow(Window1 &window);
 
     NoUrls m_urls;
-    NoSaving m_chooser;
+    ScriptedSaveChooser m_chooser; // cancels every time
 };
 
 Window1Services TestHostileDrops::services(MessagePresenter *dialogs, const QString &ghostscript)

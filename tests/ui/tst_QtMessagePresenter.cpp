@@ -1,21 +1,26 @@
 #include "ui/QtMessagePresenter.h"
 
+#include "TestEvents.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 namespace {
 
-// Waits, from inside the dialog's own event loop, for the modal dialog and
-// hands it to the person's action. A check failing inside the action leaves
-// the dialog open; it is closed then, so that the test ends instead of hanging.
+// Waits for the modal dialog and hands it to the person's action. A check
+// failing inside the action leaves the dialog open; it is closed then, so
+// that the test ends instead of hanging.
 void whenModalShows(const std::function<void(QMessageBox &)> &act)
 {
     auto *poll = new QTimer;
@@ -41,6 +46,25 @@ QAbstractButton *buttonCaptioned(QMessageBox &box, const QString &caption)
             return button;
     }
     return nullptr;
+}
+
+// Opens the dialog as the program does and waits, in the test's own loop,
+// for its answer and for the box to be gone. Nothing when no answer came, or
+// when one came from within open().
+std::optional<MessageDialog::Button> answerTo(QtMessagePresenter &presenter,
+                                              const MessageDialog &dialog, const QWidget &window)
+{
+    auto answers = std::make_shared<QList<MessageDialog::Button>>();
+    presenter.open(dialog, [answers](MessageDialog::Button button) { answers->append(button); });
+    if (!answers->isEmpty())
+        return std::nullopt;
+    if (!QTest::qWaitFor([&] { return !answers->isEmpty(); }, 10000) ||
+        !QTest::qWaitFor([&] { return window.findChildren<QMessageBox *>().isEmpty(); }, 5000))
+        return std::nullopt;
+    QTest::qWait(20);
+    if (answers->size() != 1)
+        return std::nullopt;
+    return answers->first();
 }
 
 MessageDialog threeButtonDialog()
@@ -69,6 +93,7 @@ private slots:
     void escapeAnswersWithTheMildestButton_data();
     void escapeAnswersWithTheMildestButton();
     void longExplanationIsShownWholeInTextArea();
+    void openDialogLeavesTheEventLoopRunningUntilAnswered();
 
 private:
     QWidget m_window;
@@ -98,7 +123,7 @@ void TestQtMessagePresenter::showsWindowModalSheetWithTexts()
         box.defaultButton()->click();
     });
 
-    presenter.showModal(threeButtonDialog());
+    QCOMPARE(answerTo(presenter, threeButtonDialog(), m_window), MessageDialog::Button::Action);
     QVERIFY(seen);
 }
 
@@ -123,7 +148,7 @@ void TestQtMessagePresenter::returnsPressedButton()
         QTest::mouseClick(button, Qt::LeftButton);
     });
 
-    QCOMPARE(presenter.showModal(threeButtonDialog()), expected);
+    QCOMPARE(answerTo(presenter, threeButtonDialog(), m_window), expected);
 }
 
 void TestQtMessagePresenter::escapeAnswersWithTheMildestButton_data()
@@ -147,7 +172,7 @@ void TestQtMessagePresenter::escapeAnswersWithTheMildestButton()
     QtMessagePresenter presenter(&m_window);
     whenModalShows([](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Escape); });
 
-    QCOMPARE(presenter.showModal(dialog), expected);
+    QCOMPARE(answerTo(presenter, dialog, m_window), expected);
 }
 
 void TestQtMessagePresenter::longExplanationIsShownWholeInTextArea()
@@ -171,9 +196,37 @@ void TestQtMessagePresenter::longExplanationIsShownWholeInTextArea()
         box.buttons().first()->click();
     });
 
-    presenter.showModal(dialog);
+    QCOMPARE(answerTo(presenter, dialog, m_window), MessageDialog::Button::Action);
     QCOMPARE(shownText, transcript);
     QVERIFY(boxHeight < 1000);
+}
+
+void TestQtMessagePresenter::openDialogLeavesTheEventLoopRunningUntilAnswered()
+{
+    QtMessagePresenter presenter(&m_window);
+    QList<MessageDialog::Button> answers;
+
+    presenter.open(threeButtonDialog(),
+                   [&answers](MessageDialog::Button button) { answers.append(button); });
+
+    // Returned at once, the box open on the window.
+    QPointer<QMessageBox> box = m_window.findChild<QMessageBox *>();
+    QVERIFY(box != nullptr);
+    QTRY_VERIFY(box->isVisible());
+    QCOMPARE(QApplication::activeModalWidget(), box.data());
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QVERIFY(box->isVisible());
+    QVERIFY(answers.isEmpty());
+
+    QAbstractButton *later = buttonCaptioned(*box, QStringLiteral("Später"));
+    QVERIFY(later != nullptr);
+    QTest::mouseClick(later, Qt::LeftButton);
+    // Handed over from the event loop, after the box has gone from the screen.
+    QVERIFY(answers.isEmpty());
+    QTRY_COMPARE(answers, QList<MessageDialog::Button>{MessageDialog::Button::AlternateAction});
+    QTRY_VERIFY(box.isNull());
+    QTest::qWait(20);
+    QCOMPARE(answers.size(), 1);
 }
 
 QTEST_MAIN(TestQtMessagePresenter)

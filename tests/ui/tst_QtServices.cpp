@@ -2,17 +2,20 @@
 #include "ui/QtSaveFileChooser.h"
 #include "ui/QtUrlOpener.h"
 
+#include "TestEvents.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
-#include <functional>
+#include <optional>
 
 namespace {
 
@@ -28,23 +31,6 @@ public slots:
     void openUrl(const QUrl &url) { received.append(url); }
 };
 
-void whenFileDialogShows(const std::function<void(QFileDialog &)> &act)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    poll->start();
-}
-
 } // namespace
 
 class TestQtServices : public QObject
@@ -54,8 +40,8 @@ class TestQtServices : public QObject
 private slots:
     void initTestCase();
     void urlGoesToTheDesktopsBrowser();
-    void saveDialogReturnsTheChosenFile();
-    void cancelledSaveDialogReturnsNothing();
+    void saveDialogHandsOverTheChosenFile_data();
+    void saveDialogHandsOverTheChosenFile();
     void openDialogHandsOverTheChosenFiles_data();
     void openDialogHandsOverTheChosenFiles();
 
@@ -84,36 +70,67 @@ void TestQtServices::urlGoesToTheDesktopsBrowser()
              QList<QUrl>{QUrl(QStringLiteral("https://formulae.brew.sh/formula/ghostscript"))});
 }
 
-void TestQtServices::saveDialogReturnsTheChosenFile()
+void TestQtServices::saveDialogHandsOverTheChosenFile_data()
 {
-    QTemporaryDir dir;
-    const QString chosen = dir.filePath(QStringLiteral("Schriften.ps"));
-    QtSaveFileChooser chooser(&m_window);
-    QString proposed;
-    whenFileDialogShows([&](QFileDialog &dialog) {
-        proposed = dialog.selectedFiles().value(0);
-        // Types the path into the name field and presses Return.
-        auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name != nullptr);
-        name->setText(chosen);
-        QTest::keyClick(name, Qt::Key_Return);
-    });
+    QTest::addColumn<QString>("typed"); // empty: cancelled
 
-    const std::optional<FolderItem> result =
-        chooser.showSaveFileDialog(QString(), QStringLiteral("SystemFonts.ps"));
-
-    QVERIFY(result.has_value());
-    QCOMPARE(result->nativePath(), chosen);
-    QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("SystemFonts.ps"));
-    QVERIFY(QFileInfo(proposed).isAbsolute());
+    QTest::newRow("a path typed") << QStringLiteral("Schriften.ps");
+    QTest::newRow("cancelled") << QString();
 }
 
-void TestQtServices::cancelledSaveDialogReturnsNothing()
+void TestQtServices::saveDialogHandsOverTheChosenFile()
 {
+    QFETCH(QString, typed);
+    QTemporaryDir dir;
+    // A home of the test's own, with a documents folder to propose the name in.
+    const QByteArray home = qgetenv("HOME");
+    const auto restoreHome = qScopeGuard([home] { qputenv("HOME", home); });
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QVERIFY2(documents.startsWith(dir.path()), qPrintable(documents));
+    QVERIFY(QDir().mkpath(documents));
     QtSaveFileChooser chooser(&m_window);
-    whenFileDialogShows([](QFileDialog &dialog) { dialog.reject(); });
+    QList<std::optional<FolderItem>> answers;
 
-    QVERIFY(!chooser.showSaveFileDialog(QString(), QStringLiteral("SystemFonts.ps")).has_value());
+    chooser.saveFileDialog(
+        QString(), QStringLiteral("SystemFonts.ps"),
+        [&answers](const std::optional<FolderItem> &file) { answers.append(file); });
+
+    // Returned at once, the dialog open on the window with the name proposed
+    // in the documents folder.
+    QVERIFY(answers.isEmpty());
+    QPointer<QFileDialog> dialog =
+        m_window.findChild<QFileDialog *>(QStringLiteral("saveFileDialog"));
+    QVERIFY(dialog != nullptr);
+    QTRY_VERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(dialog->directory().absolutePath(), QDir(documents).absolutePath());
+    QCOMPARE(dialog->selectedFiles(), QStringList{QDir(documents).filePath("SystemFonts.ps")});
+    // While it is open, events go on.
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QVERIFY(dialog->isVisible());
+    QVERIFY(answers.isEmpty());
+
+    if (typed.isEmpty()) {
+        dialog->reject();
+    } else {
+        // Types the path into the name field and presses Return.
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        name->setText(dir.filePath(typed));
+        QTest::keyClick(name, Qt::Key_Return);
+    }
+
+    QTRY_COMPARE(answers.size(), 1);
+    if (typed.isEmpty())
+        QVERIFY(!answers.first().has_value());
+    else
+        QCOMPARE(answers.first(), std::optional<FolderItem>(FolderItem(dir.filePath(typed))));
+    QTRY_VERIFY(dialog.isNull());
+    QTest::qWait(20);
+    QCOMPARE(answers.size(), 1);
 }
 
 void TestQtServices::openDialogHandsOverTheChosenFiles_data()

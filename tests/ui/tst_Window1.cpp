@@ -8,6 +8,8 @@
 #include "ui/PictureCache.h"
 
 #include "ScriptedPresenter.h"
+#include "ScriptedSaveChooser.h"
+#include "TestEvents.h"
 #include "TestFiles.h"
 
 #include <QAccessible>
@@ -19,6 +21,7 @@
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -53,59 +56,6 @@ class FailingUrlOpener : public UrlOpener
 {
 public:
     void showUrl(const QUrl &) override { throw std::runtime_error("Kein Browser eingerichtet"); }
-};
-
-// Answers every dialog with its action button, after doing what the person
-// does while the first one is open.
-class DroppingPresenter : public ScriptedPresenter
-{
-public:
-    explicit DroppingPresenter(std::function<void()> whileOpen) : m_whileOpen(std::move(whileOpen))
-    {
-    }
-
-    MessageDialog::Button showModal(const MessageDialog &dialog) override
-    {
-        if (std::exchange(m_first, false))
-            m_whileOpen();
-        return ScriptedPresenter::showModal(dialog);
-    }
-
-private:
-    std::function<void()> m_whileOpen;
-    bool m_first = true;
-};
-
-class CancellingChooser : public SaveFileChooser
-{
-public:
-    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-};
-
-// Chooses one file, as a person typing a name into the save dialog would,
-// after doing what the person does while the dialog is open.
-class ChoosingChooser : public SaveFileChooser
-{
-public:
-    explicit ChoosingChooser(const QString &path, std::function<void()> whileOpen = {})
-        : m_path(path), m_whileOpen(std::move(whileOpen))
-    {
-    }
-    std::optional<FolderItem> showSaveFileDialog(const QString &, const QString &proposed) override
-    {
-        proposedNames.append(proposed);
-        if (m_whileOpen)
-            m_whileOpen();
-        return FolderItem(m_path);
-    }
-    QStringList proposedNames;
-
-private:
-    QString m_path;
-    std::function<void()> m_whileOpen;
 };
 
 // Answers the open dialog as a person would, with the files to pick in turn
@@ -355,6 +305,7 @@ private slots:
     void slowConversionShowsProgressAndCanBeCancelled();
     void closingEndsTheEventLoopWithZero();
     void buttonWritesTheSampleSheetAndShowsTheCount();
+    void sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain();
     void fileOpenShowsTheDialogFromMenuAndShortcut();
     void fileOpenConvertsTheChosenFile();
     void fileOpenConvertsEveryChosenFile();
@@ -366,7 +317,7 @@ private:
     void openWindow(Window1 &window);
 
     RecordingUrlOpener m_urls;
-    CancellingChooser m_chooser;
+    ScriptedSaveChooser m_chooser; // cancels every time
     PictureCache m_testLogo{QString()};
     std::optional<QTemporaryDir> m_settings;
 };
@@ -374,6 +325,7 @@ private:
 void TestWindow1::init()
 {
     m_urls.opened.clear();
+    m_chooser = ScriptedSaveChooser();
     // Each test starts with settings of its own, none remembered.
     m_settings.emplace();
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
@@ -570,20 +522,19 @@ void TestWindow1::dropDuringAHandlersDialogIsNotTaken()
     const QString input = dir.filePath(QStringLiteral("hello.ps"));
     TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
     std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-    Window1 *target = nullptr;
-    // While the success dialog is up, another file lands on the window and
-    // the dialog's loop goes round before the person presses OK.
-    DroppingPresenter dialogs([&] {
-        dropOn(target->Canvas1(), *other);
-        QTest::qWait(100);
-    });
+    ScriptedPresenter dialogs;
+    dialogs.holdAnswers();
     Window1 window(services(dialogs));
-    target = &window;
     openWindow(window);
 
     std::unique_ptr<QMimeData> data(filesMime({input}));
     QVERIFY(dropOn(window.Canvas1(), *data));
-    QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs.openDialogs() == 1, 30000);
+    // While the success dialog is up, another file lands on the window and
+    // the loop goes round before the person presses OK.
+    dropOn(window.Canvas1(), *other);
+    QTest::qWait(100);
+    QVERIFY(dialogs.press());
     QTest::qWait(200);
 
     QCOMPARE(dialogs.shown.size(), 1);
@@ -693,23 +644,12 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
     const QString slow = dir.filePath(QStringLiteral("slow-gs"));
     TestFiles::writeScript(slow, "sleep 1; exit 1\n");
     std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-    Window1 *target = nullptr;
-    std::unique_ptr<PaintCounter> paints;
-    int paintsBeforeDialog = -1;
-    bool busyDuringDialog = false;
-    // While the help is open, a file lands on the window and the dialog's
-    // loop goes round before the person presses "Später".
-    DroppingPresenter dialogs([&] {
-        paintsBeforeDialog = paints->count;
-        busyDuringDialog = target->isBusy();
-        dropOn(target->Canvas1(), *other);
-        QTest::qWait(100);
-    });
+    ScriptedPresenter dialogs({MessageDialog::Button::AlternateAction});
+    dialogs.holdAnswers();
     Window1Services slowProbe = services(dialogs);
     slowProbe.probeCandidates = {slow};
     Window1 window(slowProbe);
-    target = &window;
-    paints = std::make_unique<PaintCounter>(window.Canvas1());
+    PaintCounter paints(window.Canvas1());
     QSignalSpy opened(&window, &Window1::opened);
     QElapsedTimer clock;
     clock.start();
@@ -721,15 +661,27 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
     QTest::qWait(300);
     QVERIFY(window.isBusy());
     QVERIFY(opened.isEmpty());
-    QVERIFY(paints->count > 0);
+    QVERIFY(paints.count > 0);
     QVERIFY(dropOn(window.Canvas1(), *other));
     QTest::mouseClick(window.Button1(), Qt::LeftButton);
-    QVERIFY(opened.wait(15000));
-    const qint64 openedAt = clock.elapsed();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 15000);
+    QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
 
-    QVERIFY2(openedAt >= 1000, qPrintable(QString::number(openedAt)));
-    QVERIFY(paintsBeforeDialog > 0);
-    QVERIFY(busyDuringDialog);
+    // While the help is open the window is painted and events go on, but a
+    // file that lands on it is not taken, nor File › Öffnen, before the
+    // person presses "Später".
+    const int paintsAtHelp = paints.count;
+    window.Canvas1()->update();
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QTRY_VERIFY(paints.count > paintsAtHelp);
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    QVERIFY(dropOn(window.Canvas1(), *other));
+    QTest::qWait(100);
+    QVERIFY(opened.isEmpty());
+    QVERIFY(dialogs.press());
+    QVERIFY(opened.wait(5000));
+
     QTest::qWait(200);
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().message, QStringLiteral("Ghostscript nicht gefunden"));
@@ -802,22 +754,45 @@ void TestWindow1::handlerExceptionIsShownAsStopDialog()
     QTemporaryDir dir;
     FailingUrlOpener failingBrowser;
     ScriptedPresenter dialogs({MessageDialog::Button::Action});
+    dialogs.holdAnswers();
     Window1Services services = this->services(dialogs);
     services.urls = &failingBrowser;
     services.probeCandidates = {dir.filePath(QStringLiteral("gs"))};
     Window1 window(services);
-    openWindow(window);
+    QSignalSpy opened(&window, &Window1::opened);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 15000);
+    // "Installationshilfe", and the browser fails.
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE(dialogs.openDialogs(), 1);
 
     QCOMPARE(dialogs.shown.size(), 2);
     const MessageDialog &failure = dialogs.shown.at(1);
     QCOMPARE(failure.iconType, MessageDialog::Icon::Stop);
     QCOMPARE(failure.message, QStringLiteral("Fehler"));
     QCOMPARE(failure.explanation, QStringLiteral("Kein Browser eingerichtet"));
+    QCOMPARE(failure.actionButton.caption, QStringLiteral("OK"));
+    QVERIFY(!failure.alternateActionButton.visible && !failure.cancelButton.visible);
+    // The start-up check ends with the failure's answer: until then events
+    // go on, but the window takes no file.
+    std::unique_ptr<QMimeData> data(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QVERIFY(opened.isEmpty());
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *data);
+    QTest::qWait(100);
+    QCOMPARE(dialogs.shown.size(), 2);
+    QVERIFY(dialogs.press());
+    QVERIFY(opened.wait(5000));
+    QVERIFY(!window.isBusy());
+    QVERIFY(window.FileOpen()->isEnabled());
+
     // The window goes on working.
     QVERIFY(window.isVisible());
-    std::unique_ptr<QMimeData> data(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
     dropOn(window.Canvas1(), *data);
-    QTRY_VERIFY(dialogs.shown.size() >= 3);
+    QTRY_COMPARE(dialogs.shown.size(), 3);
     QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
 }
 
@@ -939,38 +914,88 @@ void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
     const QString sheet = QDir(fontconfig.path()).filePath(QStringLiteral("SystemFonts.ps"));
     QTemporaryDir dir;
     std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-    Window1 *target = nullptr;
-    bool busyInDialog = false;
-    // While the save dialog is open, a file lands on the window and the
-    // button is pressed again.
-    ChoosingChooser chooser(sheet, [&] {
-        busyInDialog = target->isBusy();
-        dropOn(target->Canvas1(), *other);
-        target->Button1_Pressed();
-        QTest::qWait(100);
-    });
+    ScriptedSaveChooser chooser({FolderItem(sheet)});
+    chooser.holdAnswers();
     ScriptedPresenter dialogs;
     Window1Services services = this->services(dialogs);
     services.saveChooser = &chooser;
     Window1 window(services);
-    target = &window;
     openWindow(window);
 
     QTest::mouseClick(window.Button1(), Qt::LeftButton);
     // The listing runs on its own: the button's press has returned at once.
     QVERIFY(window.isBusy());
     QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
-    QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
-    QTest::qWait(200);
+    QTRY_COMPARE_WITH_TIMEOUT(chooser.openDialogs(), 1, 10000);
 
-    QCOMPARE(chooser.proposedNames, QStringList{QStringLiteral("SystemFonts.ps")});
-    QVERIFY(busyInDialog);
+    // While the save dialog is open events go on, but a file that lands on
+    // the window and another press of the button are not taken.
+    QVERIFY(TestEvents::timerAndChildProcessArrive());
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *other);
+    window.Button1_Pressed();
+    QTest::qWait(100);
+    QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
+    QVERIFY(!QFileInfo::exists(sheet));
+
+    QVERIFY(chooser.choose());
+    QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
     QVERIFY(!window.isBusy());
+    QVERIFY(window.FileOpen()->isEnabled());
+    QTest::qWait(200);
+    QCOMPARE(chooser.shown.size(), 1);
+    QCOMPARE(chooser.shown.first().proposedName, QStringLiteral("SystemFonts.ps"));
+    QCOMPARE(chooser.shown.first().filter, QString());
     const QByteArray written = TestFiles::readBytes(sheet);
     QVERIFY(written.startsWith("%!PS-Adobe-3.0\n"));
     QVERIFY(written.contains("/Font1 (C059-Roman) def\n/Font2 (NimbusSans-Bold) def\n"
                              "/Font3 (NimbusSans-Regular) def\n\n"));
     QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestWindow1::sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain()
+{
+#ifdef Q_OS_MACOS
+    QSKIP("lists the fonts fontconfig knows, which is the listing off macOS");
+#endif
+    const FontconfigFixture fontconfig({"NimbusSans-Regular.t1"});
+    QTemporaryDir dir;
+    const QString sheet = dir.filePath(QStringLiteral("gone/SystemFonts.ps"));
+    std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
+    ScriptedSaveChooser chooser({FolderItem(sheet)});
+    ScriptedPresenter dialogs;
+    dialogs.holdAnswers();
+    Window1Services services = this->services(dialogs);
+    services.saveChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+
+    window.Button1_Pressed();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 10000);
+
+    const MessageDialog &failure = dialogs.shown.first();
+    QCOMPARE(failure.iconType, MessageDialog::Icon::Stop);
+    QCOMPARE(failure.message, QStringLiteral("Fehler"));
+    QVERIFY2(failure.explanation.startsWith(
+                 QString::fromUtf8("Die Font\u00fcbersicht kann nicht gesichert werden: ")),
+             qPrintable(failure.explanation));
+    QVERIFY2(failure.explanation.contains(sheet), qPrintable(failure.explanation));
+    QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
+    // The overview ends with the failure's answer; until then no file is taken.
+    QVERIFY(window.isBusy());
+    QVERIFY(!window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *other);
+    QTest::qWait(100);
+    QCOMPARE(dialogs.shown.size(), 1);
+
+    QVERIFY(dialogs.press());
+    QTRY_VERIFY(!window.isBusy());
+    QVERIFY(window.FileOpen()->isEnabled());
+    dropOn(window.Canvas1(), *other);
+    QTRY_COMPARE(dialogs.shown.size(), 2);
+    QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
+    QVERIFY(!QFileInfo::exists(sheet));
 }
 
 void TestWindow1::fileOpenShowsTheDialogFromMenuAndShortcut()
