@@ -102,7 +102,7 @@ public:
         : m_thread([this] {
               while (!m_stop.load()) {
                   m_peakMiB = std::max(m_peakMiB, treeResidentMiB(long(::getpid())));
-                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
               }
           })
     {
