@@ -2,6 +2,7 @@
 #include "fontsheet/FontListing.h"
 
 #include "FontSheetTestSupport.h"
+#include "ScopedVariable.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -69,29 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {QStringLiteral("Grotesk \u00dc")}},
         ListingCase{"empty output", QString(), {}},
         ListingCase{"only headings and empty lines", QStringLiteral("/a:\n\n/b:\n\n"), {}}));
-
-// Sets an environment variable, and restores it however the test ends.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const QByteArray &value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedVariable()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
 
 // The names of one listing, waited for as the window's event loop would.
 QStringList listFonts(FontListing::Source source)

@@ -7,6 +7,7 @@
 #include "ui/DropCanvas.h"
 #include "ui/PictureCache.h"
 
+#include "ScopedVariable.h"
 #include "ScriptedPresenter.h"
 #include "ScriptedSaveChooser.h"
 #include "TestEvents.h"
@@ -78,29 +79,6 @@ public:
 
 private:
     QList<QStringList> m_answers;
-};
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const QByteArray &value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedVariable()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
 };
 
 // Relative luminance and contrast ratio of sRGB colours, as accessibility
