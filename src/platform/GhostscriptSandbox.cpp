@@ -185,6 +185,9 @@ QStringList systemReadableFolders(const QString &ghostscript)
         QStringLiteral("/var/cache/fontconfig"),
         // localtime's target, for the PDF's dates
         QStringLiteral("/usr/share/zoneinfo"),
+        // whether and how large huge pages are, which the C library reads
+        // before it asks for them for Ghostscript's heap
+        QStringLiteral("/sys/kernel/mm/transparent_hugepage"),
         home + QStringLiteral("/.cache/fontconfig"),
         home + QStringLiteral("/.fonts"),
         home + QStringLiteral("/.local/share/fonts"),

@@ -3,6 +3,7 @@
 
 #include "JobTestSupport.h"
 #include "ScriptedPresenter.h"
+#include "ScopedVariable.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -265,6 +266,33 @@ TEST_F(Conversion, SilentFailureShowsAnEmptyTranscriptAndGhostscriptGetsItsOwnTe
     EXPECT_FALSE(QFileInfo::exists(folders[0]));
     expectNoLeftovers({"a.ps", "gs", "seen"});
 }
+
+#ifdef Q_OS_LINUX
+TEST_F(Conversion, GhostscriptsHeapAsksForHugePagesAndTheUsersOwnTunablesStay)
+{
+    const QString fake = doc(QStringLiteral("gs"));
+    const QString seen = doc(QStringLiteral("seen"));
+    TestFiles::writeScript(fake, QStringLiteral("printf '%s' \"$GLIBC_TUNABLES\" > '%1'\nexit 1\n")
+                                     .arg(seen)
+                                     .toUtf8());
+    QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), doc(QStringLiteral("a.ps")));
+    const struct {
+        const char *users;
+        const char *ghostscripts;
+    } cases[] = {
+        {"", "glibc.malloc.hugetlb=1"},
+        {"glibc.malloc.arena_max=2", "glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1"},
+        {"glibc.malloc.hugetlb=0", "glibc.malloc.hugetlb=0"},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.users);
+        const ScopedVariable users("GLIBC_TUNABLES", each.users);
+        m_dialogs.shown.clear();
+        convert(doc(QStringLiteral("a.ps")), doc(QStringLiteral("a.pdf")), 30000, fake);
+        EXPECT_EQ(readBytes(seen), QByteArray(each.ghostscripts));
+    }
+}
+#endif
 
 TEST_F(Conversion, ExitZeroWithoutAPdfIsAFailure)
 {

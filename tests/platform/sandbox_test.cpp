@@ -304,6 +304,27 @@ TEST_F(SandboxedJob, ConversionWithFontsWorksConfined)
     }
 }
 
+// The C library asks for huge pages for Ghostscript's heap only when it can
+// read the system's huge page settings; denied, every conversion is slower.
+TEST_F(SandboxedJob, HugePageSettingsStayReadable)
+{
+    const QString settings = QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled");
+    if (!QFileInfo::exists(settings))
+        GTEST_SKIP() << "this kernel has no transparent huge pages";
+    const QString input = m_documents + QStringLiteral("/settings.ps");
+    TestFiles::writeBytes(input, "%!PS\n(" + QFile::encodeName(settings) +
+                                     ") (r) file 100 string readstring pop (" +
+                                     QFile::encodeName(m_workspace) +
+                                     "/seen) (w) file dup 3 -1 roll writestring closefile\n");
+    const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rulesFor(input));
+    ASSERT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+    const ChildRun run = runChild(m_gs, argumentsFor(input, "-dNOSAFER"), m_workspace, &sandbox);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_EQ(TestFiles::readBytes(m_workspace + QStringLiteral("/seen")),
+              TestFiles::readBytes(settings).left(100));
+}
+
 // A substitute is found through fontconfig's configuration and caches and
 // Ghostscript's font map; any of them denied would change what it reports.
 TEST_F(SandboxedJob, MissingFontsAreSubstitutedAsWithoutTheSandbox)
