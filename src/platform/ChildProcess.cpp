@@ -2,13 +2,19 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <cstring>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
@@ -18,11 +24,11 @@
 
 namespace {
 
-// The process groups of the children that run now.
-QSet<qint64> &runningGroups()
+// The children that run now.
+QSet<ChildProcess *> &runningChildren()
 {
-    static QSet<qint64> groups;
-    return groups;
+    static QSet<ChildProcess *> children;
+    return children;
 }
 
 #ifdef Q_OS_UNIX
@@ -46,15 +52,23 @@ void closeAllBut(int keep)
     }
 }
 
-// The watcher: it waits until no one holds the write end of its pipe any more
-// (this program ended, or the child finished and the end was closed), then
-// ends its whole process group, itself included.
+// The watcher: it leads the child's process group and waits until no one
+// holds the write end of its pipe any more (this program ended, or the child
+// finished and the end was closed), then ends its whole group, itself
+// included. It is this program's own child, so that its end is reaped here.
 [[noreturn]] void watch(int readEnd)
 {
+    ::setpgid(0, 0);
+    // The SIGTERM a stop sends the group is not for the watcher: it stays
+    // until the SIGKILL that ends the group, or until this program is gone.
+    struct sigaction ignore {
+    };
+    ignore.sa_handler = SIG_IGN;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &ignore, nullptr);
     struct sigaction standard {};
     standard.sa_handler = SIG_DFL;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE})
-        ::sigaction(signal, &standard, nullptr);
+    ::sigaction(SIGPIPE, &standard, nullptr);
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -64,6 +78,80 @@ void closeAllBut(int keep)
     }
     ::kill(0, SIGKILL);
     ::_exit(0);
+}
+
+// Watchers that were ended and wait to be reaped. Each is reaped by its own
+// process id: QProcess reaps its children itself, and a wait for any child
+// would take their exit from it.
+std::mutex g_watchersMutex;
+std::vector<pid_t> g_endedWatchers;
+bool g_reapingScheduled = false;
+constexpr int kReapIntervalMs = 20;
+
+void reapWatchers()
+{
+    const std::lock_guard<std::mutex> lock(g_watchersMutex);
+    std::erase_if(g_endedWatchers, [](pid_t watcher) {
+        int status = 0;
+        const pid_t reaped = ::waitpid(watcher, &status, WNOHANG);
+        return reaped == watcher || (reaped < 0 && errno == ECHILD);
+    });
+}
+
+// A killed watcher is gone within moments, but not at once: what is not
+// reaped now is looked at again shortly, from the event loop.
+void scheduleReaping()
+{
+    const std::lock_guard<std::mutex> lock(g_watchersMutex);
+    QCoreApplication *application = QCoreApplication::instance();
+    if (g_reapingScheduled || g_endedWatchers.empty() || application == nullptr)
+        return;
+    g_reapingScheduled = true;
+    QTimer::singleShot(kReapIntervalMs, application, [] {
+        {
+            const std::lock_guard<std::mutex> lock(g_watchersMutex);
+            g_reapingScheduled = false;
+        }
+        reapWatchers();
+        scheduleReaping();
+    });
+}
+
+// On the way out the event loop reaps no more: the last watchers, killed
+// already, are waited for briefly, so that none is left for init.
+void reapWatchersAtExit()
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        reapWatchers();
+        {
+            const std::lock_guard<std::mutex> lock(g_watchersMutex);
+            if (g_endedWatchers.empty())
+                return;
+        }
+        ::usleep(2000);
+    }
+}
+
+void reapWatcher(pid_t watcher)
+{
+    static const bool atExit = std::atexit(reapWatchersAtExit) == 0;
+    Q_UNUSED(atExit);
+    if (watcher > 0) {
+        const std::lock_guard<std::mutex> lock(g_watchersMutex);
+        g_endedWatchers.push_back(watcher);
+    }
+    reapWatchers();
+    scheduleReaping();
+}
+
+// Ends the child before its program runs, saying why on its standard error.
+[[noreturn]] void childCannot(const char *what)
+{
+    static const char prefix[] = "pagora: child: cannot ";
+    [[maybe_unused]] ssize_t written = ::write(2, prefix, sizeof prefix - 1);
+    written = ::write(2, what, std::strlen(what));
+    written = ::write(2, "\n", 1);
+    ::_exit(127);
 }
 #endif
 
@@ -81,17 +169,17 @@ ChildProcess::ChildProcess(QObject *parent) : QObject(parent), m_process(new QPr
     connect(m_process, &QProcess::errorOccurred, this, &ChildProcess::onError);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         m_result.timedOut = true;
-        stopGroup();
+        stopAll();
     });
-    connect(&m_grace, &QTimer::timeout, this, [this] { signalGroup(SIGKILL); });
+    connect(&m_grace, &QTimer::timeout, this, [this] { signalAll(SIGKILL); });
 }
 
 ChildProcess::~ChildProcess()
 {
     if (m_running) {
         m_process->disconnect(this);
-        signalGroup(SIGKILL);
-        runningGroups().remove(m_pid);
+        signalAll(SIGKILL);
+        runningChildren().remove(this);
         // The killed child is reaped from the event loop, not waited for
         // here: the process object outlives this one until it has finished.
         // Should the application go first, it takes the object with it.
@@ -99,6 +187,9 @@ ChildProcess::~ChildProcess()
         connect(m_process, &QProcess::finished, m_process, &QObject::deleteLater);
     }
     closeLifeline();
+#ifdef Q_OS_UNIX
+    reapWatcher(static_cast<pid_t>(std::exchange(m_group, 0)));
+#endif
 }
 
 void ChildProcess::start(const QString &program, const QStringList &arguments)
@@ -113,6 +204,7 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
     m_process->setInputChannelMode(QProcess::ManagedInputChannel);
 
 #ifdef Q_OS_UNIX
+    reapWatchers();
     int ends[2] = {-1, -1};
     if (::pipe(ends) != 0) {
         m_result.errorText = QString::fromLocal8Bit(std::strerror(errno));
@@ -122,44 +214,66 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
     // Neither end may reach an executed program: the watcher alone reads it.
     ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     ::fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+    // The watcher comes first, so that the child can join its group: a
+    // group that lives as long as the watcher is not reaped, so its number
+    // stays the child's to signal even once the child is gone.
+    const pid_t watcher = ::fork();
+    if (watcher == 0)
+        watch(ends[0]);
+    const int forkError = errno;
+    ::close(ends[0]);
+    if (watcher < 0) {
+        ::close(ends[1]);
+        m_result.errorText = QString::fromLocal8Bit(std::strerror(forkError));
+        QMetaObject::invokeMethod(this, &ChildProcess::finish, Qt::QueuedConnection);
+        return;
+    }
+    // Here as well as in the watcher, so that the group is there before the
+    // child is started, whichever of the two runs first.
+    ::setpgid(watcher, watcher);
+    m_group = watcher;
     m_lifeline = ends[1];
-    const int readEnd = ends[0];
     const pid_t parent = ::getpid();
     const quint64 fileSizeLimit = m_fileSizeLimit;
+    const int workingFolder = m_workingFolder;
+    const std::vector<int> inherited = m_inherited;
     const ChildSetup setup = m_childSetup;
-    m_process->setChildProcessModifier([readEnd, parent, fileSizeLimit, setup] {
-        ::setpgid(0, 0);
-        const pid_t watcher = ::fork();
-        if (watcher == 0)
-            watch(readEnd);
-        if (watcher < 0)
-            ::_exit(127);
-        ::close(readEnd);
+    // The group and the watcher are in place before the caller's setup,
+    // which may deny the child setpgid and new processes.
+    m_process->setChildProcessModifier(
+        [watcher, parent, fileSizeLimit, workingFolder, inherited, setup] {
+            if (::setpgid(0, watcher) != 0)
+                childCannot("join its process group");
 #ifdef Q_OS_LINUX
-        // Belt and braces for the child itself, should the watcher be killed.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
+            // Belt and braces, should the watcher be killed.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)
+                ::_exit(127);
 #else
-        (void)parent;
+            (void)parent;
 #endif
-        if (fileSizeLimit > 0) {
-            struct rlimit limit {};
-            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(fileSizeLimit);
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        if (setup)
-            setup();
-    });
+            if (fileSizeLimit > 0) {
+                struct rlimit limit {
+                };
+                limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(fileSizeLimit);
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            if (workingFolder >= 0 && ::fchdir(workingFolder) != 0)
+                childCannot("enter its working folder");
+            for (const int descriptor : inherited) {
+                const int flags = ::fcntl(descriptor, F_GETFD);
+                if (descriptor <= 2 || flags < 0 ||
+                    ::fcntl(descriptor, F_SETFD, flags & ~FD_CLOEXEC) != 0)
+                    childCannot("inherit a descriptor");
+            }
+            if (setup)
+                setup();
+        });
 #endif
 
     m_process->start(program, arguments);
-#ifdef Q_OS_UNIX
-    ::close(readEnd);
-#endif
     m_pid = m_process->processId();
-    if (m_pid > 0)
-        runningGroups().insert(m_pid);
+    runningChildren().insert(this);
     m_process->closeWriteChannel();
 }
 
@@ -195,9 +309,16 @@ void ChildProcess::finish()
     m_running = false;
     m_deadline.stop();
     m_grace.stop();
-    runningGroups().remove(m_pid);
-    // The watcher now ends whatever the child left running in its group.
+    runningChildren().remove(this);
+#ifdef Q_OS_UNIX
+    // Whatever the child left running in its group ends now, the watcher
+    // with it, even one stopped by the child; closing its pipe alone would
+    // leave the work to the watcher.
+    if (m_group > 0)
+        ::kill(-static_cast<pid_t>(m_group), SIGKILL);
     closeLifeline();
+    reapWatcher(static_cast<pid_t>(std::exchange(m_group, 0)));
+#endif
     m_output.finishInto(m_result);
     m_pid = 0;
     emit finished(m_result);
@@ -208,7 +329,7 @@ void ChildProcess::cancel()
     if (!m_running || m_result.timedOut)
         return;
     m_result.cancelled = true;
-    stopGroup();
+    stopAll();
 }
 
 bool ChildProcess::isRunning() const
@@ -221,19 +342,21 @@ qint64 ChildProcess::processId() const
     return m_pid;
 }
 
-void ChildProcess::stopGroup()
+void ChildProcess::stopAll()
 {
-    signalGroup(SIGTERM);
+    signalAll(SIGTERM);
     m_grace.start(kGraceMs);
 }
 
-void ChildProcess::signalGroup(int signal)
+void ChildProcess::signalAll(int signal)
 {
 #ifdef Q_OS_UNIX
-    // The group lives as long as its watcher, which outlives the child, so
-    // the number cannot belong to anybody else yet.
-    if (m_pid > 0)
-        ::kill(-static_cast<pid_t>(m_pid), signal);
+    // The child's number is its own until QProcess has reaped it, and the
+    // group's until the watcher is reaped, which happens only after finish.
+    if (m_pid > 0 && m_process->state() != QProcess::NotRunning)
+        ::kill(static_cast<pid_t>(m_pid), signal);
+    if (m_group > 0)
+        ::kill(-static_cast<pid_t>(m_group), signal);
 #else
     if (signal == SIGKILL)
         m_process->kill();
@@ -253,8 +376,6 @@ void ChildProcess::closeLifeline()
 
 void StopAllChildProcesses()
 {
-#ifdef Q_OS_UNIX
-    for (const qint64 group : std::as_const(runningGroups()))
-        ::kill(-static_cast<pid_t>(group), SIGKILL);
-#endif
+    for (ChildProcess *child : std::as_const(runningChildren()))
+        child->signalAll(SIGKILL);
 }

@@ -19,7 +19,12 @@
 #include <cstring>
 #include <elf.h>
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <mutex>
+#include <sched.h>
+#include <seccomp.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -242,11 +247,137 @@ SystemGrants systemGrants(const QString &executable)
     return grants;
 }
 
+// The process filter's program; empty, with the reason, when there is none.
+struct ProcessFilter {
+    QByteArray program; // struct sock_filter instructions
+    QString errorText;
+};
+
+// Calls that would let the child outlive a stop, hide from it, or reach
+// into other processes and the kernel; none is needed to convert.
+const char *const kDeniedCalls[] = {
+    "fork",
+    "vfork",
+    "setsid",
+    "setpgid",
+    "ptrace",
+    "process_vm_readv",
+    "process_vm_writev",
+    "kexec_load",
+    "kexec_file_load",
+    "bpf",
+    "mount",
+    "umount2",
+    "pivot_root",
+    "fsopen",
+    "fsconfig",
+    "fsmount",
+    "fspick",
+    "move_mount",
+    "open_tree",
+    "mount_setattr",
+    "unshare",
+    "setns",
+    "keyctl",
+    "add_key",
+    "request_key",
+};
+
+ProcessFilter buildProcessFilter()
+{
+    // A kernel that takes filters fails on the missing program, not on the mode.
+    if (::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, nullptr) == 0 || errno != EFAULT)
+        return {QByteArray(), QStringLiteral("this kernel has no seccomp filters")};
+    const QString cannot = QStringLiteral("cannot build the process filter");
+    const scmp_filter_ctx context = ::seccomp_init(SCMP_ACT_ALLOW);
+    if (context == nullptr)
+        return {QByteArray(), cannot};
+    ProcessFilter filter;
+    auto failed = [&](const char *call, int result) {
+        filter.errorText =
+            systemError(cannot + QStringLiteral(" (%1)").arg(QLatin1String(call)), -result);
+        return false;
+    };
+    auto build = [&] {
+        // The rules are in this architecture's numbers: a call of another
+        // one (int 0x80 on x86-64) ends the process rather than pass them.
+        ::seccomp_attr_set(context, SCMP_FLTATR_ACT_BADARCH, SCMP_ACT_KILL_PROCESS);
+        for (const char *name : kDeniedCalls) {
+            const int call = ::seccomp_syscall_resolve_name(name);
+            if (call == __NR_SCMP_ERROR)
+                continue; // newer than this libseccomp: the kernel's checks stand
+            const int result = ::seccomp_rule_add(context, SCMP_ACT_ERRNO(EPERM), call, 0);
+            // A negative number is a call this architecture does not have.
+            if (result != 0 && call >= 0)
+                return failed(name, result);
+        }
+        // clone makes threads too, told apart by CLONE_THREAD in its flags
+        // (the second argument on s390).
+        const std::uint32_t native = ::seccomp_arch_native();
+        const unsigned flags = native == SCMP_ARCH_S390 || native == SCMP_ARCH_S390X ? 1 : 0;
+        if (const int result =
+                ::seccomp_rule_add(context, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1,
+                                   SCMP_CMP(flags, SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)))
+            return failed("clone", result);
+        // clone3's flags lie in memory a filter cannot read. ENOSYS, as from
+        // a kernel without it, makes the C library take clone instead.
+        const int clone3 = ::seccomp_syscall_resolve_name("clone3");
+        if (clone3 != __NR_SCMP_ERROR) {
+            const int result = ::seccomp_rule_add(context, SCMP_ACT_ERRNO(ENOSYS), clone3, 0);
+            if (result != 0 && clone3 >= 0)
+                return failed("clone3", result);
+        }
+        const int memory = ::memfd_create("pagora-filter", MFD_CLOEXEC);
+        if (memory < 0)
+            return failed("memfd_create", -errno);
+        const int exported = ::seccomp_export_bpf(context, memory);
+        const off_t size = ::lseek(memory, 0, SEEK_END);
+        QByteArray program(qsizetype(size > 0 ? size : 0), Qt::Uninitialized);
+        const bool read =
+            exported == 0 && size > 0 && ::pread(memory, program.data(), size_t(size), 0) == size;
+        ::close(memory);
+        if (!read)
+            return failed("seccomp_export_bpf", exported != 0 ? exported : -EIO);
+        if (size % sizeof(sock_filter) != 0 || size / sizeof(sock_filter) > BPF_MAXINSNS)
+            return failed("seccomp_export_bpf", -E2BIG);
+        filter.program = program;
+        return true;
+    };
+    build();
+    ::seccomp_release(context);
+    return filter;
+}
+
+// The same for every child, so built once.
+const ProcessFilter &processFilter()
+{
+    static const ProcessFilter filter = buildProcessFilter();
+    return filter;
+}
+
 // Adds rules to a ruleset under construction; owns nothing.
 class RulesetBuilder
 {
 public:
     RulesetBuilder(int rulesetFd, std::uint64_t handled) : m_fd(rulesetFd), m_handled(handled) {}
+
+    // Grants rights on what the caller has open as descriptor, which must be
+    // a folder (kind S_IFDIR, everything beneath it too) or a regular file
+    // (S_IFREG, with a file's rights only). Returns errno, 0 on success.
+    int grantDescriptor(int descriptor, std::uint64_t rights, mode_t kind)
+    {
+        struct stat st {
+        };
+        if (descriptor < 0)
+            return EBADF;
+        if (::fstat(descriptor, &st) != 0)
+            return errno;
+        if ((st.st_mode & S_IFMT) != kind)
+            return kind == S_IFDIR ? ENOTDIR : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        if (kind != S_IFDIR)
+            rights &= kFileRights;
+        return addRule(descriptor, rights);
+    }
 
     // Grants rights on path and, for a folder, everything beneath it. The
     // rights a file cannot carry are dropped for a file. Returns errno, 0
@@ -276,16 +407,22 @@ public:
                 }
                 rights &= kFileRights;
             }
-            PathBeneathAttr attr{rights & m_handled, fd};
-            if (attr.allowedAccess != 0 &&
-                ::syscall(__NR_landlock_add_rule, m_fd, kRulePathBeneath, &attr, 0) != 0)
-                error = errno;
+            error = addRule(fd, rights);
         }
         ::close(fd);
         return error;
     }
 
 private:
+    int addRule(int fd, std::uint64_t rights)
+    {
+        PathBeneathAttr attr{rights & m_handled, fd};
+        if (attr.allowedAccess != 0 &&
+            ::syscall(__NR_landlock_add_rule, m_fd, kRulePathBeneath, &attr, 0) != 0)
+            return errno;
+        return 0;
+    }
+
     int m_fd;
     std::uint64_t m_handled;
 };
@@ -317,17 +454,27 @@ int GhostscriptSandbox::landlockAbi()
 GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int abiCeiling)
 {
 #if defined(Q_OS_LINUX)
+    const ProcessFilter &filter = processFilter();
     const int abi = std::min(queryAbi(), std::max(abiCeiling, 0));
-    if (abi == 0)
-        return GhostscriptSandbox(State::Unavailable,
-                                  QStringLiteral("Landlock is not available in this kernel"));
+    if (abi == 0) {
+        // The filter alone still keeps the child one process, if the kernel
+        // takes it; the caller decides whether that is enough.
+        GhostscriptSandbox sandbox(State::Unavailable,
+                                   QStringLiteral("Landlock is not available in this kernel"));
+        sandbox.m_filter = filter.program;
+        return sandbox;
+    }
 
     // No realpath here: opening a path follows its links just the same, and
     // the rule then sits on the file or folder the path ends at.
     const SandboxRules &rules = given;
-    if (rules.executable.isEmpty() || rules.workspace.isEmpty())
+    if (rules.executable.isEmpty() || (rules.workspace.isEmpty() && rules.workspaceDescriptor < 0))
         return GhostscriptSandbox(State::Failed,
                                   QStringLiteral("no program or no workspace to confine"));
+    // Every kernel with Landlock has seccomp filters; one without is not
+    // trusted to confine at all.
+    if (filter.program.isEmpty())
+        return GhostscriptSandbox(State::Failed, filter.errorText);
 
     RulesetAttr attr{handledFsRights(abi), 0, 0};
     size_t attrSize = sizeof attr.handledAccessFs;
@@ -345,12 +492,14 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
         return GhostscriptSandbox(
             State::Failed, systemError(QStringLiteral("cannot create a Landlock ruleset"), errno));
     GhostscriptSandbox sandbox(State::Ready, QString(), static_cast<int>(fd), abi);
+    sandbox.m_filter = filter.program;
     RulesetBuilder builder(sandbox.m_rulesetFd, attr.handledAccessFs);
 
     auto fail = [&](const QString &path, int error) {
         sandbox.close();
         sandbox.m_state = State::Failed;
         sandbox.m_abi = 0;
+        sandbox.m_filter.clear();
         sandbox.m_errorText =
             systemError(QStringLiteral("cannot grant access to %1").arg(path), error);
         return std::move(sandbox);
@@ -369,8 +518,23 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
         if (const int error = builder.grant(system.interpreter, kFsExecute | kFsReadFile))
             return fail(QFile::decodeName(system.interpreter), error);
     }
-    if (const int error = builder.grant(rules.workspace, kWorkspace, true))
+    // A descriptor holds the folder that was checked, whatever its path
+    // leads to by now.
+    auto descriptorName = [](int descriptor, const QString &path) {
+        const QString name = QStringLiteral("descriptor %1").arg(descriptor);
+        return path.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(path, name);
+    };
+    if (rules.workspaceDescriptor >= 0) {
+        if (const int error =
+                builder.grantDescriptor(rules.workspaceDescriptor, kWorkspace, S_IFDIR))
+            return fail(descriptorName(rules.workspaceDescriptor, rules.workspace), error);
+    } else if (const int error = builder.grant(rules.workspace, kWorkspace, true)) {
         return fail(rules.workspace, error);
+    }
+    for (const int descriptor : rules.readableDescriptors) {
+        if (const int error = builder.grantDescriptor(descriptor, kFsReadFile, S_IFREG))
+            return fail(descriptorName(descriptor, QString()), error);
+    }
     for (const QString &file : rules.readableFiles) {
         if (const int error = builder.grant(file, kFsReadFile); !optional(error))
             return fail(file, error);
@@ -400,7 +564,8 @@ GhostscriptSandbox::GhostscriptSandbox(State state, QString errorText, int rules
 
 GhostscriptSandbox::GhostscriptSandbox(GhostscriptSandbox &&other) noexcept
     : m_state(other.m_state), m_errorText(std::move(other.m_errorText)),
-      m_rulesetFd(std::exchange(other.m_rulesetFd, -1)), m_abi(other.m_abi)
+      m_rulesetFd(std::exchange(other.m_rulesetFd, -1)), m_abi(other.m_abi),
+      m_filter(std::move(other.m_filter))
 {
     other.m_state = State::Failed;
 }
@@ -413,6 +578,7 @@ GhostscriptSandbox &GhostscriptSandbox::operator=(GhostscriptSandbox &&other) no
         m_errorText = std::move(other.m_errorText);
         m_rulesetFd = std::exchange(other.m_rulesetFd, -1);
         m_abi = other.m_abi;
+        m_filter = std::move(other.m_filter);
         other.m_state = State::Failed;
     }
     return *this;
@@ -465,28 +631,52 @@ namespace
 } // namespace
 #endif
 
-void GhostscriptSandbox::applyInChild(int rulesetFd) noexcept
+void GhostscriptSandbox::applyInChild(const ChildConfinement &confinement) noexcept
 {
 #if defined(Q_OS_LINUX)
-    // Without no_new_privs an unprivileged process may not restrict itself,
-    // and a set-user-ID program could shed the restriction.
+    // Without no_new_privs an unprivileged process may restrict itself
+    // neither way, and a set-user-ID program could shed the restriction.
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0)
         childFails("PR_SET_NO_NEW_PRIVS", errno);
-    if (::syscall(__NR_landlock_restrict_self, rulesetFd, 0) != 0)
+    if (confinement.rulesetFd >= 0 &&
+        ::syscall(__NR_landlock_restrict_self, confinement.rulesetFd, 0) != 0)
         childFails("landlock_restrict_self", errno);
+    if (confinement.filter != nullptr) {
+        sock_fprog program{};
+        program.len = confinement.filterLength;
+        program.filter = static_cast<sock_filter *>(const_cast<void *>(confinement.filter));
+        if (::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program, 0, 0) != 0)
+            childFails("seccomp filter", errno);
+    }
 #elif defined(Q_OS_UNIX)
     // Nothing here can confine; carrying on would run Ghostscript unconfined.
-    Q_UNUSED(rulesetFd);
-    childFails("Landlock (not on this system)", 0);
+    Q_UNUSED(confinement);
+    childFails("confinement (not on this system)", 0);
 #else
-    Q_UNUSED(rulesetFd);
+    Q_UNUSED(confinement);
 #endif
+}
+
+GhostscriptSandbox::ChildConfinement GhostscriptSandbox::childConfinement() const
+{
+    ChildConfinement confinement;
+    if (failed())
+        return confinement;
+    confinement.rulesetFd = m_rulesetFd;
+#if defined(Q_OS_LINUX)
+    if (!m_filter.isEmpty()) {
+        confinement.filter = m_filter.constData();
+        confinement.filterLength =
+            static_cast<unsigned short>(size_t(m_filter.size()) / sizeof(sock_filter));
+    }
+#endif
+    return confinement;
 }
 
 std::function<void()> GhostscriptSandbox::childProcessModifier() const
 {
-    if (!ready())
+    const ChildConfinement confinement = childConfinement();
+    if (confinement.rulesetFd < 0 && confinement.filter == nullptr)
         return {};
-    const int fd = m_rulesetFd;
-    return [fd] { applyInChild(fd); };
+    return [confinement] { applyInChild(confinement); };
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <climits>
@@ -15,22 +16,19 @@ enum class SandboxSupport {
     None,                 // elsewhere only -dSAFER stands in the way
 };
 
-// A Landlock ruleset for one Ghostscript child, built in the parent so that
-// the child, between fork and exec, only has to make two system calls:
+// The confinement of one Ghostscript child, built in the parent so that the
+// child, between fork and exec, only has to make a few system calls: a
+// Landlock ruleset and a seccomp filter.
 //
 //     GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
 //     if (sandbox.failed()) -> show sandbox.errorText() instead of running gs
-//     const int fd = sandbox.rulesetFd(); // -1 when not available
-//     process.setChildProcessModifier([fd] {
-//         ::setpgid(0, 0);
-//         if (fd >= 0)
-//             GhostscriptSandbox::applyInChild(fd);
-//     });
+//     child.setChildSetup(sandbox.childProcessModifier()); // empty: nothing
 //
-// The object owns the ruleset's file descriptor and must outlive the start of
-// the process. The descriptor is close-on-exec: the child inherits it across
-// fork, uses it before exec, and Ghostscript never sees it. A process start
-// that closes inherited descriptors before the modifier runs cannot be used.
+// The object owns the ruleset's file descriptor and the filter's program and
+// must outlive the start of the process. The descriptor is close-on-exec:
+// the child inherits it across fork, uses it before exec, and Ghostscript
+// never sees it. A process start that closes inherited descriptors before
+// the modifier runs cannot be used.
 //
 // Once confined, the child and everything it starts may
 // - read the files and folders the rules name, the system's libraries and
@@ -44,6 +42,18 @@ enum class SandboxSupport {
 //   sockets (ABI 6 and later).
 // Symbolic links are followed before the rules are checked: a link inside a
 // readable folder that points elsewhere grants nothing.
+//
+// The filter keeps the child one process for its whole life, so that
+// stopping it stops everything it did: no fork, vfork or clone of a process
+// (threads are fine), no new session or process group to hide in, and none
+// of the calls that reach into other processes or the kernel (ptrace,
+// process_vm_readv/writev, kexec, bpf, mount and the new mount interface,
+// unshare, setns, keyctl). Those fail with EPERM; clone3, whose flags a
+// filter cannot see, fails with ENOSYS, on which the C library falls back to
+// clone. System calls of another architecture (32-bit ones on a 64-bit
+// system) end the process. On Linux without Landlock the filter is still
+// applied, alone: the sandbox is then not available(), yet its
+// childProcessModifier() is not empty.
 class GhostscriptSandbox
 {
 public:
@@ -56,12 +66,23 @@ public:
     // The highest Landlock ABI the kernel offers; 0 without Landlock or off Linux.
     static int landlockAbi();
 
-    // Builds the ruleset for these rules. Their paths need not be resolved:
-    // the kernel follows the links in them, and a rule holds for the file or
-    // folder a path ends at. Paths in the lists that do not exist are left
-    // out; a missing program or workspace is a failure. Without Landlock
-    // the result is not available() and the caller decides whether to run
-    // unconfined; with Landlock any failure is failed(), with a reason.
+    // What the child applies, as plain values: the child set-up copies them
+    // and never touches the sandbox object, which may move meanwhile. Valid
+    // while the sandbox that gave them lives.
+    struct ChildConfinement {
+        int rulesetFd = -1;              // the Landlock ruleset; -1: none
+        const void *filter = nullptr;    // the filter's instructions (struct sock_filter)
+        unsigned short filterLength = 0; // how many; 0 with no filter
+    };
+
+    // Builds the ruleset and the filter for these rules. Their paths need
+    // not be resolved: the kernel follows the links in them, and a rule
+    // holds for the file or folder a path ends at. Paths in the lists that
+    // do not exist are left out; a missing program or workspace, or a
+    // descriptor that is not an open folder (workspace) or regular file
+    // (readable), is a failure. Without Landlock the result is not
+    // available() and the caller decides whether to run with the filter
+    // alone; with Landlock any failure is failed(), with a reason.
     // abiCeiling builds the ruleset as a kernel offering at most that ABI
     // would get it, so that the rules of older kernels can be run here.
     static GhostscriptSandbox prepare(const SandboxRules &rules, int abiCeiling = INT_MAX);
@@ -79,17 +100,21 @@ public:
     int rulesetFd() const { return m_rulesetFd; }
     // The ABI the ruleset was built for (0 when not ready).
     int abi() const { return m_abi; }
+    // Whether the child gets the process filter (ready, or Linux without
+    // Landlock).
+    bool filtered() const { return !m_filter.isEmpty(); }
+    ChildConfinement childConfinement() const;
 
-    // Confines the calling process with the ruleset. For the child between
-    // fork and exec: only async-signal-safe system calls, no allocation. It
-    // does not return on failure: the process reports on file descriptor 2
-    // and ends with kChildFailureExitCode, so Ghostscript never runs
-    // unconfined.
-    static void applyInChild(int rulesetFd) noexcept;
+    // Confines the calling process: no new privileges, then the ruleset,
+    // then the filter, each when given. For the child between fork and
+    // exec: only async-signal-safe system calls, no allocation. It does not
+    // return on failure: the process reports on file descriptor 2 and ends
+    // with kChildFailureExitCode, so Ghostscript never runs unconfined.
+    static void applyInChild(const ChildConfinement &confinement) noexcept;
 
-    // A modifier for QProcess::setChildProcessModifier that applies this
-    // sandbox, for callers that need nothing else in the child. Empty
-    // function when not ready.
+    // A function for the child set-up (ChildProcess::setChildSetup or
+    // QProcess::setChildProcessModifier) that applies this sandbox. Empty
+    // when there is nothing to apply (failed, or no confinement here).
     std::function<void()> childProcessModifier() const;
 
 private:
@@ -102,4 +127,7 @@ private:
     QString m_errorText;
     int m_rulesetFd;
     int m_abi;
+    // The filter's program, shared by every sandbox of this process (it is
+    // the same for all) and kept alive by each.
+    QByteArray m_filter;
 };

@@ -58,9 +58,9 @@ std::optional<QString> SandboxExecProfile(const SandboxRules &rules)
 
     line(QStringLiteral("(version 1)"));
     line(QStringLiteral("(deny default)"));
-    // Ghostscript forks for %pipe%; whatever the fork tries to run is refused
-    // by process-exec below.
-    line(QStringLiteral("(allow process-fork)"));
+    // No new processes: Ghostscript needs none, and one it started could
+    // outlive the stop of the job (%pipe% fails at once).
+    line(QStringLiteral("(deny process-fork)"));
     line(QStringLiteral("(allow process-exec"));
     line(filter("literal", rules.executable) + QLatin1Char(')'));
     line(QStringLiteral("(allow signal (target self))"));

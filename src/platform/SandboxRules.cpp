@@ -48,6 +48,8 @@ SandboxRules SandboxRules::resolved() const
     rules.readableFiles = realPaths(readableFiles);
     rules.readableFolders = realPaths(readableFolders);
     rules.fontFolders = realPaths(fontFolders);
+    rules.workspaceDescriptor = workspaceDescriptor;
+    rules.readableDescriptors = readableDescriptors;
     return rules;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,10 +22,24 @@ struct SandboxRules {
     // out, as a font path names folders of other systems as well.
     QStringList fontFolders;
 
+    // The same grants made on open descriptors, for what lies in a folder
+    // others could change: a path is looked up again when the rule is made,
+    // and by then it may lead somewhere else; a descriptor holds the very
+    // file or folder that was checked. They stay the caller's: the sandbox
+    // neither closes them nor hands them to the child. Only Landlock takes
+    // them; resolved() and the profile of sandbox-exec go by the paths.
+    //
+    // An open folder that stands in for workspace (which may then be
+    // empty); -1: the workspace is named by its path.
+    int workspaceDescriptor = -1;
+    // Open regular files, each readable on its own: a rule on a file grants
+    // nothing in its folder.
+    QList<int> readableDescriptors;
+
     // The same rules with every path made absolute and free of symbolic
     // links, which is how both Landlock and sandbox-exec compare paths.
     // A path that does not exist becomes empty (executable, workspace) or
-    // is left out (the lists).
+    // is left out (the lists). The descriptors are kept as they are.
     SandboxRules resolved() const;
 
     // False for a program that is a script (it starts with "#!"): confining

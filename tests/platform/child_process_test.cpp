@@ -1,15 +1,21 @@
 #include "platform/ChildProcess.h"
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace {
 
@@ -44,6 +50,42 @@ bool goneWithin(pid_t pid, int milliseconds)
         if (clock.elapsed() > milliseconds)
             return false;
         ::usleep(10000);
+    }
+    return true;
+}
+
+// What /proc tells of a process: its state, group and session.
+struct ProcessState {
+    bool exists = false;
+    char state = '?';
+    pid_t group = 0;
+    pid_t session = 0;
+};
+
+ProcessState stateOf(pid_t pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // "pid (name) state parent group session ...": the name may hold blanks.
+    const QByteArray text = file.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 4)
+        return {};
+    return {true, fields[0].isEmpty() ? '?' : fields[0].at(0), fields[2].toInt(),
+            fields[3].toInt()};
+}
+
+// Lets the event loop run until done() holds or milliseconds have passed.
+bool processEventsUntil(const std::function<bool()> &done, int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > milliseconds)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ::usleep(5000);
     }
     return true;
 }
@@ -151,6 +193,148 @@ TEST(ChildProcess, WhatTheChildLeftRunningEndsWithIt)
     const pid_t stray = readPid(pidFile);
     ASSERT_GT(stray, 0);
     EXPECT_TRUE(goneWithin(stray, 2000));
+}
+
+// A child that ignores SIGTERM and leaves its group, for this program's own
+// or a session of its own, is still stopped: by its process id.
+TEST(ChildProcess, TimeOutAndCancelStopAChildThatLeftItsGroup)
+{
+    for (const char *how : {"group", "session"}) {
+        for (const bool cancel : {false, true}) {
+            SCOPED_TRACE(std::string(how) + (cancel ? ", cancel" : ", time-out"));
+            ChildProcess child;
+            child.setTimeout(cancel ? 60000 : 1500);
+            QSignalSpy finished(&child, &ChildProcess::finished);
+            QElapsedTimer clock;
+            clock.start();
+            child.start(QStringLiteral(PAGORA_PROCESS_PROBE),
+                        {QStringLiteral("leave"), QString::fromLatin1(how)});
+            const pid_t pid = static_cast<pid_t>(child.processId());
+            ASSERT_GT(pid, 0);
+            const bool left = processEventsUntil(
+                [&] {
+                    const ProcessState state = stateOf(pid);
+                    return std::string(how) == "group" ? state.group == ::getpgrp()
+                                                       : state.session == pid;
+                },
+                1000);
+            ASSERT_TRUE(left) << "the stand-in did not leave its group in time";
+            ASSERT_TRUE(finished.isEmpty());
+            if (cancel)
+                child.cancel();
+            ASSERT_TRUE(finished.wait(5000));
+            // the time-out, the grace, and a margin for a busy machine
+            EXPECT_LT(clock.elapsed(), (cancel ? 0 : 1500) + ChildProcess::kGraceMs + 1000);
+            const auto result = finished.first().first().value<ProcessResult>();
+            EXPECT_EQ(result.timedOut, !cancel);
+            EXPECT_EQ(result.cancelled, cancel);
+            EXPECT_EQ(result.output, "left " + QByteArray(how) + '\n');
+            EXPECT_TRUE(goneWithin(pid, 1000));
+        }
+    }
+}
+
+// Every run's watcher is reaped here: none is left for init, which need not
+// reap it soon or at all. Nothing of a job's process group remains once it
+// has finished, whichever way it ended. This program stands in for an init
+// that never reaps: what is orphaned meanwhile becomes its child.
+TEST(ChildProcess, LeavesNothingOfItsGroupBehind)
+{
+#ifdef Q_OS_LINUX
+    ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    const auto restore = qScopeGuard([] { ::prctl(PR_SET_CHILD_SUBREAPER, 0); });
+#endif
+    enum class End { Exit, TimeOut, Cancel };
+    const QString script =
+        QStringLiteral("read -r a b c d group rest < /proc/$$/stat; echo $group");
+    QList<pid_t> groups;
+    for (int round = 0; round < 3; ++round) {
+        for (const End end : {End::Exit, End::TimeOut, End::Cancel}) {
+            ChildProcess child;
+            child.setTimeout(end == End::TimeOut ? 200 : 10000);
+            QSignalSpy finished(&child, &ChildProcess::finished);
+            child.start(QStringLiteral("/bin/sh"),
+                        {QStringLiteral("-c"),
+                         end == End::Exit ? script : script + QStringLiteral("; exec sleep 60")});
+            if (end == End::Cancel) {
+                processEventsUntil([] { return false; }, 100);
+                child.cancel();
+            }
+            ASSERT_TRUE(finished.wait(5000));
+            const QByteArray output = finished.first().first().value<ProcessResult>().output;
+            ASSERT_GT(output.trimmed().toInt(), 0) << output.toStdString();
+            groups << output.trimmed().toInt();
+        }
+    }
+    QString remaining;
+    const bool none = processEventsUntil(
+        [&] {
+            remaining.clear();
+            const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+            for (const QString &entry : entries) {
+                const ProcessState state = stateOf(entry.toInt());
+                if (entry.toInt() > 0 && state.exists && groups.contains(state.group))
+                    remaining +=
+                        QStringLiteral("%1 (%2) ").arg(entry).arg(QLatin1Char(state.state));
+            }
+            return remaining.isEmpty();
+        },
+        2000);
+    EXPECT_TRUE(none) << "left in the groups of finished children: " << remaining.toStdString();
+}
+
+TEST(ChildProcess, InheritedDescriptorsReachTheProgramUnderTheirNumbers)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("input"));
+    TestFiles::writeBytes(path, "inherited\n");
+    const int given = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int kept = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GT(given, 2);
+    ASSERT_GT(kept, 2);
+    ChildProcess child;
+    child.setInheritedDescriptors({given});
+    const ProcessResult result =
+        runShell(child, QStringLiteral("cat /dev/fd/%1; { cat <&%2; } 2>/dev/null || echo closed")
+                            .arg(given)
+                            .arg(kept));
+    EXPECT_TRUE(result.succeeded());
+    EXPECT_EQ(result.output, QByteArray("inherited\nclosed\n"));
+    // Only the child's copy lost close-on-exec.
+    EXPECT_TRUE(::fcntl(given, F_GETFD) & FD_CLOEXEC);
+
+    // One that is not open: the program does not run at all. A number far
+    // above the ones in use, as start() opens descriptors of its own.
+    ::close(kept);
+    const int notOpen = 900;
+    ASSERT_LT(::fcntl(notOpen, F_GETFD), 0);
+    child.setInheritedDescriptors({notOpen});
+    const ProcessResult missing = runShell(child, QStringLiteral("echo ran"));
+    EXPECT_EQ(missing.exitCode, 127);
+    EXPECT_TRUE(missing.output.startsWith("pagora: child: cannot")) << missing.output.toStdString();
+    EXPECT_FALSE(missing.output.contains("ran"));
+    ::close(given);
+}
+
+// The folder that was opened, not what its path leads to by the time the
+// child starts.
+TEST(ChildProcess, WorksInTheFolderItWasGivenOpen)
+{
+    QTemporaryDir dir;
+    const QString real = QFileInfo(dir.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(real).mkdir(QStringLiteral("job")));
+    const int opened = ::open(QFile::encodeName(real + QStringLiteral("/job")).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(opened, 0);
+    ASSERT_TRUE(QDir(real).rename(QStringLiteral("job"), QStringLiteral("job.moved")));
+    ASSERT_TRUE(QDir(real).mkdir(QStringLiteral("job")));
+
+    ChildProcess child;
+    child.setWorkingDirectory(real + QStringLiteral("/job")); // comes first, then the folder
+    child.setWorkingFolder(opened);
+    const ProcessResult result = runToEnd(child, QStringLiteral("/bin/pwd"), {});
+    EXPECT_EQ(QString::fromUtf8(result.output.trimmed()), real + QStringLiteral("/job.moved"));
+    ::close(opened);
 }
 
 // The program that started the child is killed outright (no handler runs):

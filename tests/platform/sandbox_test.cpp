@@ -1,3 +1,4 @@
+#include "platform/ChildProcess.h"
 #include "platform/GhostscriptSandbox.h"
 #include "platform/PostScriptString.h"
 #include "platform/SandboxExecProfile.h"
@@ -8,8 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -27,6 +30,8 @@
 #include <netinet/in.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -53,10 +58,8 @@ ChildRun runChild(const QString &program, const QStringList &arguments, const QS
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TMPDIR"), workspace);
     process.setProcessEnvironment(environment);
-    if (sandbox != nullptr) {
-        const int fd = sandbox->rulesetFd();
-        process.setChildProcessModifier([fd] { GhostscriptSandbox::applyInChild(fd); });
-    }
+    if (sandbox != nullptr)
+        process.setChildProcessModifier(sandbox->childProcessModifier());
     process.start(program, arguments);
     ChildRun run;
     run.finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
@@ -372,24 +375,44 @@ TEST_F(SandboxedJob, RulesOfEveryAbiConvertAndConfine)
 TEST_F(SandboxedJob, ChildThatCannotConfineItselfNeverStartsGhostscript)
 {
     const QString input = TestFiles::fixture(QStringLiteral("hello.ps"));
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    // A descriptor that is no ruleset: landlock_restrict_self refuses it.
-    process.setChildProcessModifier([] { GhostscriptSandbox::applyInChild(-1); });
-    process.start(m_gs, argumentsFor(input, "-dSAFER"));
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), GhostscriptSandbox::kChildFailureExitCode);
-    const QByteArray output = process.readAll();
-    EXPECT_TRUE(output.startsWith(GhostscriptSandbox::kChildFailurePrefix)) << output.toStdString();
-    EXPECT_FALSE(output.contains("Ghostscript"));
-    EXPECT_FALSE(QFileInfo::exists(m_workspace + QStringLiteral("/out.pdf")));
+    const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rulesFor(input));
+    ASSERT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+    QFile notARuleset(QStringLiteral("/dev/null"));
+    ASSERT_TRUE(notARuleset.open(QIODevice::ReadOnly));
+    GhostscriptSandbox::ChildConfinement wrongRuleset = sandbox.childConfinement();
+    wrongRuleset.rulesetFd = notARuleset.handle(); // landlock_restrict_self refuses it
+    GhostscriptSandbox::ChildConfinement emptyFilter = sandbox.childConfinement();
+    emptyFilter.filterLength = 0; // the kernel takes no filter without instructions
+    for (const auto &[what, confinement] :
+         {std::pair{"ruleset", wrongRuleset}, std::pair{"filter", emptyFilter}}) {
+        SCOPED_TRACE(what);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setChildProcessModifier(
+            [confinement = confinement] { GhostscriptSandbox::applyInChild(confinement); });
+        process.start(m_gs, argumentsFor(input, "-dSAFER"));
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), GhostscriptSandbox::kChildFailureExitCode);
+        const QByteArray output = process.readAll();
+        EXPECT_TRUE(output.startsWith(GhostscriptSandbox::kChildFailurePrefix))
+            << output.toStdString();
+        EXPECT_FALSE(output.contains("Ghostscript"));
+        EXPECT_FALSE(QFileInfo::exists(m_workspace + QStringLiteral("/out.pdf")));
+    }
 }
+
+enum class Broken {
+    MissingProgram,
+    MissingWorkspace,
+    WorkspaceDescriptorOfAFile,
+    ReadableDescriptorOfAFolder,
+    ClosedDescriptor,
+};
 
 struct BrokenRules {
     const char *name;
-    bool missingProgram;
-    bool missingWorkspace;
+    Broken broken;
 };
 
 class PrepareFails : public SandboxedJob, public testing::WithParamInterface<BrokenRules>
@@ -398,25 +421,54 @@ class PrepareFails : public SandboxedJob, public testing::WithParamInterface<Bro
 
 TEST_P(PrepareFails, WithTheReason)
 {
-    SandboxRules rules = rulesFor(TestFiles::fixture(QStringLiteral("hello.ps")));
-    if (GetParam().missingProgram)
+    const QString input = TestFiles::fixture(QStringLiteral("hello.ps"));
+    SandboxRules rules = rulesFor(input);
+    QFile file(input);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const int folder =
+        ::open(QFile::encodeName(m_documents).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    const int closed = ::dup(folder);
+    ::close(closed);
+    QString reason = m_root.path();
+    switch (GetParam().broken) {
+    case Broken::MissingProgram:
         rules.executable = m_root.filePath(QStringLiteral("no-gs"));
-    if (GetParam().missingWorkspace)
+        break;
+    case Broken::MissingWorkspace:
         rules.workspace = m_root.filePath(QStringLiteral("gone"));
+        break;
+    case Broken::WorkspaceDescriptorOfAFile:
+        rules.workspaceDescriptor = file.handle();
+        reason = QStringLiteral("descriptor %1").arg(file.handle());
+        break;
+    case Broken::ReadableDescriptorOfAFolder:
+        // A folder among the files would open everything beneath it.
+        rules.readableDescriptors = {folder};
+        reason = QStringLiteral("descriptor %1").arg(folder);
+        break;
+    case Broken::ClosedDescriptor:
+        rules.readableDescriptors = {closed};
+        reason = QStringLiteral("descriptor %1").arg(closed);
+        break;
+    }
     const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+    ::close(folder);
     EXPECT_TRUE(sandbox.available());
     EXPECT_TRUE(sandbox.failed());
     EXPECT_EQ(sandbox.rulesetFd(), -1);
     EXPECT_FALSE(sandbox.childProcessModifier());
-    EXPECT_TRUE(sandbox.errorText().contains(m_root.path())) << sandbox.errorText().toStdString();
+    EXPECT_TRUE(sandbox.errorText().contains(reason)) << sandbox.errorText().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, PrepareFails,
-                         testing::Values(BrokenRules{"MissingProgram", true, false},
-                                         BrokenRules{"MissingWorkspace", false, true}),
-                         [](const testing::TestParamInfo<BrokenRules> &info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PrepareFails,
+    testing::Values(BrokenRules{"MissingProgram", Broken::MissingProgram},
+                    BrokenRules{"MissingWorkspace", Broken::MissingWorkspace},
+                    BrokenRules{"WorkspaceDescriptorOfAFile", Broken::WorkspaceDescriptorOfAFile},
+                    BrokenRules{"ReadableDescriptorOfAFolder", Broken::ReadableDescriptorOfAFolder},
+                    BrokenRules{"ClosedDescriptor", Broken::ClosedDescriptor}),
+    [](const testing::TestParamInfo<BrokenRules> &info) { return std::string(info.param.name); });
 
 // Ghostscript has no sockets of its own in PostScript, and %pipe% is shut by
 // the execute rule, so the network and signal rules are shown with a shell
@@ -510,6 +562,242 @@ TEST_F(ConfinedShell, RulesetDescriptorDoesNotReachTheProgram)
     EXPECT_EQ(output.output, QByteArray("open\n"));
 }
 
+// Another user changes what a path leads to between the check and the
+// rule: the rules given by descriptor hold what was opened and checked.
+// Nobody may write in the shared folder; the root of the test is open to
+// everyone so that nobody can reach it.
+class SwappedPaths : public ConfinedShell
+{
+protected:
+    void SetUp() override
+    {
+        ConfinedShell::SetUp();
+        if (IsSkipped())
+            return;
+        m_shared = m_root.filePath(QStringLiteral("shared"));
+        ASSERT_TRUE(QDir().mkdir(m_shared));
+        ASSERT_EQ(::chmod(QFile::encodeName(m_root.path()).constData(), 0755), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(m_shared).constData(), 0777), 0);
+    }
+
+    // Runs script as nobody in the shared folder.
+    void swapAsNobody(const QString &script)
+    {
+        QProcess attacker;
+        attacker.setWorkingDirectory(m_shared);
+        attacker.setProcessChannelMode(QProcess::MergedChannels);
+        attacker.start(QStringLiteral("setpriv"),
+                       {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                        QStringLiteral("--clear-groups"), QStringLiteral("sh"),
+                        QStringLiteral("-c"), script});
+        ASSERT_TRUE(attacker.waitForFinished(10000));
+        ASSERT_EQ(attacker.exitCode(), 0) << attacker.readAll().toStdString();
+    }
+
+    // bash, confined by rules, started through ChildProcess as a conversion
+    // starts Ghostscript.
+    QByteArray runConfined(const SandboxRules &rules, const QString &script,
+                           const std::function<void(ChildProcess &)> &configure)
+    {
+        const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+        EXPECT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+        ChildProcess child;
+        child.setChildSetup(sandbox.childProcessModifier());
+        configure(child);
+        QSignalSpy finished(&child, &ChildProcess::finished);
+        child.start(m_bash, {QStringLiteral("-c"), script});
+        if (!finished.wait(30000))
+            return "(did not finish)";
+        return finished.first().first().value<ProcessResult>().output;
+    }
+
+    QString m_shared;
+};
+
+TEST_F(SwappedPaths, FileGrantedByDescriptorIsTheOneThatWasOpenedAndNothingBesideIt)
+{
+    const QString document = m_shared + QStringLiteral("/document.ps");
+    const QString secret = m_root.filePath(QStringLiteral("secret"));
+    TestFiles::writeBytes(document, "original\n");
+    TestFiles::writeBytes(m_shared + QStringLiteral("/beside.ps"), "beside\n");
+    TestFiles::writeBytes(secret, "geheim\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0644), 0);
+    const int opened = ::open(QFile::encodeName(document).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(opened, 0);
+    swapAsNobody(
+        QStringLiteral("mv document.ps document.old && ln -s '%1' document.ps").arg(secret));
+
+    // /proc/self/fd, as /dev/fd leads there: bash would copy a /dev/fd/N
+    // of its own accord rather than open it.
+    const QString script =
+        QStringLiteral("read -r l < '%1' && echo \"path: $l\"; "
+                       "read -r l < /proc/self/fd/%2 && echo \"descriptor: $l\"; "
+                       "read -r l < '%3/beside.ps' && echo \"beside: $l\"; "
+                       "echo '%3'/*")
+            .arg(document)
+            .arg(opened)
+            .arg(m_shared);
+    for (const bool byDescriptor : {false, true}) {
+        SCOPED_TRACE(byDescriptor ? "by descriptor" : "by path");
+        SandboxRules rules = rulesFor(QString());
+        rules.executable = m_bash;
+        if (byDescriptor)
+            rules.readableDescriptors = {opened};
+        else
+            rules.readableFiles = {document}; // what it leads to when the rule is made
+        const QByteArray output = runConfined(
+            rules, script, [&](ChildProcess &child) { child.setInheritedDescriptors({opened}); });
+        // The path rule lands on the file the link was swapped for.
+        EXPECT_EQ(output.contains("path: geheim"), !byDescriptor) << output.toStdString();
+        EXPECT_EQ(output.contains("descriptor: original"), byDescriptor) << output.toStdString();
+        EXPECT_FALSE(output.contains("beside:")) << output.toStdString();
+        // Its folder cannot be listed: the pattern stays as it was written.
+        EXPECT_TRUE(output.contains(QFile::encodeName(m_shared) + "/*")) << output.toStdString();
+    }
+    ::close(opened);
+}
+
+TEST_F(SwappedPaths, WorkspaceGrantedByDescriptorIsTheFolderThatWasOpened)
+{
+    const QString job = m_shared + QStringLiteral("/job");
+    ASSERT_TRUE(QDir().mkdir(job));
+    const int opened =
+        ::open(QFile::encodeName(job).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(opened, 0);
+    swapAsNobody(QStringLiteral("mv job job.old && ln -s '%1' job").arg(m_documents));
+
+    const QString script =
+        QStringLiteral("echo made > here; echo planted > '%1/planted'; echo done").arg(job);
+    for (const bool byDescriptor : {false, true}) {
+        SCOPED_TRACE(byDescriptor ? "by descriptor" : "by path");
+        SandboxRules rules = rulesFor(QString());
+        rules.executable = m_bash;
+        rules.workspace = byDescriptor ? QString() : job;
+        rules.workspaceDescriptor = byDescriptor ? opened : -1;
+        const QByteArray output = runConfined(rules, script, [&](ChildProcess &child) {
+            if (byDescriptor)
+                child.setWorkingFolder(opened);
+            else
+                child.setWorkingDirectory(job);
+        });
+        EXPECT_TRUE(output.contains("done")) << output.toStdString();
+        // By path the rule and the working folder land where the link points.
+        EXPECT_EQ(QFileInfo::exists(m_documents + QStringLiteral("/planted")), !byDescriptor);
+        EXPECT_EQ(TestFiles::readBytes(job + QStringLiteral(".old/here")),
+                  byDescriptor ? QByteArray("made\n") : QByteArray());
+        QFile::remove(m_documents + QStringLiteral("/planted"));
+    }
+    ::close(opened);
+}
+
+// The process filter, shown with a stand-in that tries each call it denies.
+struct CallOutcome {
+    const char *call;
+    const char *confined;
+    const char *unconfined; // as root; nullptr where it depends on the system
+};
+
+const CallOutcome kCalls[] = {
+    {"fork", "EPERM", "ok"},
+    {"vfork", "EPERM", "ok"},
+    {"spawn", "EPERM", "ok"},
+    {"clone", "EPERM", "ok"},
+    {"clone3", "ENOSYS", "ok"},
+    // pthread_create falls back from clone3 to clone with CLONE_THREAD
+    {"thread", "ok", "ok"},
+    {"setpgid", "EPERM", "ok"},
+    {"setsid", "EPERM", "ok"},
+    {"ptrace", "EPERM", "ESRCH"},
+    {"process_vm_readv", "EPERM", "ok"},
+    {"process_vm_writev", "EPERM", "ok"},
+    {"kexec_load", "EPERM", nullptr},
+    {"kexec_file_load", "EPERM", nullptr},
+    {"bpf", "EPERM", "EINVAL"},
+    {"mount", "EPERM", "ENOENT"},
+    {"unshare", "EPERM", "ok"},
+    {"setns", "EPERM", "EBADF"},
+    {"keyctl", "EPERM", nullptr},
+};
+
+struct ProbeRun {
+    const char *name;
+    bool landlock; // false: as on a kernel without Landlock
+    bool asNobody; // the child gives up root before it confines itself
+};
+
+class ProcessFilter : public testing::TestWithParam<ProbeRun>
+{
+protected:
+    void SetUp() override
+    {
+        if (GhostscriptSandbox::support() != SandboxSupport::Landlock)
+            GTEST_SKIP() << "this kernel offers no Landlock";
+        ASSERT_TRUE(m_workspace.isValid());
+    }
+
+    QMap<QString, QString> run(const std::function<void()> &confine, bool asNobody)
+    {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setChildProcessModifier([confine, asNobody] {
+            const long nobody = 65534;
+            if (asNobody && (::syscall(SYS_setgroups, 0, nullptr) != 0 ||
+                             ::syscall(SYS_setresgid, nobody, nobody, nobody) != 0 ||
+                             ::syscall(SYS_setresuid, nobody, nobody, nobody) != 0))
+                ::_exit(125);
+            if (confine)
+                confine();
+        });
+        process.start(QStringLiteral(PAGORA_PROCESS_PROBE), {QStringLiteral("calls")});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        const QByteArray output = process.readAll();
+        EXPECT_EQ(process.exitCode(), 0) << output.toStdString();
+        QMap<QString, QString> outcomes;
+        for (const QByteArray &line : output.split('\n')) {
+            const QList<QByteArray> words = line.split(' ');
+            if (words.size() == 2)
+                outcomes.insert(QString::fromUtf8(words[0]), QString::fromUtf8(words[1]));
+        }
+        return outcomes;
+    }
+
+    QTemporaryDir m_workspace;
+};
+
+TEST_P(ProcessFilter, KeepsTheChildOneProcessWithThreads)
+{
+    SandboxRules rules;
+    rules.executable = QStringLiteral(PAGORA_PROCESS_PROBE);
+    rules.workspace = m_workspace.path();
+    const GhostscriptSandbox sandbox =
+        GhostscriptSandbox::prepare(rules, GetParam().landlock ? INT_MAX : 0);
+    EXPECT_EQ(sandbox.ready(), GetParam().landlock) << sandbox.errorText().toStdString();
+    ASSERT_TRUE(sandbox.filtered());
+    ASSERT_TRUE(sandbox.childProcessModifier());
+
+    const QMap<QString, QString> confined =
+        run(sandbox.childProcessModifier(), GetParam().asNobody);
+    const QMap<QString, QString> unconfined = run({}, false);
+    for (const CallOutcome &expected : kCalls) {
+        SCOPED_TRACE(expected.call);
+        const QString call = QString::fromLatin1(expected.call);
+        EXPECT_EQ(confined.value(call).toStdString(), expected.confined);
+        // The stand-in does what it says where nothing stops it.
+        if (expected.unconfined != nullptr)
+            EXPECT_EQ(unconfined.value(call).toStdString(), expected.unconfined);
+        else
+            EXPECT_TRUE(unconfined.contains(call));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Children, ProcessFilter,
+                         testing::Values(ProbeRun{"WithLandlock", true, false},
+                                         ProbeRun{"WithLandlockAsNobody", true, true},
+                                         ProbeRun{"WithoutLandlock", false, false}),
+                         [](const testing::TestParamInfo<ProbeRun> &info) {
+                             return std::string(info.param.name);
+                         });
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -560,7 +848,7 @@ TEST_F(SandboxedJob, SetUpCostsLessThanAMillisecond)
             [[maybe_unused]] const int unused = ::prctl(PR_GET_NO_NEW_PRIVS, 0, 0, 0, 0);
             ::clock_gettime(CLOCK_MONOTONIC, &times[0]);
             ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &times[1]);
-            GhostscriptSandbox::applyInChild(sandbox.rulesetFd());
+            GhostscriptSandbox::applyInChild(sandbox.childConfinement());
             ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &times[3]);
             ::clock_gettime(CLOCK_MONOTONIC, &times[2]);
             const long long nanos[2] = {nanosOf(times[0], times[2]), nanosOf(times[1], times[3])};
@@ -612,7 +900,7 @@ TEST(SandboxExecProfile, HoldsTheSameRulesAsLandlock)
     EXPECT_EQ(profile->toStdString(),
               R"((version 1)
 (deny default)
-(allow process-fork)
+(deny process-fork)
 (allow process-exec
   (literal "/opt/homebrew/Cellar/ghostscript/10.04.0/bin/gs"))
 (allow signal (target self))
