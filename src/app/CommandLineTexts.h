@@ -75,6 +75,6 @@ inline const QString kCannotConfine = QStringLiteral("cannot confine Ghostscript
 inline const QString kCannotLoadWindow = QStringLiteral("cannot load the window: %1");
 inline const QString kWindowModuleNotFound = QStringLiteral("%1 is in none of: %2");
 inline const QString kWindowModuleNotSafe =
-    QStringLiteral("%1 or its folder can be changed by other users");
+    QStringLiteral("%1 or a folder above it can be changed by other users");
 
 } // namespace CommandLineTexts

@@ -467,6 +467,7 @@ TEST_F(CommandLineRun, WindowModuleOnlyFromASafePlaceAndConvertingWithoutIt)
         const char *name;
         std::function<void(const QString &folder, const QString &module)> plant;
         const char *says;
+        bool parentWritableByEverybody = false;
     } cases[] = {
         {"none beside it", [](const QString &, const QString &) {}, "is in none of: "},
         {"writable by everybody",
@@ -475,6 +476,15 @@ TEST_F(CommandLineRun, WindowModuleOnlyFromASafePlaceAndConvertingWithoutIt)
              ::chmod(QFile::encodeName(module).constData(), 0666);
          },
          "can be changed by other users"},
+        {"writable by its group",
+         [&](const QString &, const QString &module) {
+             QFile::copy(realModule, module);
+             ::chmod(QFile::encodeName(module).constData(), 0664);
+         },
+         "can be changed by other users"},
+        {"in a folder whose parent is writable by everybody, not sticky",
+         [&](const QString &, const QString &module) { QFile::copy(realModule, module); },
+         "can be changed by other users", true},
         {"in a folder writable by everybody",
          [&](const QString &folder, const QString &module) {
              QFile::copy(realModule, module);
@@ -497,7 +507,12 @@ TEST_F(CommandLineRun, WindowModuleOnlyFromASafePlaceAndConvertingWithoutIt)
             continue; // only the administrator can give a file away
         QTemporaryDir elsewhere;
         ASSERT_TRUE(elsewhere.isValid());
-        const QString folder = QFileInfo(elsewhere.path()).canonicalFilePath();
+        QString folder = QFileInfo(elsewhere.path()).canonicalFilePath();
+        if (each.parentWritableByEverybody) {
+            ::chmod(QFile::encodeName(folder).constData(), 0777);
+            folder += QStringLiteral("/inner");
+            ASSERT_TRUE(QDir().mkdir(folder));
+        }
         const QString copy = folder + QStringLiteral("/Pagora");
         ASSERT_TRUE(QFile::copy(QStringLiteral(PAGORA_EXECUTABLE), copy));
         each.plant(folder, folder + QStringLiteral("/libpagora_window.so"));
@@ -511,6 +526,7 @@ TEST_F(CommandLineRun, WindowModuleOnlyFromASafePlaceAndConvertingWithoutIt)
         EXPECT_TRUE(window.err.contains(each.says)) << window.err.constData();
         EXPECT_FALSE(QFile::exists(path(QStringLiteral("hello.pdf"))));
         ::chmod(QFile::encodeName(folder).constData(), 0700);
+        ::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700);
     }
 
     QTemporaryDir elsewhere;
