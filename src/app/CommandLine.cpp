@@ -10,7 +10,8 @@
 
 using namespace CommandLineTexts;
 
-namespace {
+namespace
+{
 
 struct Options {
     QCommandLineOption convert{QStringLiteral("convert"), kConvertOption};
@@ -19,7 +20,75 @@ struct Options {
     QCommandLineOption quiet{QStringLiteral("quiet"), kQuietOption};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, kHelpOption};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, kVersionOption};
+    QList<QCommandLineOption> window = windowOptions();
+
+    // The options the window's application object takes out of the arguments
+    // itself, known by name so that any other is an error before there is a
+    // display to need; hidden from the help.
+    static QList<QCommandLineOption> windowOptions()
+    {
+        QList<QCommandLineOption> options;
+        for (const char *name : {"platform",
+                                 "platformpluginpath",
+                                 "platformtheme",
+                                 "plugin",
+                                 "qwindowgeometry",
+                                 "qwindowicon",
+                                 "qwindowtitle",
+                                 "session",
+                                 "style",
+                                 "stylesheet",
+                                 "geometry",
+                                 "display",
+                                 "title",
+                                 "name",
+                                 "visual",
+                                 "ncols",
+                                 "fn",
+                                 "font",
+                                 "bg",
+                                 "background",
+                                 "fg",
+                                 "foreground",
+                                 "btn",
+                                 "button",
+                                 "im",
+                                 "inputstyle",
+                                 "qmljsdebugger"})
+            options << QCommandLineOption(QString::fromLatin1(name), QString(),
+                                          QStringLiteral("value"));
+        for (const char *name : {"reverse", "widgetcount", "nograb", "dograb", "sync", "cmap"})
+            options << QCommandLineOption(QString::fromLatin1(name), QString());
+        for (QCommandLineOption &option : options)
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        return options;
+    }
 };
+
+// Whether the window has a display to open on. Some platforms draw without
+// one (offscreen, to the framebuffer, over VNC); macOS always has one.
+bool HasDisplay(const QCommandLineParser &parser, const Options &options)
+{
+#ifdef Q_OS_MACOS
+    Q_UNUSED(parser);
+    Q_UNUSED(options);
+    return true;
+#else
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (parser.isSet(options.window.first()))
+        platforms = parser.value(options.window.first());
+    for (const QString &platform : platforms.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString name = platform.section(QLatin1Char(':'), 0, 0).trimmed();
+        for (const char *displayless :
+             {"offscreen", "minimal", "minimalegl", "vnc", "eglfs", "linuxfb"})
+            if (name == QLatin1String(displayless))
+                return true;
+    }
+    return false;
+#endif
+}
 
 // One parser for reading and for the help text, so that the two agree.
 void setUp(QCommandLineParser &parser, const Options &options)
@@ -30,6 +99,7 @@ void setUp(QCommandLineParser &parser, const Options &options)
     parser.setApplicationDescription(kDescription);
     parser.addOptions({options.convert, options.substituteFonts, options.outputDir, options.quiet,
                        options.help, options.version});
+    parser.addOptions(options.window);
     parser.addPositionalArgument(QStringLiteral("files"), kFilesArgument, kFilesSyntax);
 }
 
@@ -42,10 +112,10 @@ CommandLine::Action actionOf(const QCommandLineParser &parser, const Options &op
     if (parser.isSet(options.version))
         return Action::Version;
     const bool convert = parser.isSet(options.convert);
-    if (!convert && !command.substituteFonts && !command.quiet && !parser.isSet(options.outputDir))
-        return Action::Window;
     if (!command.error.isEmpty())
         return Action::UsageError;
+    if (!convert && !command.substituteFonts && !command.quiet && !parser.isSet(options.outputDir))
+        return Action::Window;
     if (!convert)
         command.error = kOptionsNeedConvert;
     else if (command.files.isEmpty())
@@ -79,6 +149,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     command.outputFolder = parser.value(options.outputDir);
     if (!parsed)
         command.error = parser.errorText();
+    command.hasDisplay = HasDisplay(parser, options);
     command.action = actionOf(parser, options, command);
     return command;
 }

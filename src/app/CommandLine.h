@@ -14,9 +14,9 @@ struct CommandLine {
     QString outputFolder; // --output-dir; empty: beside each input
     bool substituteFonts = false;
     bool quiet = false;
-    // Why the arguments are wrong. It may be set for Action::Window too: the
-    // arguments name no option of ours but one that is nobody's, or one that
-    // the window's application object takes out of them itself (-platform).
+    // Whether a window could open: a display, or a platform that needs none.
+    bool hasDisplay = true;
+    // Why the arguments are wrong; set only with Action::UsageError.
     QString error;
 };
 

@@ -40,6 +40,8 @@ inline const QString kFilesSyntax = QStringLiteral("file...");
 inline const QString kUsageErrorHead = QStringLiteral("Pagora: ");
 inline const QString kUsageHint = QStringLiteral("Try 'Pagora --help'.");
 inline const QString kNoFiles = QStringLiteral("no files to convert");
+inline const QString kNoDisplay =
+    QStringLiteral("no display to open the window on; to convert without one, use --convert");
 inline const QString kOptionsNeedConvert =
     QStringLiteral("--substitute-fonts, --output-dir and --quiet go with --convert");
 inline const QString kOutputDirNotAFolder = QStringLiteral("--output-dir %1: not a folder");

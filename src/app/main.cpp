@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineConverter.h"
+#include "app/CommandLineTexts.h"
 #include "app/WindowModule.h"
 
 int main(int argc, char *argv[])
@@ -9,5 +10,8 @@ int main(int argc, char *argv[])
     const CommandLine command = ParseCommandLine(ArgumentsOf(argc, argv));
     if (command.action != CommandLine::Action::Window)
         return RunCommandLine(argc, argv, command);
+    // Without a display the window's application object would abort.
+    if (!command.hasDisplay)
+        return ReportUsageError(CommandLineTexts::kNoDisplay);
     return RunWindowModule(argc, argv);
 }

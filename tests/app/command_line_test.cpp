@@ -244,6 +244,8 @@ TEST_F(CommandLineRun, FailuresAreToldAndKeepTheOlderPdf)
 
 TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
 {
+    const char *const kNoDisplayError = "Pagora: no display to open the window on; to convert "
+                                        "without one, use --convert\n";
     copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
     const struct {
         QStringList arguments;
@@ -259,6 +261,12 @@ TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
          "Pagora: --output-dir hello.ps: not a folder\n"},
         {{"--quiet", "hello.ps"},
          "Pagora: --substitute-fonts, --output-dir and --quiet go with --convert\n"},
+        // Mistyped, or a window without a display: said before Qt would abort.
+        {{"--conver", "hello.ps"}, "Pagora: Unknown option 'conver'.\n"},
+        {{"-platform", "offscreen", "-bogus", "hello.ps"}, "Pagora: Unknown option 'bogus'.\n"},
+        {{"hello.ps"}, kNoDisplayError},
+        {{}, kNoDisplayError},
+        {{"-platform", "xcb", "-style", "fusion", "hello.ps"}, kNoDisplayError},
     };
     for (const auto &usage : cases) {
         const Outcome run = pagora(usage.arguments);
@@ -283,6 +291,16 @@ TEST_F(CommandLineRun, HelpAndVersionNeedNoDisplay)
     const Outcome version = pagora({QStringLiteral("--version")});
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.out, QByteArray("Pagora 1.0.0\n"));
+
+    // The window's own options, with their values, are no usage error.
+    for (const QStringList &arguments :
+         {QStringList{"-platform", "offscreen", "--version"},
+          QStringList{"-style", "fusion", "-reverse", "-qwindowtitle", "T", "--version"},
+          QStringList{"-qmljsdebugger=port:1234", "-nograb", "-fn", "Serif", "-v"}}) {
+        const Outcome run = pagora(arguments);
+        EXPECT_EQ(run.exitStatus, 0) << arguments.join(' ').toStdString() << run.err.constData();
+        EXPECT_EQ(run.out, QByteArray("Pagora 1.0.0\n"));
+    }
 }
 
 TEST_F(CommandLineRun, OutputFolderTakesThePdfsAndOneNameOnlyOnce)
@@ -517,7 +535,9 @@ TEST_F(CommandLineRun, WindowModuleOnlyFromASafePlaceAndConvertingWithoutIt)
         ASSERT_TRUE(QFile::copy(QStringLiteral(PAGORA_EXECUTABLE), copy));
         each.plant(folder, folder + QStringLiteral("/libpagora_window.so"));
 
-        const Outcome window = pagora({QStringLiteral("hello.ps")}, copy);
+        const Outcome window = pagora(
+            {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("hello.ps")},
+            copy);
         EXPECT_EQ(window.exitStatus, 1);
         EXPECT_TRUE(window.out.isEmpty());
         EXPECT_TRUE(window.err.startsWith("Pagora: cannot load the window: "))
