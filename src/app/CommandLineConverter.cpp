@@ -18,19 +18,43 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 using namespace CommandLineTexts;
 
-namespace {
+namespace
+{
+
+// A control character: C0, DEL or C1, which a terminal acts on rather than
+// shows.
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
+}
 
 // A name as a line shows it: a control character (a newline in a file name)
 // would break the one-line-per-file promise.
 QString shown(QString name)
 {
     for (QChar &c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+        if (isControl(c))
             c = QLatin1Char('?');
     }
     return name;
+}
+
+// Ghostscript's transcript for a terminal: the document chose its bytes, and
+// an escape sequence among them must not reach the terminal. Lines and tabs
+// stay; into a pipe or a file it goes as it is.
+QString forStandardError(QString transcript)
+{
+    if (::isatty(STDERR_FILENO) != 1)
+        return transcript;
+    for (QChar &c : transcript) {
+        if (isControl(c) && c != QLatin1Char('\n') && c != QLatin1Char('\t'))
+            c = QLatin1Char('?');
+    }
+    return transcript;
 }
 
 void print(FILE *stream, const QString &text)
@@ -235,7 +259,8 @@ void CommandLineConverter::printReady(bool all)
             QString transcript = file.transcript;
             if (!transcript.endsWith(QLatin1Char('\n')))
                 transcript += QLatin1Char('\n');
-            print(stderr, kTranscriptHead.arg(shown(file.named)) + QLatin1Char('\n') + transcript);
+            print(stderr, kTranscriptHead.arg(shown(file.named)) + QLatin1Char('\n') +
+                              forStandardError(transcript));
         }
         file.line.reset();
         if (!all)

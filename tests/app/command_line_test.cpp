@@ -19,6 +19,8 @@
 #include <functional>
 #include <string_view>
 
+#include <fcntl.h>
+#include <pty.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -240,6 +242,46 @@ TEST_F(CommandLineRun, FailuresAreToldAndKeepTheOlderPdf)
               QByteArray("failed  error.ps: Error: /undefined in thisoperatordoesnotexist\n"
                          "failed  notes.txt: not a PostScript file\n"
                          "failed  gone.ps: no such file\n"));
+}
+
+// What a document prints reaches a terminal with its control characters
+// shown as '?': an escape sequence in it must not drive the terminal. Into a
+// pipe the transcript goes as Ghostscript wrote it. A name is shown with a C1
+// character (CSI) as '?' too, wherever it goes.
+TEST_F(CommandLineRun, TranscriptOnATerminalShowsControlCharactersAsQuestionMarks)
+{
+    const QString name = QStringLiteral("loud\u009b2J.ps");
+    TestFiles::writeBytes(path(name),
+                          "%!PS\n(\\033]0;owned\\007 \\302\\233x tab\\there) print flush\n"
+                          "thisoperatordoesnotexist\n");
+    const QStringList arguments{QStringLiteral("--convert"), name};
+
+    const Outcome piped = pagora(arguments);
+    EXPECT_EQ(piped.exitStatus, 1);
+    EXPECT_TRUE(piped.out.startsWith("failed  loud?2J.ps: ")) << piped.out.constData();
+    EXPECT_TRUE(piped.err.contains("\033]0;owned\007 \302\233x tab\there"))
+        << piped.err.constData();
+
+    int terminal = -1;
+    int terminalSide = -1;
+    ASSERT_EQ(::openpty(&terminal, &terminalSide, nullptr, nullptr, nullptr), 0);
+    QProcess process;
+    process.setChildProcessModifier([terminalSide] { ::dup2(terminalSide, STDERR_FILENO); });
+    start(process, arguments);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    ::close(terminalSide);
+    EXPECT_EQ(process.exitCode(), 1);
+    ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+    QByteArray shown;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, got);
+    ::close(terminal);
+    EXPECT_TRUE(shown.contains("Output for loud?2J.ps:")) << shown.constData();
+    EXPECT_TRUE(shown.contains("?]0;owned? ?x tab\there")) << shown.constData();
+    for (const char control : {'\033', '\007'})
+        EXPECT_FALSE(shown.contains(control));
+    EXPECT_FALSE(shown.contains("\302\233"));
 }
 
 TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
