@@ -13,11 +13,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
 #include <cstdio>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace CommandLineTexts;
@@ -55,6 +57,19 @@ QString forStandardError(QString transcript)
             c = QLatin1Char('?');
     }
     return transcript;
+}
+
+// Which PDF an output path writes: its folder by device and inode, and its
+// name, so that a folder reached through a link is the folder itself. A
+// folder that cannot be looked at is its spelling.
+QString OutputIdentity(const QString &output)
+{
+    const QFileInfo info(output);
+    struct stat folder {
+    };
+    if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folder) != 0)
+        return QDir::cleanPath(output);
+    return QStringLiteral("%1:%2/").arg(folder.st_dev).arg(folder.st_ino) + info.fileName();
 }
 
 void print(FILE *stream, const QString &text)
@@ -160,10 +175,10 @@ void CommandLineConverter::start()
             fail(file, kNoSuchFile);
         else if (m_ghostscriptPath.isEmpty())
             fail(file, kNoGhostscript);
-        else if (claimed.contains(QDir::cleanPath(file.output)))
-            fail(file, kSameOutput.arg(shown(claimed.value(QDir::cleanPath(file.output)))));
+        else if (claimed.contains(OutputIdentity(file.output)))
+            fail(file, kSameOutput.arg(shown(claimed.value(OutputIdentity(file.output)))));
         else
-            claimed.insert(QDir::cleanPath(file.output), named);
+            claimed.insert(OutputIdentity(file.output), named);
         m_files.append(file);
     }
     // Told from the event loop, after the caller has connected to finished().

@@ -365,6 +365,21 @@ TEST_F(CommandLineRun, OutputFolderTakesThePdfsAndOneNameOnlyOnce)
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("other/a.pdf"))));
 }
 
+// A folder named through a link and directly is one folder: the second file
+// that would write its PDF is refused as a clash of spellings is.
+TEST_F(CommandLineRun, OneFolderThroughALinkIsTheSameOutput)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("a/x.ps"));
+    ASSERT_EQ(::symlink("a", QFile::encodeName(path(QStringLiteral("link-to-a"))).constData()), 0);
+
+    const Outcome run = pagora(
+        {QStringLiteral("--convert"), QStringLiteral("a/x.ps"), QStringLiteral("link-to-a/x.ps")});
+    EXPECT_EQ(run.exitStatus, 1) << run.err.constData();
+    EXPECT_EQ(run.out, QByteArray("ok  a/x.ps -> a/x.pdf\n"
+                                  "failed  link-to-a/x.ps: same PDF as a/x.ps\n"));
+    EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("a/x.pdf"))), kHelloPages);
+}
+
 TEST_F(CommandLineRun, MissingFontsFailUnlessSubstituted)
 {
     copyFixture(QStringLiteral("missing-fonts/lucida_futura.ps"), QStringLiteral("fonts.ps"));
