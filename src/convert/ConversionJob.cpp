@@ -12,6 +12,7 @@
 #include "platform/SandboxExecProfile.h"
 #include "platform/SandboxRules.h"
 #include "platform/EndOfLine.h"
+#include "platform/FileDescriptor.h"
 #include "platform/JobWorkspace.h"
 
 #include <QFile>
@@ -19,7 +20,13 @@
 #include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace ConversionTexts;
 
@@ -95,9 +102,28 @@ ConversionJob::ConversionJob(QString ghostscriptPath, QString inputPath, QString
         if (m_afterPlacing)
             std::exchange(m_afterPlacing, {})(m_placing.result());
     });
+    m_repairDeadline.setSingleShot(true);
+    connect(&m_repairDeadline, &QTimer::timeout, this, [this] {
+        m_repairTimedOut = true;
+        m_stopRepair->store(true);
+    });
+    m_workspaceWatch.setInterval(kWorkspaceWatchMs);
+    connect(&m_workspaceWatch, &QTimer::timeout, this, &ConversionJob::watchWorkspace);
+    connect(&m_measuring, &QFutureWatcher<qint64>::finished, this, [this] {
+        if (m_state != State::Converting || m_workspaceTooLarge ||
+            m_measuring.result() <= qint64(m_workspaceLimit))
+            return;
+        m_workspaceTooLarge = true;
+        m_ghostscript->cancel();
+    });
 }
 
-ConversionJob::~ConversionJob() = default;
+ConversionJob::~ConversionJob()
+{
+    // A repair still running on a worker thread stops at its next block.
+    if (m_stopRepair)
+        m_stopRepair->store(true);
+}
 
 void ConversionJob::start()
 {
@@ -111,6 +137,8 @@ void ConversionJob::cancel()
     if (m_state == State::Done || m_cancelled)
         return;
     m_cancelled = true;
+    if (m_stopRepair)
+        m_stopRepair->store(true);
     switch (m_state) {
     case State::Converting:
         // Told as cancelled when Ghostscript has ended.
@@ -131,6 +159,7 @@ void ConversionJob::prepare()
 {
     if (m_cancelled)
         return;
+    m_deadline = QDeadlineTimer(m_timeoutMs);
     try {
         m_workspace = std::make_shared<JobWorkspace>();
     } catch (const std::exception &error) {
@@ -144,9 +173,23 @@ void ConversionJob::prepare()
         return;
     }
 
+    // Opened once and checked as opened: a name another user swaps for a
+    // link to a folder, a FIFO or a device meanwhile changes nothing.
+    OpenFailure failure;
+    m_input = std::make_shared<FileDescriptor>(OpenRegularFile(m_inputPath, &failure));
+    if (!m_input->isValid()) {
+        const QString reason =
+            failure.kind == OpenFailure::Kind::Folder           ? kInputIsFolder
+            : failure.kind == OpenFailure::Kind::NotRegularFile ? kInputIsNoRegularFile
+                                                                : QString::fromLocal8Bit(
+                                                                      std::strerror(failure.error));
+        fail(kCannotOpenInput + m_inputPath + QStringLiteral(": ") + reason);
+        return;
+    }
+    // Ghostscript reads the input under its own name through the descriptor
+    // it inherits: opening /dev/fd/N opens the very file that was checked.
     m_inputLink = linkNameFor(m_inputPath);
-    const QString target = QFileInfo(m_inputPath).absoluteFilePath();
-    if (!QFile::link(target, m_workspace->filePath(m_inputLink))) {
+    if (!m_workspace->makeLink(QStringLiteral("/dev/fd/%1").arg(m_input->get()), m_inputLink)) {
         fail(kCannotRepairInput + m_inputPath);
         return;
     }
@@ -155,47 +198,76 @@ void ConversionJob::prepare()
     repair();
 }
 
+int ConversionJob::remainingMs() const
+{
+    return int(std::max<qint64>(0, m_deadline.remainingTime()));
+}
+
 void ConversionJob::repair()
 {
     m_state = State::Repairing;
-    const QString input = m_workspace->filePath(m_inputLink);
-    const QString folder = m_workspace->path();
+    m_stopRepair = std::make_shared<std::atomic<bool>>(false);
+    m_repairTimedOut = false;
     const bool figure = IsEpsFigure(m_inputPath);
-    const auto work = [input, folder, figure]() -> Repair {
+    const auto work = [input = m_input, workspace = m_workspace, stop = m_stopRepair,
+                       figure]() -> Repair {
         try {
-            const QString repaired = FixPostScriptFonts(input, folder);
-            return {figure ? ResolveAtendBoundingBox(repaired, folder) : repaired, {}};
+            const int folder = workspace->descriptor();
+            QString name = FixPostScriptFonts(input->get(), folder, stop.get())
+                               ? kRepairedCopyName
+                               : QString();
+            if (!figure)
+                return {name, {}};
+            // The figure step reads what the repair made, or the input itself.
+            FileDescriptor repaired;
+            if (!name.isEmpty()) {
+                repaired = FileDescriptor(workspace->openFile(name, O_RDONLY));
+                if (!repaired.isValid())
+                    throw std::runtime_error(std::string("cannot read the repaired copy: ") +
+                                             std::strerror(errno));
+            }
+            if (ResolveAtendBoundingBox(repaired.isValid() ? repaired.get() : input->get(), folder,
+                                        stop.get()))
+                name = kBoundingBoxCopyName;
+            return {name, {}};
+        } catch (const RepairStopped &) {
+            return {{}, QStringLiteral("stopped")};
         } catch (const std::exception &error) {
             return {{}, QString::fromLocal8Bit(error.what())};
         }
     };
     // A small document is read in well under a millisecond, less than the
-    // trip to a worker thread and back costs; anything larger, or anything
-    // that is not a plain file, is read on a worker thread.
-    const QFileInfo info(input);
-    if (info.isFile() && info.size() <= kInlineRepairBytes) {
+    // trip to a worker thread and back costs; anything larger is read on a
+    // worker thread, stopped at the end of the job's time.
+    if (FileSize(m_input->get()) <= kInlineRepairBytes) {
         onRepaired(work());
         return;
     }
+    m_repairDeadline.start(remainingMs());
     m_repair.setFuture(QtConcurrent::run(work));
 }
 
 void ConversionJob::onRepaired(const Repair &repaired)
 {
+    m_repairDeadline.stop();
     if (m_cancelled || m_state != State::Repairing)
         return;
+    if (m_repairTimedOut || (repaired.error.isEmpty() && m_deadline.hasExpired())) {
+        fail(kPreparationTimedOutLine);
+        return;
+    }
     if (!repaired.error.isEmpty()) {
         fail(kCannotRepairInput + repaired.error);
         return;
     }
-    runGhostscript(QFileInfo(repaired.path).fileName());
+    runGhostscript(repaired.name.isEmpty() ? m_inputLink : repaired.name);
 }
 
 void ConversionJob::runGhostscript(const QString &inputName)
 {
     m_state = State::Converting;
     // A retry must not find the PDF of the run before.
-    QFile::remove(m_workspace->filePath(JobWorkspace::outputName()));
+    m_workspace->removeFile(JobWorkspace::outputName());
     if (m_ghostscript == nullptr) {
         m_ghostscript = new ChildProcess(this);
         m_ghostscript->setOutputLimit(kTranscriptLimit);
@@ -204,15 +276,30 @@ void ConversionJob::runGhostscript(const QString &inputName)
         connect(m_ghostscript, &ChildProcess::finished, this,
                 &ConversionJob::onGhostscriptFinished);
     }
-    m_ghostscript->setTimeout(m_timeoutMs);
-    m_ghostscript->setWorkingDirectory(m_workspace->path());
+    m_ghostscript->setTimeout(std::max(1, remainingMs()));
+    // Its working folder is the workspace that was made, entered through
+    // the descriptor held since: no path is looked up again.
+    m_ghostscript->setWorkingFolder(m_workspace->descriptor());
+    m_ghostscript->setInheritedDescriptor(m_input->get());
     QString program = m_ghostscriptPath;
     QStringList arguments = GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog,
                                                  IsEpsFigure(m_inputPath));
     if (!confine(program, arguments))
         return;
+    m_workspaceTooLarge = false;
     m_ghostscript->start(program, arguments);
+    m_workspaceWatch.start();
     emit ghostscriptStarted();
+}
+
+void ConversionJob::watchWorkspace()
+{
+    // Measured on a worker thread: a document that makes many files must not
+    // make the window wait for the count.
+    if (m_state != State::Converting || m_measuring.isRunning())
+        return;
+    m_measuring.setFuture(
+        QtConcurrent::run([workspace = m_workspace] { return workspace->bytesUsed(); }));
 }
 
 bool ConversionJob::confine(QString &program, QStringList &arguments)
@@ -225,7 +312,9 @@ bool ConversionJob::confine(QString &program, QStringList &arguments)
     SandboxRules rules;
     rules.executable = m_ghostscriptPath;
     rules.workspace = m_workspace->path();
-    rules.readableFiles = {QFileInfo(m_inputPath).absoluteFilePath()};
+    rules.workspaceDescriptor = m_workspace->descriptor();
+    // The input by its descriptor, with file rights alone.
+    rules.readableDescriptors = {m_input->get()};
     rules.fontFolders = SandboxRules::foldersOfFontPath(GhostscriptFontPath());
 #ifdef Q_OS_MACOS
     const std::optional<QString> profile = SandboxExecProfile(rules.resolved());
@@ -245,25 +334,35 @@ bool ConversionJob::confine(QString &program, QStringList &arguments)
         fail(kCannotConfine + m_sandbox->errorText());
         return false;
     }
-    if (m_sandbox->ready())
-        m_ghostscript->setChildSetup(m_sandbox->childProcessModifier());
+    // Empty when there is nothing to apply; without Landlock it still
+    // carries the system-call filter.
+    m_ghostscript->setChildSetup(m_sandbox->childProcessModifier());
 #endif
     return true;
 }
 
 void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
 {
+    m_workspaceWatch.stop();
     emit ghostscriptFinished();
-    if (m_cancelled || result.cancelled) {
+    if (m_cancelled) {
+        finish(Outcome::Cancelled);
+        return;
+    }
+    const QString output = transcriptText(result);
+    if (m_workspaceTooLarge) {
+        fail(output + EndOfLine + kWorkspaceTooLargeLine);
+        return;
+    }
+    if (result.cancelled) {
         finish(Outcome::Cancelled);
         return;
     }
 
-    const QString output = transcriptText(result);
-    const QString pdf = m_workspace->filePath(JobWorkspace::outputName());
-    const bool ranThrough = result.succeeded() && QFileInfo(pdf).size() > 0;
+    const FileDescriptor pdf(m_workspace->openFile(JobWorkspace::outputName(), O_RDONLY));
+    const bool ranThrough = result.succeeded() && pdf.isValid() && FileSize(pdf.get()) > 0;
     // Ghostscript reports a full disk under its PDF but still exits with 0.
-    const bool produced = ranThrough && IsCompletePdf(pdf);
+    const bool produced = ranThrough && IsCompletePdf(pdf.get());
 
     const QByteArrayList missing = RecognizeMissingFonts(result.output);
     // A retry whose prolog already binds every font it reports found no
@@ -272,13 +371,23 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
     const bool substitutedAlready = !missing.isEmpty() && AreAllSubstituted(missing, m_boundFonts);
     if (!missing.isEmpty() && !substitutedAlready) {
         m_missingFonts = missing;
+        // Rounds enough: a document that names new fonts on every run has
+        // them reported as missing.
+        const bool roundsLeft = m_substitutionRounds < kSubstitutionRounds;
         // Declining the substitution keeps the PDF this run made; a retry
         // replaces it only when it succeeds.
-        const auto next = [this](bool, const QString &) {
+        const auto next = [this, roundsLeft, output](bool, const QString &) {
+            // Asked in a window, the end of the rounds is told there.
+            if (!roundsLeft && m_dialogs != nullptr && m_policy == MissingFonts::Ask) {
+                fail(output + EndOfLine + kStillMissingLine.arg(kSubstitutionRounds) +
+                     JoinedFontNames(m_missingFonts));
+                return;
+            }
             // Without dialogs there is nobody to ask.
             const MissingFonts policy =
-                m_policy == MissingFonts::Ask && m_dialogs == nullptr ? MissingFonts::Report
-                                                                      : m_policy;
+                !roundsLeft || (m_policy == MissingFonts::Ask && m_dialogs == nullptr)
+                    ? MissingFonts::Report
+                    : m_policy;
             switch (policy) {
             case MissingFonts::Ask:
                 ask();
@@ -291,7 +400,7 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
                 break;
             }
         };
-        if (produced)
+        if (produced && (roundsLeft || m_policy != MissingFonts::Ask || m_dialogs == nullptr))
             place(next);
         else
             next(false, {});
@@ -325,6 +434,8 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
 void ConversionJob::ask()
 {
     m_state = State::Asking;
+    // The time a person takes to answer is not the job's.
+    m_pausedRemainingMs = m_deadline.remainingTime();
     const QPointer<ConversionJob> self(this);
     m_dialogs->open(MissingFontsDialog(m_missingFonts), [self](MessageDialog::Button button) {
         if (self)
@@ -336,6 +447,7 @@ void ConversionJob::onAnswered(MessageDialog::Button button)
 {
     if (m_cancelled || m_state != State::Asking)
         return;
+    m_deadline = QDeadlineTimer(std::max<qint64>(0, m_pausedRemainingMs));
     if (button != MessageDialog::Button::Action) {
         finish(Outcome::Declined);
         return;
@@ -345,6 +457,7 @@ void ConversionJob::onAnswered(MessageDialog::Button button)
 
 void ConversionJob::retryWithSubstitutes()
 {
+    ++m_substitutionRounds;
     m_boundFonts = FontsToSubstitute(m_boundFonts, m_missingFonts);
     if (!writeProlog())
         return;
@@ -354,12 +467,25 @@ void ConversionJob::retryWithSubstitutes()
 
 bool ConversionJob::writeProlog()
 {
-    try {
-        m_prolog = QFileInfo(BuildFontSubstitution(m_boundFonts, m_workspace->path())).fileName();
-    } catch (const std::exception &error) {
-        fail(kCannotWriteSubstitution + QString::fromLocal8Bit(error.what()));
+    const QByteArray prolog = FontSubstitutionProlog(m_boundFonts);
+    m_workspace->removeFile(kSubstitutionPrologName);
+    const FileDescriptor file(
+        m_workspace->openFile(kSubstitutionPrologName, O_WRONLY | O_CREAT | O_EXCL));
+    qsizetype written = 0;
+    while (file.isValid() && written < prolog.size()) {
+        const ssize_t done =
+            ::write(file.get(), prolog.constData() + written, size_t(prolog.size() - written));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            break;
+        written += done;
+    }
+    if (!file.isValid() || written < prolog.size()) {
+        fail(kCannotWriteSubstitution + QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    m_prolog = kSubstitutionPrologName;
     return true;
 }
 
@@ -449,6 +575,8 @@ void ConversionJob::finish(Outcome outcome)
         return;
     m_state = State::Done;
     m_outcome = outcome;
+    m_repairDeadline.stop();
+    m_workspaceWatch.stop();
     m_workspace.reset();
     emit finished(outcome);
     deleteLater();

@@ -5,15 +5,19 @@
 #include "platform/ProcessResult.h"
 
 #include <QByteArrayList>
+#include <QDeadlineTimer>
 #include <QFutureWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
 class ChildProcess;
+class FileDescriptor;
 class GhostscriptSandbox;
 class JobWorkspace;
 
@@ -31,6 +35,9 @@ class ConversionJob : public QObject
     Q_OBJECT
 
 public:
+    // The time the whole job may take, the preparation of the input and
+    // every retry included; waiting for an answer to the question does not
+    // count.
     static constexpr int kTimeoutMs = 30000;
     // How much of Ghostscript's output is kept: its beginning and its end. A
     // document can print without end, and a dialog shows a few hundred
@@ -39,8 +46,15 @@ public:
     // The largest file Ghostscript may write, its PDF or a temporary file:
     // far beyond any real PDF, but a document cannot fill the disk.
     static constexpr quint64 kFileSizeLimit = quint64(4) << 30;
+    // What Ghostscript may leave in the workspace in all, however many files.
+    static constexpr quint64 kWorkspaceLimit = kFileSizeLimit;
+    // How often the workspace's size is looked at while Ghostscript runs.
+    static constexpr int kWorkspaceWatchMs = 250;
     // Inputs up to this size are scanned for the font-name repair right away.
     static constexpr qint64 kInlineRepairBytes = 1024 * 1024;
+    // Runs with substitutes after the first: a document can name a new font
+    // on every run, and retries would then go on without end.
+    static constexpr int kSubstitutionRounds = 3;
 
     enum class State { Idle, Repairing, Converting, Asking, Placing, Reporting, Done };
     enum class Outcome { Converted, Failed, FontsMissing, Declined, Cancelled };
@@ -58,6 +72,7 @@ public:
     ~ConversionJob() override;
 
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    void setWorkspaceLimit(quint64 bytes) { m_workspaceLimit = bytes; }
     void setMissingFonts(MissingFonts policy) { m_policy = policy; }
     // Fonts to bind from the first run on, as after a "yes" to the question.
     void setFontsToSubstitute(const QByteArrayList &names) { m_boundFonts = names; }
@@ -87,7 +102,7 @@ signals:
 
 private:
     struct Repair {
-        QString path;
+        QString name; // in the workspace; empty: the input as it is
         QString error;
     };
 
@@ -95,6 +110,8 @@ private:
     void repair();
     void onRepaired(const Repair &repaired);
     void runGhostscript(const QString &inputToConvert);
+    int remainingMs() const;
+    void watchWorkspace();
     // Confines the Ghostscript child as far as the system allows; false (with
     // the failure dialog under way) when it must be confined and cannot be.
     bool confine(QString &program, QStringList &arguments);
@@ -114,12 +131,26 @@ private:
     QString m_outputPath;
     MessagePresenter *m_dialogs;
     int m_timeoutMs = kTimeoutMs;
+    quint64 m_workspaceLimit = kWorkspaceLimit;
     MissingFonts m_policy = MissingFonts::Ask;
 
     State m_state = State::Idle;
     Outcome m_outcome = Outcome::Failed;
     std::shared_ptr<JobWorkspace> m_workspace;
     std::shared_ptr<OutputFolder> m_output;
+    // The input, opened once: every read of it, its sandbox rule and
+    // Ghostscript's own reading go through this descriptor.
+    std::shared_ptr<FileDescriptor> m_input;
+    // Tells a repair on a worker thread to stop.
+    std::shared_ptr<std::atomic<bool>> m_stopRepair;
+    QDeadlineTimer m_deadline;
+    qint64 m_pausedRemainingMs = -1;
+    QTimer m_repairDeadline;
+    bool m_repairTimedOut = false;
+    QTimer m_workspaceWatch;
+    QFutureWatcher<qint64> m_measuring;
+    bool m_workspaceTooLarge = false;
+    int m_substitutionRounds = 0;
     QString m_inputLink;
     QString m_prolog;
     ChildProcess *m_ghostscript = nullptr;

@@ -44,6 +44,19 @@ inline const QString kDeclineReplacement = QStringLiteral("Nein, abbrechen");
 inline const QString kSubstitutedFontsLine = QStringLiteral("Ersetzte Schriften: ");
 inline const QString kCannotRepairInput =
     QStringLiteral("Die Eingabedatei kann nicht vorbereitet werden: ");
+// Followed by the input's path, ": " and one of the reasons below.
+inline const QString kCannotOpenInput =
+    QStringLiteral("Die Eingabedatei kann nicht ge\u00f6ffnet werden: ");
+inline const QString kInputIsFolder = QStringLiteral("Sie ist ein Ordner.");
+inline const QString kInputIsNoRegularFile =
+    QStringLiteral("Sie ist keine gew\u00f6hnliche Datei (sondern etwa eine Pipe oder ein Ger\u00e4t).");
+inline const QString kPreparationTimedOutLine =
+    QStringLiteral("Die Vorbereitung der Eingabedatei wurde nach 30 Sekunden abgebrochen.");
+inline const QString kWorkspaceTooLargeLine = QStringLiteral(
+    "Ghostscript wurde abgebrochen: Die Konvertierung belegte mehr als 4 GiB auf dem Datentr\u00e4ger.");
+// %1: how many rounds of substitutes were tried.
+inline const QString kStillMissingLine = QStringLiteral(
+    "Auch nach %1 Durchg\u00e4ngen mit Ersatzschriften fehlen noch Schriften: ");
 inline const QString kCannotWriteSubstitution =
     QStringLiteral("Die Ersatzschriften k\u00f6nnen nicht geschrieben werden: ");
 

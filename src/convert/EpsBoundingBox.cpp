@@ -1,14 +1,21 @@
 #include "convert/EpsBoundingBox.h"
 
-#include "platform/FolderItem.h"
-#include "platform/TextStreams.h"
+#include "convert/FontRepair.h"
+#include "platform/FileDescriptor.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
+#include <stdexcept>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +70,46 @@ std::optional<QByteArray> trailerBox(const QByteArray &tail)
     return last;
 }
 
+[[noreturn]] void failWith(const char *what)
+{
+    throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+}
+
+// Up to size bytes from offset on; fewer at the end of the file.
+QByteArray readAt(int descriptor, qint64 offset, qint64 size)
+{
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < size) {
+        const ssize_t done =
+            ::pread(descriptor, bytes.data() + got, size_t(size - got), off_t(offset + got));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done < 0)
+            failWith("cannot read the figure");
+        if (done == 0)
+            break;
+        got += done;
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
+void writeAll(int descriptor, const QByteArray &bytes)
+{
+    const char *at = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t done = ::write(descriptor, at, size_t(left));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            failWith("cannot write the figure's copy");
+        at += done;
+        left -= done;
+    }
+}
+
 } // namespace
 
 bool IsEpsFigure(const QString &path)
@@ -70,33 +117,56 @@ bool IsEpsFigure(const QString &path)
     return path.endsWith(QLatin1String(".eps"), Qt::CaseInsensitive);
 }
 
-QString ResolveAtendBoundingBox(const QString &path, const QString &folder)
+bool ResolveAtendBoundingBox(int figure, int folder, const std::atomic<bool> *stop)
 {
-    if (!QFileInfo(path).isFile())
-        return path;
-    QFile input(path);
-    if (!input.open(QIODevice::ReadOnly))
-        return path; // Ghostscript reports what is wrong with it
-    const QByteArray head = input.read(kHeaderBytes);
+    const qint64 size = FileSize(figure);
+    if (size < 0)
+        failWith("cannot read the figure");
+    const QByteArray head = readAt(figure, 0, kHeaderBytes);
     // A binary preview header: Ghostscript finds the PostScript inside itself.
     if (head.startsWith("\xC5\xD0\xD3\xC6"))
-        return path;
+        return false;
     const std::optional<HeaderLine> line = atendLine(head);
     if (!line)
-        return path;
-    const qint64 size = input.size();
-    input.seek(std::max<qint64>(line->end, size - kTrailerBytes));
-    const std::optional<QByteArray> box = trailerBox(input.read(kTrailerBytes));
+        return false;
+    const std::optional<QByteArray> box =
+        trailerBox(readAt(figure, std::max<qint64>(line->end, size - kTrailerBytes), kTrailerBytes));
     if (!box)
-        return path;
+        return false;
 
-    const FolderItem copy = FolderItem(folder).child(kBoundingBoxCopyName);
-    TextOutputStream stream = TextOutputStream::create(copy);
-    stream.write(head.left(line->start));
-    stream.write(kBoundingBox + ' ' + *box + '\n');
-    input.seek(line->end);
-    for (QByteArray chunk = input.read(kCopyChunk); !chunk.isEmpty(); chunk = input.read(kCopyChunk))
-        stream.write(chunk);
-    stream.close();
-    return copy.nativePath();
+    const QByteArray name = QFile::encodeName(kBoundingBoxCopyName);
+    if (::unlinkat(folder, name.constData(), 0) != 0 && errno != ENOENT)
+        failWith("cannot write the figure's copy");
+    const FileDescriptor copy(::openat(folder, name.constData(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!copy.isValid())
+        failWith("cannot write the figure's copy");
+    writeAll(copy.get(), head.left(line->start));
+    writeAll(copy.get(), kBoundingBox + ' ' + *box + '\n');
+    for (qint64 at = line->end;;) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed))
+            throw RepairStopped();
+        if (quint64(at) > kRepairedCopyLimit)
+            throw std::runtime_error("the figure's copy would be larger than 4 GiB");
+        const QByteArray chunk = readAt(figure, at, kCopyChunk);
+        if (chunk.isEmpty())
+            break;
+        writeAll(copy.get(), chunk);
+        at += chunk.size();
+    }
+    return true;
+}
+
+QString ResolveAtendBoundingBox(const QString &path, const QString &folder)
+{
+    const FileDescriptor figure = OpenRegularFile(path, nullptr);
+    if (!figure.isValid())
+        return path; // Ghostscript reports what is wrong with it
+    const FileDescriptor target(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!target.isValid())
+        failWith("cannot open the folder of the figure's copy");
+    if (!ResolveAtendBoundingBox(figure.get(), target.get()))
+        return path;
+    return QDir(folder).filePath(kBoundingBoxCopyName);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 // The file name of an EPS figure's copy with its bounding box moved up front.
 inline const QString kBoundingBoxCopyName = QStringLiteral("gs_bbox_temp.eps");
 
@@ -18,3 +20,11 @@ bool IsEpsFigure(const QString &path);
 // returned as it is. Reads the file: call it off the GUI thread. Throws
 // std::runtime_error when the copy cannot be written.
 QString ResolveAtendBoundingBox(const QString &path, const QString &folder);
+
+// The same for an open figure, read at offsets of its own (its file offset
+// stays), with the copy written into the open folder as kBoundingBoxCopyName.
+// Returns whether it wrote the copy. Stops between two blocks once stop is
+// set (RepairStopped, FontRepair.h); throws std::runtime_error when the
+// figure cannot be read or the copy cannot be written or would grow past
+// the repaired copy's limit.
+bool ResolveAtendBoundingBox(int figure, int folder, const std::atomic<bool> *stop = nullptr);

@@ -1,15 +1,21 @@
 #include "convert/FontRepair.h"
 
-#include "platform/FolderItem.h"
-#include "platform/TextStreams.h"
+#include "platform/FileDescriptor.h"
 
 #include <QByteArray>
-#include <QFileInfo>
+#include <QFile>
+#include <QDir>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -50,6 +56,91 @@ const char *nextParenthesis(const char *from, const char *to)
     return found ? static_cast<const char *>(found) : to;
 }
 
+[[noreturn]] void failWith(const char *what)
+{
+    throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+}
+
+// The document read block by block from its open descriptor, at offsets of
+// its own: the descriptor's file offset stays where it is for whoever reads
+// it next (Ghostscript shares it where /dev/fd duplicates a descriptor).
+class DescriptorInput
+{
+public:
+    DescriptorInput(int descriptor, const std::atomic<bool> *stop)
+        : m_descriptor(descriptor), m_stop(stop)
+    {
+    }
+    QByteArray read(qint64 size)
+    {
+        if (m_stop != nullptr && m_stop->load(std::memory_order_relaxed))
+            throw RepairStopped();
+        QByteArray block(qsizetype(size), Qt::Uninitialized);
+        ssize_t got;
+        do {
+            got = ::pread(m_descriptor, block.data(), size_t(size), off_t(m_offset));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            failWith("cannot read the document");
+        m_offset += got;
+        block.truncate(qsizetype(got));
+        return block;
+    }
+
+private:
+    int m_descriptor;
+    const std::atomic<bool> *m_stop;
+    qint64 m_offset = 0;
+};
+
+// The repaired copy, made anew in the workspace (a name already there is
+// replaced, never followed), and kept below its limit.
+class CopyOutput
+{
+public:
+    CopyOutput(int folder, quint64 limit) : m_limit(limit)
+    {
+        const QByteArray name = QFile::encodeName(kRepairedCopyName);
+        if (::unlinkat(folder, name.constData(), 0) != 0 && errno != ENOENT)
+            failWith("cannot write the repaired copy");
+        m_file = FileDescriptor(::openat(folder, name.constData(),
+                                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                         0600));
+        if (!m_file.isValid())
+            failWith("cannot write the repaired copy");
+    }
+    void write(const QByteArray &bytes)
+    {
+        m_written += quint64(bytes.size());
+        if (m_written > m_limit)
+            throw std::runtime_error("the repaired copy would be larger than " +
+                                     std::to_string(m_limit >> 30) + " GiB");
+        const char *at = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t done = ::write(m_file.get(), at, size_t(left));
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done <= 0)
+                failWith("cannot write the repaired copy");
+            at += done;
+            left -= done;
+        }
+    }
+    void close()
+    {
+        // A write-back error (a full disk over NFS) shows only here.
+        const int descriptor = m_file.release();
+        if (::close(descriptor) != 0)
+            failWith("cannot write the repaired copy");
+    }
+
+private:
+    FileDescriptor m_file;
+    quint64 m_limit;
+    quint64 m_written = 0;
+};
+
 // How many leading bytes of a chunk can be judged now: a name that starts in
 // the last kHeldBack bytes may end in the next chunk.
 qsizetype judgedPart(const QByteArray &window, bool last)
@@ -63,7 +154,8 @@ qsizetype judgedPart(const QByteArray &window, bool last)
 // negative count.
 // A large input, or a slow disk, can take seconds: the job runs this on a
 // worker thread, never on the window's.
-void streamChunks(TextInputStream &input, qint64 bufferSize,
+template <typename Input>
+void streamChunks(Input &input, qint64 bufferSize,
                   const std::function<qsizetype(const QByteArray &window, bool last)> &visit)
 {
     QByteArray window;
@@ -79,9 +171,8 @@ void streamChunks(TextInputStream &input, qint64 bufferSize,
 }
 
 // True when the input holds either spelling; reads no further than the first.
-bool mentionsLucidaGrande(const FolderItem &file, qint64 bufferSize)
+bool mentionsLucidaGrande(DescriptorInput input, qint64 bufferSize)
 {
-    TextInputStream input = TextInputStream::open(file);
     bool found = false;
     streamChunks(input, bufferSize, [&](const QByteArray &window, bool last) -> qsizetype {
         const char *const end = window.constEnd();
@@ -95,15 +186,12 @@ bool mentionsLucidaGrande(const FolderItem &file, qint64 bufferSize)
         }
         return judgedPart(window, last);
     });
-    input.close();
     return found;
 }
 
 // Copies the input into the repaired copy, replacing every "(Lucida Grande)".
-void writeRepairedCopy(const FolderItem &input, const FolderItem &copy, qint64 bufferSize)
+void writeRepairedCopy(DescriptorInput source, CopyOutput &target, qint64 bufferSize)
 {
-    TextInputStream source = TextInputStream::open(input);
-    TextOutputStream target = TextOutputStream::create(copy);
     // The unchanged runs go out without a copy of their own.
     auto writeRun = [&target](const char *from, const char *to) {
         if (to > from)
@@ -130,28 +218,37 @@ void writeRepairedCopy(const FolderItem &input, const FolderItem &copy, qint64 b
         writeRun(written, done);
         return done - begin;
     });
-    source.close();
     target.close();
 }
 
 } // namespace
 
-QString FixPostScriptFonts(const QString &inputPath, const QString &folder, qint64 bufferSize)
+bool FixPostScriptFonts(int input, int folder, const std::atomic<bool> *stop, qint64 bufferSize,
+                        quint64 copyLimit)
 {
-    const FolderItem input(inputPath);
-    // Only a regular file is scanned: a FIFO under a document's name would
-    // hold the window until something writes to it, and a device may never
-    // end. Ghostscript gets those as they are, under its time-out.
-    if (!QFileInfo(inputPath).isFile())
-        return inputPath;
-
     // A first pass only reads, so an input without the name never costs a
     // written copy (nor fails for want of room for one); the second pass
     // streams the copy. Neither holds more than one chunk in memory.
-    if (!mentionsLucidaGrande(input, bufferSize))
-        return inputPath;
+    if (!mentionsLucidaGrande(DescriptorInput(input, stop), bufferSize))
+        return false;
+    CopyOutput copy(folder, copyLimit);
+    writeRepairedCopy(DescriptorInput(input, stop), copy, bufferSize);
+    return true;
+}
 
-    const FolderItem copy = FolderItem(folder).child(kRepairedCopyName);
-    writeRepairedCopy(input, copy, bufferSize);
-    return copy.nativePath();
+QString FixPostScriptFonts(const QString &inputPath, const QString &folder, qint64 bufferSize)
+{
+    // Only a regular file is scanned: a FIFO under a document's name would
+    // hold the caller until something writes to it, and a device may never
+    // end. Those, and a missing input, are returned as they are.
+    const FileDescriptor input = OpenRegularFile(inputPath, nullptr);
+    if (!input.isValid())
+        return inputPath;
+    const FileDescriptor target(::open(QFile::encodeName(folder).constData(),
+                                       O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!target.isValid())
+        failWith("cannot open the folder of the repaired copy");
+    if (!FixPostScriptFonts(input.get(), target.get(), nullptr, bufferSize))
+        return inputPath;
+    return QDir(folder).filePath(kRepairedCopyName);
 }

@@ -87,15 +87,21 @@ QByteArray FontSubstitutionLine(const QByteArray &fontName)
            " findfont definefont pop";
 }
 
+QByteArray FontSubstitutionProlog(const QByteArrayList &fontNames)
+{
+    // The names are the bytes Ghostscript printed: a name that is not UTF-8
+    // must reach the prolog unchanged, or it binds a name nobody asks for.
+    QByteArray prolog = QByteArrayLiteral("% Temporaere Font-Substitution") + EndOfLine.toUtf8();
+    for (const QByteArray &name : fontNames)
+        prolog += FontSubstitutionLine(name) + EndOfLine.toUtf8();
+    return prolog;
+}
+
 QString BuildFontSubstitution(const QByteArrayList &fontNames, const QString &folder)
 {
     const FolderItem prolog = FolderItem(folder).child(kSubstitutionPrologName);
     TextOutputStream stream = TextOutputStream::create(prolog);
-    // The names are the bytes Ghostscript printed: a name that is not UTF-8
-    // must reach the prolog unchanged, or it binds a name nobody asks for.
-    stream.write(QByteArrayLiteral("% Temporaere Font-Substitution") + EndOfLine.toUtf8());
-    for (const QByteArray &name : fontNames)
-        stream.write(FontSubstitutionLine(name) + EndOfLine.toUtf8());
+    stream.write(FontSubstitutionProlog(fontNames));
     stream.close();
     return prolog.nativePath();
 }

@@ -17,6 +17,9 @@ QByteArray SubstitutionTargetName(const QByteArray &fontName);
 // The prolog line that defines fontName as the font found under its target name.
 QByteArray FontSubstitutionLine(const QByteArray &fontName);
 
+// The prolog that binds each name to its target name, as bytes.
+QByteArray FontSubstitutionProlog(const QByteArrayList &fontNames);
+
 // Writes the prolog that binds each name to its target name into folder, and
 // returns the prolog's path without quotes: Ghostscript gets it as an argument
 // of its own. Throws std::runtime_error when the prolog cannot be written.

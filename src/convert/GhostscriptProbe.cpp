@@ -88,10 +88,11 @@ bool GhostscriptProbe::confine(QString &program, QStringList &arguments)
         qWarning("Ghostscript probe: %s", error.what());
         return false;
     }
-    m_child->setWorkingDirectory(m_workspace->path());
+    m_child->setWorkingFolder(m_workspace->descriptor());
     SandboxRules rules;
     rules.executable = program;
     rules.workspace = m_workspace->path();
+    rules.workspaceDescriptor = m_workspace->descriptor();
 #ifdef Q_OS_MACOS
     const std::optional<QString> profile = SandboxExecProfile(rules.resolved());
     if (!profile)
@@ -107,8 +108,9 @@ bool GhostscriptProbe::confine(QString &program, QStringList &arguments)
         qWarning("Ghostscript probe: %s", qPrintable(m_sandbox->errorText()));
         return false;
     }
-    if (m_sandbox->ready())
-        m_child->setChildSetup(m_sandbox->childProcessModifier());
+    // Empty when there is nothing to apply; without Landlock it still
+    // carries the system-call filter.
+    m_child->setChildSetup(m_sandbox->childProcessModifier());
 #endif
     return true;
 }

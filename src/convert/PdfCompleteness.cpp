@@ -2,6 +2,12 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool isPdfWhiteSpace(char c)
@@ -82,4 +88,33 @@ bool IsCompletePdf(const QString &path)
     if (!offset || *offset >= size || !file.seek(*offset))
         return false;
     return StartsCrossReference(file.read(32));
+}
+
+namespace {
+
+QByteArray readAt(int descriptor, qint64 offset, qint64 size)
+{
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    ssize_t got;
+    do {
+        got = ::pread(descriptor, bytes.data(), size_t(size), off_t(offset));
+    } while (got < 0 && errno == EINTR);
+    bytes.truncate(got < 0 ? 0 : qsizetype(got));
+    return bytes;
+}
+
+} // namespace
+
+bool IsCompletePdf(int descriptor)
+{
+    struct stat st {};
+    if (::fstat(descriptor, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const qint64 size = st.st_size;
+    const std::optional<qint64> offset =
+        StartXrefOffset(readAt(descriptor, std::max<qint64>(0, size - kPdfTrailerBytes),
+                               kPdfTrailerBytes));
+    if (!offset || *offset >= size)
+        return false;
+    return StartsCrossReference(readAt(descriptor, *offset, 32));
 }

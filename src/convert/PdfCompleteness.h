@@ -22,3 +22,5 @@ bool StartsCrossReference(const QByteArray &bytes);
 // even when the disk filled up under the PDF it was writing; a file cut short
 // fails this test.
 bool IsCompletePdf(const QString &path);
+// The same for an open file, read at offsets of its own.
+bool IsCompletePdf(int descriptor);

@@ -43,12 +43,15 @@ private:
     int m_fd;
 };
 
-// The permission bits for the placed file: those of the regular file it
-// replaces (a private PDF stays private), else those of a new file.
+// The permission bits for the placed file: those of the regular file of
+// this user's that it replaces (a private PDF stays private), else those of a
+// new file. A file another user planted in a shared folder lends it nothing:
+// its 0666 would make this user's PDF writable by everybody.
 mode_t placedMode(int folder, const QByteArray &name)
 {
     struct stat st {};
-    if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+    if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
         return st.st_mode & 0777;
     const mode_t mask = ::umask(0);
     ::umask(mask);

@@ -199,6 +199,32 @@ TEST_F(JobIsolation, ReplacedPdfKeepsItsPermissions)
     EXPECT_TRUE(pdfText(output).contains(QStringLiteral("Private")));
 }
 
+// A PDF another user planted with mode 0666 in a shared folder lends the
+// replacing PDF nothing: it gets the mode of a new file, as its owner's.
+TEST_F(JobIsolation, PlantedPdfOfAnotherUserLendsItsModeToNobody)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    QTemporaryDir shared(QStringLiteral("/tmp/pagora-shared-XXXXXX"));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 0777), 0);
+    const QString input = shared.filePath(QStringLiteral("x.ps"));
+    const QString output = shared.filePath(QStringLiteral("x.pdf"));
+    writeBytes(input, markedDocument("Planted"));
+    ASSERT_TRUE(TestFiles::runAsNobody(
+        QStringLiteral("umask 0; echo planted > '%1' && chmod 0666 '%1'").arg(output)));
+    const mode_t mask = ::umask(022);
+    ScriptedPresenter dialogs;
+    const ConversionJob::Outcome outcome =
+        JobTestSupport::convertToEnd(TestFiles::realGhostscript(), input, output, dialogs);
+    ::umask(mask);
+    EXPECT_EQ(outcome, ConversionJob::Outcome::Converted);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(output).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_TRUE(pdfText(output).contains(QStringLiteral("Planted")));
+}
+
 // A font name that is not UTF-8 reaches the prolog as the bytes the document
 // uses: the retry finds the font and asks nothing more.
 TEST_F(JobIsolation, FontNameThatIsNotUtf8IsSubstitutedUnderItsOwnBytes)

@@ -49,6 +49,17 @@ QByteArray runTool(const QString &program, const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
+bool runAsNobody(const QString &shellScript)
+{
+    QProcess process;
+    process.start(QStringLiteral("setpriv"),
+                  {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                   QStringLiteral("--clear-groups"), QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                   shellScript});
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
 int pdfPageCount(const QString &pdfPath)
 {
     const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdfPath}));

@@ -14,6 +14,9 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 void writeScript(const QString &path, const QByteArray &body);
 // Runs a program and returns its standard output; empty on failure.
 QByteArray runTool(const QString &program, const QStringList &arguments);
+// Runs a shell script as the user nobody (the test must run as root);
+// false when it could not be run or failed.
+bool runAsNobody(const QString &shellScript);
 // The page count pdfinfo reports, or -1 when it does not accept the file.
 int pdfPageCount(const QString &pdfPath);
 // Makes a folder unwritable even for root (chattr +i there, chmod otherwise);
