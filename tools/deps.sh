@@ -12,12 +12,12 @@ if [ "$(uname -s)" = Darwin ]; then
 fi
 
 # clang with libclang-rt-dev builds the fuzz targets (libFuzzer and the sanitizers);
-# desktop-file-utils and appstream validate the installed desktop entry and metadata;
-# libseccomp builds the filter that keeps Ghostscript one process; file and
+# desktop-file-utils and appstream validate the installed desktop entry and metadata.
+# libseccomp (found through pkg-config) builds the filter that keeps Ghostscript one process; file and
 # dpkg-dev (dpkg-shlibdeps) are for the .deb and its dependencies.
 packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
 libbenchmark-dev ghostscript poppler-utils libtk8.6 groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev
-desktop-file-utils appstream libseccomp-dev file dpkg-dev"
+desktop-file-utils appstream libseccomp-dev pkg-config file dpkg-dev"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
