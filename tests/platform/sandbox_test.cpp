@@ -733,6 +733,19 @@ protected:
         if (GhostscriptSandbox::support() != SandboxSupport::Landlock)
             GTEST_SKIP() << "this kernel offers no Landlock";
         ASSERT_TRUE(m_workspace.isValid());
+        // A copy that nobody can run too: the build folder may lie in a home
+        // that others cannot enter.
+        ASSERT_TRUE(m_probeFolder.isValid());
+        ASSERT_TRUE(QFile::setPermissions(m_probeFolder.path(),
+                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                              QFileDevice::ExeOther));
+        m_probe = m_probeFolder.filePath(QStringLiteral("process_probe"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PAGORA_PROCESS_PROBE), m_probe));
+        ASSERT_TRUE(QFile::setPermissions(m_probe, QFileDevice::ReadOwner |
+                                                       QFileDevice::ExeOwner |
+                                                       QFileDevice::ReadOther |
+                                                       QFileDevice::ExeOther));
     }
 
     QMap<QString, QString> run(const std::function<void()> &confine, bool asNobody)
@@ -748,7 +761,7 @@ protected:
             if (confine)
                 confine();
         });
-        process.start(QStringLiteral(PAGORA_PROCESS_PROBE), {QStringLiteral("calls")});
+        process.start(m_probe, {QStringLiteral("calls")});
         EXPECT_TRUE(process.waitForFinished(30000));
         const QByteArray output = process.readAll();
         EXPECT_EQ(process.exitCode(), 0) << output.toStdString();
@@ -762,12 +775,14 @@ protected:
     }
 
     QTemporaryDir m_workspace;
+    QTemporaryDir m_probeFolder;
+    QString m_probe;
 };
 
 TEST_P(ProcessFilter, KeepsTheChildOneProcessWithThreads)
 {
     SandboxRules rules;
-    rules.executable = QStringLiteral(PAGORA_PROCESS_PROBE);
+    rules.executable = m_probe;
     rules.workspace = m_workspace.path();
     const GhostscriptSandbox sandbox =
         GhostscriptSandbox::prepare(rules, GetParam().landlock ? INT_MAX : 0);
