@@ -1,4 +1,4 @@
-// Batches: all files converted by one BatchConversion (missing fonts reported,
+// Batches: all files converted by one ConversionQueue (missing fonts reported,
 // as many at a time as the machine has cores), against a shell loop running
 // ps2pdf on them one after another and against the sum of our single-file
 // conversions (one ConversionJob at a time). The three take turns round by
@@ -17,7 +17,8 @@
 #include "support/CorpusArguments.h"
 #include "support/Figures.h"
 
-#include "convert/BatchConversion.h"
+#include "convert/ConversionInputs.h"
+#include "convert/ConversionQueue.h"
 #include "convert/ConversionJob.h"
 #include "convert/DropIntake.h"
 
@@ -138,7 +139,7 @@ double largestChildPeakMiB()
 
 QString ourOutput(const QString &input)
 {
-    return PdfPathForDrop(input).value_or(QString());
+    return PdfPathFor(input).value_or(QString());
 }
 
 QString ps2pdfOutput(const QString &input)
@@ -186,21 +187,21 @@ BatchRunFigures runBatch(const QString &ghostscript, const QStringList &files)
         outputs.append(ourOutput(file));
     startAfresh(outputs);
 
-    BatchConversion batch(ghostscript, ConversionJob::MissingFonts::Report);
+    ConversionQueue batch(ghostscript);
     for (const QString &file : files)
         batch.add(file);
     MemorySampler sampler;
     BatchRunFigures figures;
     const Clock::time_point start = Clock::now();
     batch.start();
-    runUntil(&batch, &BatchConversion::finished,
+    runUntil(&batch, &ConversionQueue::finished,
              int(files.size()) * ConversionJob::kTimeoutMs + 30000,
-             [](BatchConversion *running) { running->cancel(); });
+             [](ConversionQueue *running) { running->cancel(); });
     figures.seconds = secondsSince(start);
     figures.peakMiB = sampler.stop();
-    const QList<BatchItem> &items = batch.items();
+    const QList<QueuedFile> &items = batch.files();
     figures.succeeded = !batch.isCancelled() &&
-                        std::all_of(items.cbegin(), items.cend(), [](const BatchItem &item) {
+                        std::all_of(items.cbegin(), items.cend(), [](const QueuedFile &item) {
                             if (!item.pdfPlaced)
                                 std::fprintf(stderr, "batch: %s: %s\n", qPrintable(item.input),
                                              qPrintable(item.failureText));

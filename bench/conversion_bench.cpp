@@ -14,7 +14,7 @@
 #include "convert/ConversionJob.h"
 #include "convert/ConversionTexts.h"
 #include "convert/DropIntake.h"
-#include "convert/GhostscriptConversion.h"
+#include "convert/GhostscriptArguments.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

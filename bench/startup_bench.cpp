@@ -14,7 +14,7 @@
 #include "support/Figures.h"
 
 #include "app/App.h"
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 #include "ui/Window1.h"
 
 #include <QApplication>

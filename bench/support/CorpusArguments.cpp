@@ -1,6 +1,6 @@
 #include "support/CorpusArguments.h"
 
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 
 #include <QFileInfo>
 

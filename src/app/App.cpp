@@ -1,6 +1,6 @@
 #include "app/App.h"
 
-#include "app/MainMenuBar.h"
+#include "ui/MainMenuBar.h"
 #include "ui/Window1.h"
 
 #include <QFileOpenEvent>

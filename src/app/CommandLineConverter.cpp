@@ -3,23 +3,19 @@
 #include "app/CommandLineTexts.h"
 #include "app/Version.h"
 #include "convert/ConversionTexts.h"
-#include "convert/DropIntake.h"
+#include "convert/ConversionQueue.h"
 #include "convert/FontSubstitution.h"
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 #include "convert/MissingFonts.h"
 #include "platform/ChildProcess.h"
 #include "platform/JobWorkspace.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <cstdio>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace CommandLineTexts;
@@ -57,19 +53,6 @@ QString forStandardError(QString transcript)
             c = QLatin1Char('?');
     }
     return transcript;
-}
-
-// Which PDF an output path writes: its folder by device and inode, and its
-// name, so that a folder reached through a link is the folder itself. A
-// folder that cannot be looked at is its spelling.
-QString OutputIdentity(const QString &output)
-{
-    const QFileInfo info(output);
-    struct stat folder {
-    };
-    if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folder) != 0)
-        return QDir::cleanPath(output);
-    return QStringLiteral("%1:%2/").arg(folder.st_dev).arg(folder.st_ino) + info.fileName();
 }
 
 void print(FILE *stream, const QString &text)
@@ -154,102 +137,73 @@ CommandLineConverter::~CommandLineConverter() = default;
 
 void CommandLineConverter::start()
 {
-    // Two files that would write one PDF: the later one fails rather than
-    // overwrite what the earlier one made.
-    QHash<QString, QString> claimed;
+    ConversionOptions options;
+    options.missingFonts = m_command.substituteFonts ? ConversionJob::MissingFonts::Substitute
+                                                     : ConversionJob::MissingFonts::Report;
+    options.outputFolder = m_command.outputFolder;
+    m_queue = new ConversionQueue(m_ghostscriptPath, options, this);
     for (const QString &named : std::as_const(m_command.files)) {
         File file;
         file.named = named;
-        file.input = QFileInfo(named).absoluteFilePath();
-        std::optional<QString> beside = PdfPathForDrop(file.input);
-        if (beside) {
-            file.output =
-                m_command.outputFolder.isEmpty()
-                    ? *beside
-                    : QDir(m_command.outputFolder).absoluteFilePath(QFileInfo(*beside).fileName());
-            file.shownOutput = shownOutputFor(named, m_command.outputFolder);
-        }
-        if (!beside)
-            fail(file, kNotPostScript);
-        else if (!QFileInfo::exists(file.input))
-            fail(file, kNoSuchFile);
-        else if (m_ghostscriptPath.isEmpty())
-            fail(file, kNoGhostscript);
-        else if (claimed.contains(OutputIdentity(file.output)))
-            fail(file, kSameOutput.arg(shown(claimed.value(OutputIdentity(file.output)))));
-        else
-            claimed.insert(OutputIdentity(file.output), named);
+        file.shownOutput = shownOutputFor(named, m_command.outputFolder);
         m_files.append(file);
+        m_queue->add(named);
     }
-    // Told from the event loop, after the caller has connected to finished().
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            printReady();
-            startMore();
-            endIfDone();
-        },
-        Qt::QueuedConnection);
+    connect(m_queue, &ConversionQueue::fileFinished, this, &CommandLineConverter::onFileFinished);
+    connect(m_queue, &ConversionQueue::finished, this, &CommandLineConverter::endIfDone);
+    m_queue->start();
 }
 
-void CommandLineConverter::startMore()
+void CommandLineConverter::onFileFinished(int index)
 {
-    const int atOnce = qMax(1, QThread::idealThreadCount());
-    while (m_signal == 0 && m_running.size() < atOnce && m_next < m_files.size()) {
-        const int index = m_next++;
-        const File &file = m_files.at(index);
-        if (file.done)
-            continue;
-        auto *job = new ConversionJob(m_ghostscriptPath, file.input, file.output, nullptr, this);
-        job->setMissingFonts(m_command.substituteFonts ? ConversionJob::MissingFonts::Substitute
-                                                       : ConversionJob::MissingFonts::Report);
-        connect(job, &ConversionJob::finished, this,
-                [this, index, job](ConversionJob::Outcome outcome) {
-                    onJobFinished(index, job, outcome);
-                });
-        m_running.append(job);
-        job->start();
-    }
-}
-
-void CommandLineConverter::onJobFinished(int index, ConversionJob *job,
-                                         ConversionJob::Outcome outcome)
-{
-    // The job deletes itself after this: what it found is read now.
-    m_running.removeOne(job);
+    const QueuedFile &queued = m_queue->file(index);
     File &file = m_files[index];
-    switch (outcome) {
-    case ConversionJob::Outcome::Converted: {
-        file.done = true;
-        QString line = kConvertedLine.arg(shown(file.named), shown(file.shownOutput));
-        if (!job->substitutedFonts().isEmpty())
-            line += kSubstitutedSuffix.arg(shown(JoinedFontNames(job->substitutedFonts())));
-        file.line = line;
+    switch (queued.refusal) {
+    case QueuedFile::Refusal::NotPostScript:
+        fail(file, kNotPostScript);
         break;
-    }
-    case ConversionJob::Outcome::FontsMissing: {
-        const QByteArrayList missing = job->missingFonts();
-        file.done = true;
-        file.failed = true;
-        file.line =
-            kFontsLine.arg(shown(file.named), shown(JoinedFontNames(missing)),
-                           shown(SuggestReplacementFont(DisplayFontName(missing.value(0)))));
+    case QueuedFile::Refusal::NoSuchFile:
+        fail(file, kNoSuchFile);
         break;
-    }
-    case ConversionJob::Outcome::Cancelled:
-    case ConversionJob::Outcome::Declined:
-        // Only a signal cancels a job here; its file gets no line.
-        file.done = true;
-        file.failed = true;
+    case QueuedFile::Refusal::NoGhostscript:
+        fail(file, kNoGhostscript);
         break;
-    case ConversionJob::Outcome::Failed:
-        file.transcript = job->failureText();
-        fail(file, reasonOf(file.transcript));
+    case QueuedFile::Refusal::SameOutput:
+        fail(file, kSameOutput.arg(shown(m_files.at(queued.sameOutputAs).named)));
+        break;
+    case QueuedFile::Refusal::None:
+        switch (queued.outcome) {
+        case ConversionJob::Outcome::Converted: {
+            file.done = true;
+            QString line = kConvertedLine.arg(shown(file.named), shown(file.shownOutput));
+            if (!queued.substitutedFonts.isEmpty())
+                line += kSubstitutedSuffix.arg(shown(JoinedFontNames(queued.substitutedFonts)));
+            file.line = line;
+            break;
+        }
+        case ConversionJob::Outcome::FontsMissing: {
+            const QByteArrayList &missing = queued.missingFonts;
+            file.done = true;
+            file.failed = true;
+            file.line =
+                kFontsLine.arg(shown(file.named), shown(JoinedFontNames(missing)),
+                               shown(SuggestReplacementFont(DisplayFontName(missing.value(0)))));
+            break;
+        }
+        case ConversionJob::Outcome::Cancelled:
+        case ConversionJob::Outcome::Declined:
+            // Only a signal cancels a job here; its file gets no line.
+            file.done = true;
+            file.failed = true;
+            break;
+        case ConversionJob::Outcome::Failed:
+            file.transcript = queued.failureText;
+            fail(file, reasonOf(file.transcript));
+            break;
+        }
         break;
     }
     printReady(m_signal != 0);
-    startMore();
-    endIfDone();
 }
 
 void CommandLineConverter::fail(File &file, const QString &reason)
@@ -290,15 +244,12 @@ void CommandLineConverter::cancel(int signalNumber)
     m_signal = signalNumber;
     // Lines of files already done are not held back for the ones cut off.
     printReady(true);
-    const QList<ConversionJob *> running = m_running;
-    for (ConversionJob *job : running)
-        job->cancel();
-    endIfDone();
+    m_queue->cancel();
 }
 
 void CommandLineConverter::endIfDone()
 {
-    if (m_ended || !m_running.isEmpty())
+    if (m_ended || m_queue->finishedCount() < m_queue->total())
         return;
     if (m_signal == 0 && m_printed < m_files.size())
         return;

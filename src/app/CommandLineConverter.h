@@ -1,9 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "convert/ConversionJob.h"
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -11,12 +9,14 @@
 
 #include <optional>
 
-// Pagora --convert: the files of the command line converted by the same jobs
-// as the window's, without dialogs, as many at a time as the machine has
-// cores. Each file gets one line on standard output, in the order the files
-// were named (a line waits for those of the files before it); a failure's
-// whole Ghostscript output goes to standard error. finished() tells the exit
-// status once every job has ended.
+class ConversionQueue;
+
+// Pagora --convert: the files of the command line run through the conversion
+// queue, as the window's batches do; this presents what the queue reports.
+// Each file gets one line on standard output, in the order the files were
+// named (a line waits for those of the files before it); a failure's whole
+// Ghostscript output goes to standard error. finished() tells the exit status
+// once every job has ended.
 class CommandLineConverter : public QObject
 {
     Q_OBJECT
@@ -39,8 +39,6 @@ signals:
 private:
     struct File {
         QString named;       // as on the command line
-        QString input;       // absolute
-        QString output;      // absolute
         QString shownOutput; // as the user would name it
         std::optional<QString> line;
         QString transcript;
@@ -48,17 +46,15 @@ private:
         bool done = false;
     };
 
-    void startMore();
-    void onJobFinished(int index, ConversionJob *job, ConversionJob::Outcome outcome);
+    void onFileFinished(int index);
     void fail(File &file, const QString &reason);
     void printReady(bool all = false);
     void endIfDone();
 
     CommandLine m_command;
     QString m_ghostscriptPath;
+    ConversionQueue *m_queue = nullptr;
     QList<File> m_files;
-    QList<ConversionJob *> m_running;
-    int m_next = 0;
     int m_printed = 0;
     int m_signal = 0;
     bool m_ended = false;

@@ -17,7 +17,7 @@ QString nameOf(const QString &path)
     return name.isEmpty() ? path : name;
 }
 
-bool pdfMade(const BatchItem &item)
+bool pdfMade(const QueuedFile &item)
 {
     return item.outcome == ConversionJob::Outcome::Converted ||
            (item.outcome == ConversionJob::Outcome::FontsMissing && item.pdfPlaced);
@@ -36,10 +36,10 @@ QString TranscriptTail(const QString &transcript, int lines)
     return kept.join(EndOfLine);
 }
 
-MessageDialog BatchFontsDialog(const QList<BatchItem> &withMissingFonts)
+MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts)
 {
     QString text = kBatchFontsHead + EndOfLine;
-    for (const BatchItem &item : withMissingFonts) {
+    for (const QueuedFile &item : withMissingFonts) {
         text += EndOfLine + nameOf(item.input) + QLatin1Char(':') + EndOfLine;
         for (const QByteArray &font : item.missingFonts)
             text += kMissingFontBullet + DisplayFontName(font) + EndOfLine;
@@ -57,7 +57,7 @@ MessageDialog BatchFontsDialog(const QList<BatchItem> &withMissingFonts)
     return dialog;
 }
 
-MessageDialog BatchSummaryDialog(const QList<BatchItem> &items, const QStringList &skipped,
+MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringList &skipped,
                                  bool cancelled)
 {
     int made = 0;
@@ -66,7 +66,7 @@ MessageDialog BatchSummaryDialog(const QList<BatchItem> &items, const QStringLis
     QString substituted;
     QString fontsMissing;
     QString details;
-    for (const BatchItem &item : items) {
+    for (const QueuedFile &item : items) {
         if (pdfMade(item))
             ++made;
         if (!item.finished || item.outcome == ConversionJob::Outcome::Cancelled) {

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "convert/BatchConversion.h"
+#include "convert/ConversionQueue.h"
 #include "platform/MessageDialog.h"
 
 // The one question after a batch: the files with missing fonts, each with
 // its fonts and the replacement proposed for the first, and whether to
 // convert them again with substitutes.
-MessageDialog BatchFontsDialog(const QList<BatchItem> &withMissingFonts);
+MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts);
 
 // The summary at a batch's end: how many PDFs were made, each failed file
 // with the end of Ghostscript's output (the whole transcripts in the
 // details), the files converted with substitutes or with missing fonts, the
 // skipped items, and what a cancel left unconverted.
-MessageDialog BatchSummaryDialog(const QList<BatchItem> &items, const QStringList &skipped,
+MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringList &skipped,
                                  bool cancelled);
 
 // The last lines of a transcript that say why a run failed.

@@ -4,7 +4,7 @@
 #include "convert/EpsBoundingBox.h"
 #include "convert/FontRepair.h"
 #include "convert/FontSubstitution.h"
-#include "convert/GhostscriptConversion.h"
+#include "convert/GhostscriptArguments.h"
 #include "convert/MissingFonts.h"
 #include "convert/PdfCompleteness.h"
 #include "platform/ChildProcess.h"

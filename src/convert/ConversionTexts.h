@@ -54,6 +54,8 @@ inline const QString kPreparationTimedOutLine =
     QStringLiteral("Die Vorbereitung der Eingabedatei wurde nach 30 Sekunden abgebrochen.");
 inline const QString kWorkspaceTooLargeLine = QStringLiteral(
     "Ghostscript wurde abgebrochen: Die Konvertierung belegte mehr als 4 GiB auf dem Datentr\u00e4ger.");
+// %1: the earlier file of the same run whose PDF it is.
+inline const QString kSameOutputLine = QStringLiteral("Dieselbe PDF-Datei entsteht schon aus %1.");
 // %1: how many rounds of substitutes were tried.
 inline const QString kStillMissingLine = QStringLiteral(
     "Auch nach %1 Durchg\u00e4ngen mit Ersatzschriften fehlen noch Schriften: ");

@@ -1,34 +1,35 @@
 #pragma once
 
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 #include "install/InstallationHelp.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <optional>
+#include <functional>
+
+
 
 class ConversionJob;
 class MessagePresenter;
 class QObject;
 
-// Where the PDF for a dropped file goes: beside it, under the name up to its
-// last ".", with ".pdf". Nothing when the name does not end in ".ps" or ".eps"
-// (in any letter case).
-std::optional<QString> PdfPathForDrop(const QString &droppedPath);
-
 // The Ghostscript a drop is converted with; without one the user is told how
 // to install it (the dialog is then open, window-modal) and the result is empty.
+// answered, when given, runs once that dialog has been answered.
 QString GhostscriptForDrop(MessagePresenter &dialogs,
                            const QStringList &ghostscriptCandidates = kDropTimeCandidates,
-                           const InstallationHelp &installation = InstallationHelp());
+                           const InstallationHelp &installation = InstallationHelp(),
+                           const std::function<void()> &answered = {});
 
 // A drop on the window: the first of the dropped local files is checked,
 // Ghostscript looked up and the conversion started. Returns the running job,
 // or nothing when the drop was ignored or refused (the refusal's dialog is
 // then open, window-modal). Without Ghostscript the refusal names the
-// installation help's command for this system.
+// installation help's command for this system; refusalAnswered, when given,
+// runs once a refusal has been answered.
 ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
                           const QStringList &ghostscriptCandidates = kDropTimeCandidates,
                           QObject *parent = nullptr,
-                          const InstallationHelp &installation = InstallationHelp());
+                          const InstallationHelp &installation = InstallationHelp(),
+                          const std::function<void()> &refusalAnswered = {});

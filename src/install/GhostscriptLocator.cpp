@@ -1,4 +1,4 @@
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 
 #include "platform/FolderItem.h"
 

@@ -1,4 +1,4 @@
-#include "convert/GhostscriptProbe.h"
+#include "install/GhostscriptProbe.h"
 
 #include "platform/ChildProcess.h"
 #include "platform/GhostscriptSandbox.h"

@@ -1,6 +1,6 @@
 #include "install/StartupCheck.h"
 
-#include "convert/GhostscriptProbe.h"
+#include "install/GhostscriptProbe.h"
 #include "platform/DesktopServices.h"
 
 #include <QPointer>

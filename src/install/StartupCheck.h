@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 #include "install/InstallationHelp.h"
 #include "platform/MessageDialog.h"
 

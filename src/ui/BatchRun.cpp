@@ -1,7 +1,9 @@
 #include "ui/BatchRun.h"
 
 #include "convert/BatchReport.h"
+#include "convert/ConversionInputs.h"
 #include "convert/ConversionTexts.h"
+#include "ui/FileDropTarget.h"
 #include "ui/WindowTexts.h"
 
 #include <QDialog>
@@ -22,8 +24,8 @@ BatchRun::BatchRun(QWidget *window, MessagePresenter &dialogs, QString ghostscri
 
 void BatchRun::start(const QStringList &paths)
 {
-    m_first = new BatchConversion(m_ghostscriptPath, ConversionJob::MissingFonts::Report, this);
-    connect(m_first, &BatchConversion::finished, this, &BatchRun::onConverted);
+    m_first = new ConversionQueue(m_ghostscriptPath, {}, this);
+    connect(m_first, &ConversionQueue::finished, this, &BatchRun::onConverted);
     add(paths);
     showProgress();
     run(m_first);
@@ -46,10 +48,10 @@ void BatchRun::cancel()
         m_current->cancel();
 }
 
-void BatchRun::run(BatchConversion *batch)
+void BatchRun::run(ConversionQueue *batch)
 {
     m_current = batch;
-    connect(batch, &BatchConversion::progressed, this, &BatchRun::updateProgress);
+    connect(batch, &ConversionQueue::progressed, this, &BatchRun::updateProgress);
     batch->start();
     updateProgress();
 }
@@ -78,6 +80,8 @@ void BatchRun::showProgress()
     layout->addWidget(m_name);
     layout->addWidget(cancelButton, 0, Qt::AlignRight);
     m_progress->setMinimumWidth(340);
+    connect(new FileDropTarget(m_progress), &FileDropTarget::filesDropped, this,
+            &BatchRun::filesDropped);
     connect(cancelButton, &QPushButton::clicked, this, &BatchRun::cancel);
     // Escape and the close box mean the same as the button.
     connect(m_progress, &QDialog::rejected, this, &BatchRun::cancel);
@@ -99,8 +103,8 @@ void BatchRun::updateProgress()
 
 void BatchRun::onConverted()
 {
-    QList<BatchItem> withFonts;
-    const QList<BatchItem> &items = m_first->items();
+    QList<QueuedFile> withFonts;
+    const QList<QueuedFile> &items = m_first->files();
     for (qsizetype i = 0; i < items.size(); ++i) {
         if (items.at(i).outcome == ConversionJob::Outcome::FontsMissing) {
             withFonts.append(items.at(i));
@@ -126,13 +130,14 @@ void BatchRun::onConverted()
         // The same rules as for one file: each runs again with its fonts
         // bound, and again while new ones turn up.
         self->m_state = State::Retrying;
-        self->m_retry = new BatchConversion(self->m_ghostscriptPath,
-                                            ConversionJob::MissingFonts::Substitute, self);
+        ConversionOptions options;
+        options.missingFonts = ConversionJob::MissingFonts::Substitute;
+        self->m_retry = new ConversionQueue(self->m_ghostscriptPath, options, self);
         for (const int index : std::as_const(self->m_retried)) {
-            const BatchItem &item = self->m_first->items().at(index);
+            const QueuedFile &item = self->m_first->files().at(index);
             self->m_retry->add(item.input, item.missingFonts);
         }
-        connect(self->m_retry, &BatchConversion::finished, self, &BatchRun::onRetried);
+        connect(self->m_retry, &ConversionQueue::finished, self, &BatchRun::onRetried);
         self->showProgress();
         self->run(self->m_retry);
     });
@@ -148,12 +153,12 @@ void BatchRun::report()
     m_state = State::Reporting;
     m_current = nullptr;
     delete m_progress.data();
-    QList<BatchItem> items = m_first->items();
+    QList<QueuedFile> items = m_first->files();
     bool cancelled = m_first->isCancelled();
     if (m_retry) {
         // A file's second run decides; one the retry did not reach keeps its first.
         for (qsizetype i = 0; i < m_retried.size(); ++i) {
-            const BatchItem &again = m_retry->items().at(i);
+            const QueuedFile &again = m_retry->files().at(i);
             if (again.finished && again.outcome != ConversionJob::Outcome::Cancelled)
                 items[m_retried.at(i)] = again;
         }

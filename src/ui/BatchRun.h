@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/BatchConversion.h"
+#include "convert/ConversionQueue.h"
 #include "platform/MessageDialog.h"
 
 #include <QObject>
@@ -16,7 +16,7 @@ class QWidget;
 // name of a file being converted and "Abbrechen") while the files convert;
 // then one question about all the files with missing fonts and, on consent,
 // those files again with substitutes; at the end one summary. Files handed
-// over meanwhile join the queue. Emits finished() once its summary has been
+// over or dropped on the progress dialog meanwhile join the queue. Emits finished() once its summary has been
 // answered, then deletes itself.
 class BatchRun : public QObject
 {
@@ -37,9 +37,11 @@ public:
 
 signals:
     void finished();
+    // Files dropped on the progress dialog.
+    void filesDropped(const QStringList &paths);
 
 private:
-    void run(BatchConversion *batch);
+    void run(ConversionQueue *batch);
     void showProgress();
     void updateProgress();
     void onConverted();
@@ -52,10 +54,10 @@ private:
     QString m_ghostscriptPath;
     State m_state = State::Converting;
     QStringList m_skipped;
-    BatchConversion *m_first = nullptr;
-    BatchConversion *m_retry = nullptr;
+    ConversionQueue *m_first = nullptr;
+    ConversionQueue *m_retry = nullptr;
     QList<int> m_retried; // indices in m_first of the files converted again
-    BatchConversion *m_current = nullptr;
+    ConversionQueue *m_current = nullptr;
     QPointer<QDialog> m_progress;
     QLabel *m_count = nullptr;
     QLabel *m_name = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/ConversionProgress.h"
 
 #include "convert/ConversionJob.h"
+#include "ui/FileDropTarget.h"
 #include "ui/WindowTexts.h"
 
 #include <QApplication>
@@ -38,9 +39,6 @@ bool isUserInput(QEvent::Type type)
     case QEvent::TabletPress:
     case QEvent::TabletMove:
     case QEvent::TabletRelease:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
     // Closing the window or quitting would end the event loops under the
     // running handler; the user stops the run with "Abbrechen" first.
     case QEvent::Close:
@@ -109,6 +107,9 @@ void ConversionProgress::showDialog()
     layout->addWidget(cancel, 0, Qt::AlignRight);
     m_dialog->setMinimumWidth(300);
 
+    // The dialog stands for the window, whose drops wait for their turn.
+    connect(new FileDropTarget(m_dialog), &FileDropTarget::filesDropped, this,
+            &ConversionProgress::filesDropped);
     connect(cancel, &QPushButton::clicked, this, &ConversionProgress::cancelRun);
     // Escape and the dialog's close box mean the same as the button.
     connect(m_dialog, &QDialog::rejected, this, &ConversionProgress::cancelRun);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class ConversionJob;
@@ -10,8 +11,9 @@ class QDialog;
 class QWidget;
 
 // The busy indicator of a conversion job. While Ghostscript runs it keeps
-// every user input away from the application except its own dialog, so that
-// nothing else starts meanwhile; repaints and timers go on. A run that takes
+// every user input but a drop away from the application except its own
+// dialog, so that nothing else starts meanwhile; repaints and timers go on.
+// A drop, on the window or on the dialog, waits for its turn. A run that takes
 // longer than kShowAfterMs shows a small window-modal dialog with the file's
 // name, a busy bar and "Abbrechen", which cancels the job. It lives as long
 // as its job.
@@ -27,6 +29,10 @@ public:
 
     void runStarted();
     void runFinished();
+
+signals:
+    // Files dropped on the dialog.
+    void filesDropped(const QStringList &paths);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,4 +1,4 @@
-#include "app/EditCommands.h"
+#include "ui/EditCommands.h"
 
 #include <QApplication>
 #include <QClipboard>

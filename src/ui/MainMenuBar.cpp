@@ -1,6 +1,6 @@
-#include "app/MainMenuBar.h"
+#include "ui/MainMenuBar.h"
 
-#include "app/EditCommands.h"
+#include "ui/EditCommands.h"
 
 #include <QAction>
 #include <QApplication>

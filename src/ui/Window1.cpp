@@ -1,25 +1,18 @@
 #include "ui/Window1.h"
 
-#include "app/MainMenuBar.h"
-#include "convert/BatchConversion.h"
-#include "convert/ConversionJob.h"
-#include "ui/BatchRun.h"
-#include "convert/DropIntake.h"
-#include "convert/GhostscriptConversion.h"
 #include "fontsheet/FontListing.h"
 #include "fontsheet/FontOverviewRun.h"
 #include "install/StartupCheck.h"
-#include "platform/FolderItem.h"
 #include "platform/LastOpenFolder.h"
-#include "platform/MessageDialog.h"
-#include "ui/ConversionProgress.h"
 #include "ui/DropCanvas.h"
+#include "ui/FailureDialog.h"
+#include "ui/MainMenuBar.h"
 #include "ui/PictureCache.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtOpenFilesChooser.h"
 #include "ui/QtSaveFileChooser.h"
 #include "ui/QtUrlOpener.h"
-#include "ui/TextContrast.h"
+#include "ui/WindowConversions.h"
 #include "ui/WindowTexts.h"
 
 #include <QApplication>
@@ -31,7 +24,6 @@
 #include <QScreen>
 #include <QStyle>
 
-#include <exception>
 #include <utility>
 
 namespace {
@@ -93,6 +85,15 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
     connect(m_startupCheck, &StartupCheck::failed, this,
             [this](const QString &reason) { m_startupFailure = reason; });
     connect(m_startupCheck, &StartupCheck::finished, this, &Window1::startupCheckFinished);
+    m_conversions = new WindowConversions(this, *m_services.dialogs, m_services.dropCandidates,
+                                          installationHelp(), this);
+    connect(m_conversions, &WindowConversions::conversionFinished, this,
+            &Window1::conversionFinished);
+    connect(m_conversions, &WindowConversions::batchFinished, this, &Window1::batchFinished);
+    connect(m_conversions, &WindowConversions::activityChanged, this, &Window1::updateFileOpen);
+    connect(m_conversions, &WindowConversions::failed, this,
+            [this](const QString &reason) { showFailure(reason); });
+    m_conversions->setHeld(true);
     m_fontListing = new FontListing(FontListing::thisSystemsSource(), this);
     connect(m_fontListing, &FontListing::finished, this, &Window1::fontsListed);
 
@@ -149,7 +150,7 @@ void Window1::CreateControls()
         canvas, &DropCanvas::filesDropped, this,
         [this](const QStringList &paths) {
             if (!isBusy())
-                ConvertFiles(paths);
+                Canvas1_DropObject(paths);
         },
         Qt::QueuedConnection);
     connect(canvas, &DropCanvas::opening, this, &Window1::Canvas1_Opening);
@@ -192,69 +193,14 @@ MainMenuBar &Window1::MenuBar() const
     return MainMenuBar::instance();
 }
 
-QMenu *Window1::FileMenu() const
+QMenu *Window1::menu(const char *name) const
 {
-    return MenuBar().findMenu(QStringLiteral("FileMenu"));
+    return MenuBar().findMenu(QString::fromLatin1(name));
 }
 
-QAction *Window1::FileOpen() const
+QAction *Window1::item(const char *name) const
 {
-    return MenuBar().findItem(QStringLiteral("FileOpen"));
-}
-
-QAction *Window1::FileQuit() const
-{
-    return MenuBar().findItem(QStringLiteral("FileQuit"));
-}
-
-QMenu *Window1::EditMenu() const
-{
-    return MenuBar().findMenu(QStringLiteral("EditMenu"));
-}
-
-QAction *Window1::EditUndo() const
-{
-    return MenuBar().findItem(QStringLiteral("EditUndo"));
-}
-
-QAction *Window1::EditSeparator1() const
-{
-    return MenuBar().findItem(QStringLiteral("EditSeparator1"));
-}
-
-QAction *Window1::EditCut() const
-{
-    return MenuBar().findItem(QStringLiteral("EditCut"));
-}
-
-QAction *Window1::EditCopy() const
-{
-    return MenuBar().findItem(QStringLiteral("EditCopy"));
-}
-
-QAction *Window1::EditPaste() const
-{
-    return MenuBar().findItem(QStringLiteral("EditPaste"));
-}
-
-QAction *Window1::EditClear() const
-{
-    return MenuBar().findItem(QStringLiteral("EditClear"));
-}
-
-QAction *Window1::EditSeparator2() const
-{
-    return MenuBar().findItem(QStringLiteral("EditSeparator2"));
-}
-
-QAction *Window1::EditSelectAll() const
-{
-    return MenuBar().findItem(QStringLiteral("EditSelectAll"));
-}
-
-QMenu *Window1::HelpMenu() const
-{
-    return MenuBar().findMenu(QStringLiteral("HelpMenu"));
+    return MenuBar().findItem(QString::fromLatin1(name));
 }
 
 void Window1::showEvent(QShowEvent *event)
@@ -302,6 +248,7 @@ void Window1::startupCheckFinished()
 void Window1::startupCheckEnded()
 {
     m_startupChecked = true;
+    m_conversions->setHeld(isBusy());
     updateFileOpen();
     emit opened();
 }
@@ -330,145 +277,51 @@ void Window1::Canvas1_Paint(QPainter &painter)
     try {
         const QImage *logo = m_services.logo->picture();
         if (logo == nullptr) {
-            matchLabel1ToBackdrop(nullptr);
+            m_label1Backdrop.match(Label1(), nullptr, *Canvas1());
             return;
         }
         // Stretched to the whole canvas, each direction on its own.
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(QRectF(QPointF(0, 0), QSizeF(Canvas1()->size())), *logo,
                           QRectF(logo->rect()));
-        matchLabel1ToBackdrop(logo);
+        m_label1Backdrop.match(Label1(), logo, *Canvas1());
     } catch (const std::exception &) {
     }
 }
 
-void Window1::matchLabel1ToBackdrop(const QImage *logo)
-{
-    QLabel *label = Label1();
-    const QPalette &palette = Canvas1()->palette();
-    const QRgb text = palette.color(QPalette::WindowText).rgba();
-    const QRgb window = palette.color(QPalette::Window).rgba();
-    const qint64 logoKey = logo ? logo->cacheKey() : 0;
-    if (label == nullptr || (logoKey == m_label1LogoKey && text == m_label1PaletteText &&
-                             window == m_label1PaletteWindow))
-        return;
-    m_label1LogoKey = logoKey;
-    m_label1PaletteText = text;
-    m_label1PaletteWindow = window;
-
-    // The part of the stretched logo that lies behind the label; without a
-    // logo the window's background shows there.
-    QImage behind;
-    if (logo != nullptr) {
-        const QSizeF canvas = Canvas1()->size();
-        const double sx = logo->width() / canvas.width();
-        const double sy = logo->height() / canvas.height();
-        const QRectF frame = label->geometry();
-        behind = logo->copy(
-            QRectF(frame.x() * sx, frame.y() * sy, frame.width() * sx, frame.height() * sy)
-                .toAlignedRect());
-    } else {
-        behind = QImage(1, 1, QImage::Format_RGB32);
-        behind.fill(QColor::fromRgba(window));
-    }
-    QPalette labelPalette = label->palette();
-    labelPalette.setColor(QPalette::WindowText,
-                          TextContrast::ReadableTextColour(behind, QColor::fromRgba(text)));
-    // Setting the colour repaints the label, not the canvas: no paint loop.
-    label->setPalette(labelPalette);
-}
-
 void Window1::Canvas1_DropObject(const QStringList &paths)
 {
-    // One conversion at a time. A drop that arrives while one runs waits
-    // for it; one that arrives while its question or verdict is on screen is
-    // not taken, as the window-modal dialog stands for the window.
-    if (batchRunning()) {
-        m_waitingDrops.append(paths);
-        return;
-    }
-    if (m_conversion && m_conversion->state() != ConversionJob::State::Done) {
-        const ConversionJob::State state = m_conversion->state();
-        if (state != ConversionJob::State::Asking && state != ConversionJob::State::Reporting)
-            m_waitingDrops.append(paths);
-        return;
-    }
-    runHandler([this, &paths] {
-        ConversionJob *job = IntakeDrop(paths, *m_services.dialogs, m_services.dropCandidates, this,
-                                        installationHelp());
-        if (job == nullptr)
-            return;
-        m_conversion = job;
-        new ConversionProgress(this, job, FolderItem(paths.first()).name());
-        connect(job, &ConversionJob::finished, this, &Window1::conversionFinished);
-        // Once the job has gone, which it does right after telling.
-        connect(job, &ConversionJob::finished, this, &Window1::updateFileOpen,
-                Qt::QueuedConnection);
-        updateFileOpen();
-        connect(job, &ConversionJob::finished, this, &Window1::takeWaitingDrop);
-    });
+    // One conversion at a time: a drop that arrives while one runs waits for
+    // it; one that arrives while its question or verdict is on screen is not
+    // taken, as the window-modal dialog stands for the window.
+    m_conversions->drop(paths);
 }
 
 void Window1::ConvertFiles(const QStringList &paths)
 {
-    if (paths.isEmpty())
-        return;
-    // Files for a running batch join its queue.
-    if (batchRunning() && m_batch->add(paths))
-        return;
-    if (batchRunning() || RunningConversion() != nullptr || !IsBatch(paths)) {
-        Canvas1_DropObject(paths);
-        return;
-    }
-    runHandler([this, &paths] {
-        const QString ghostscript = GhostscriptForDrop(*m_services.dialogs,
-                                                       m_services.dropCandidates, installationHelp());
-        if (ghostscript.isEmpty())
-            return;
-        auto *batch = new BatchRun(this, *m_services.dialogs, ghostscript, this);
-        m_batch = batch;
-        connect(batch, &BatchRun::finished, this, &Window1::batchFinished);
-        connect(batch, &BatchRun::finished, this, &Window1::takeWaitingDrop);
-        connect(batch, &BatchRun::finished, this, &Window1::updateFileOpen, Qt::QueuedConnection);
-        batch->start(paths);
-        updateFileOpen();
-    });
-}
-
-bool Window1::batchRunning() const
-{
-    return m_batch && m_batch->state() != BatchRun::State::Done;
-}
-
-void Window1::takeWaitingDrop()
-{
-    if (!m_waitingDrops.isEmpty())
-        QMetaObject::invokeMethod(
-            this, [this, next = m_waitingDrops.takeFirst()] { ConvertFiles(next); },
-            Qt::QueuedConnection);
+    m_conversions->deliver(paths);
 }
 
 ConversionJob *Window1::RunningConversion() const
 {
-    if (m_conversion && m_conversion->state() != ConversionJob::State::Done)
-        return m_conversion;
-    return nullptr;
+    return m_conversions->runningConversion();
 }
 
 void Window1::Button1_Pressed()
 {
     // One overview at a time, and none while the start-up check may still
     // put up its dialog or a conversion runs.
-    if (isBusy() || RunningConversion() != nullptr || batchRunning())
+    if (isBusy() || m_conversions->isActive())
         return;
     m_fontOverviewRunning = true;
+    m_conversions->setHeld(true);
     updateFileOpen();
     m_fontListing->start();
 }
 
 void Window1::FileOpen_Action()
 {
-    if (isBusy() || RunningConversion() != nullptr || m_openDialogShowing)
+    if (isBusy() || m_conversions->isActive() || m_openDialogShowing)
         return;
     m_openDialogShowing = true;
     updateFileOpen();
@@ -496,8 +349,7 @@ void Window1::filesChosen(const QStringList &paths)
 void Window1::updateFileOpen()
 {
     if (QAction *item = FileOpen())
-        item->setEnabled(!isBusy() && RunningConversion() == nullptr && !batchRunning() &&
-                         !m_openDialogShowing);
+        item->setEnabled(!isBusy() && !m_conversions->isActive() && !m_openDialogShowing);
 }
 
 void Window1::fontsListed(const QStringList &names)
@@ -517,6 +369,7 @@ void Window1::fontOverviewFinished(const FontOverviewResult &result)
         Label1()->setText(*result.status);
     const auto ended = [this] {
         m_fontOverviewRunning = false;
+        m_conversions->setHeld(isBusy());
         updateFileOpen();
     };
     if (result.failure)
@@ -525,38 +378,9 @@ void Window1::fontOverviewFinished(const FontOverviewResult &result)
         ended();
 }
 
-void Window1::runHandler(const std::function<void()> &handler)
-{
-    QString reason;
-    try {
-        handler();
-        return;
-    } catch (const std::exception &error) {
-        reason = QString::fromLocal8Bit(error.what());
-    } catch (...) {
-    }
-    showFailure(reason);
-}
-
 void Window1::showFailure(const QString &reason, const std::function<void()> &answered)
 {
-    MessageDialog dialog;
-    dialog.iconType = MessageDialog::Icon::Stop;
-    dialog.message = WindowTexts::kHandlerFailedMessage;
-    dialog.explanation = reason;
-    dialog.actionButton.caption = WindowTexts::kOk;
     // The dialog belongs to this window; what waits for its answer goes with
     // the window.
-    const QPointer<Window1> window(this);
-    const auto then = [window, answered] {
-        if (window && answered)
-            answered();
-    };
-    try {
-        m_services.dialogs->open(dialog, [then](MessageDialog::Button) { then(); });
-    } catch (...) {
-        // Nothing more can be said; the event loop must go on, and so must
-        // what waited for the answer.
-        QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
-    }
+    ShowFailure(*m_services.dialogs, this, reason, answered);
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 #include "install/InstallTexts.h"
-
-#include <QRgb>
+#include "ui/LabelBackdrop.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,7 +12,6 @@
 #include <memory>
 #include <optional>
 
-class BatchRun;
 class ConversionJob;
 class DropCanvas;
 class FontListing;
@@ -31,6 +29,7 @@ class QPushButton;
 class SaveFileChooser;
 class StartupCheck;
 class UrlOpener;
+class WindowConversions;
 
 // What the main window works with. A service left empty is the Qt-backed one
 // on the window; tests put in their own to answer dialogs and watch requests.
@@ -66,19 +65,19 @@ public:
     QPushButton *Button1() const;
 
     MainMenuBar &MenuBar() const;
-    QMenu *FileMenu() const;
-    QAction *FileOpen() const;
-    QAction *FileQuit() const;
-    QMenu *EditMenu() const;
-    QAction *EditUndo() const;
-    QAction *EditSeparator1() const;
-    QAction *EditCut() const;
-    QAction *EditCopy() const;
-    QAction *EditPaste() const;
-    QAction *EditClear() const;
-    QAction *EditSeparator2() const;
-    QAction *EditSelectAll() const;
-    QMenu *HelpMenu() const;
+    QMenu *FileMenu() const { return menu("FileMenu"); }
+    QAction *FileOpen() const { return item("FileOpen"); }
+    QAction *FileQuit() const { return item("FileQuit"); }
+    QMenu *EditMenu() const { return menu("EditMenu"); }
+    QAction *EditUndo() const { return item("EditUndo"); }
+    QAction *EditSeparator1() const { return item("EditSeparator1"); }
+    QAction *EditCut() const { return item("EditCut"); }
+    QAction *EditCopy() const { return item("EditCopy"); }
+    QAction *EditPaste() const { return item("EditPaste"); }
+    QAction *EditClear() const { return item("EditClear"); }
+    QAction *EditSeparator2() const { return item("EditSeparator2"); }
+    QAction *EditSelectAll() const { return item("EditSelectAll"); }
+    QMenu *HelpMenu() const { return menu("HelpMenu"); }
 
     void Event_Opening();
     void Event_Closing();
@@ -91,9 +90,9 @@ public:
     // conversion runs, and while the dialog is open.
     void FileOpen_Action();
 
-    // Files handed to the window from anywhere (a drop, File › Open, the
-    // command line, the system's "Open With"): one file is converted as a
-    // single drop, several (or a folder) as a batch.
+    // Files handed to the window from anywhere (File › Open, the command
+    // line, the system's "Open With"): they wait for their turn, then one file
+    // is converted as a single drop, several (or a folder) as a batch.
     void ConvertFiles(const QStringList &paths);
 
     // The conversion the window runs now, or null.
@@ -118,13 +117,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void takeWaitingDrop();
-    bool batchRunning() const;
+    QMenu *menu(const char *name) const;
+    QAction *item(const char *name) const;
     void Layout();
     void CreateControls();
-    // Runs a handler so that no exception leaves it for the event loop: the
-    // user is told instead.
-    void runHandler(const std::function<void()> &handler);
     // The failure dialog; answered runs once the person has answered it.
     void showFailure(const QString &reason, const std::function<void()> &answered = {});
     void startupCheckFinished();
@@ -135,9 +131,6 @@ private:
     InstallationHelp installationHelp() const;
     void fontsListed(const QStringList &names);
     void fontOverviewFinished(const FontOverviewResult &result);
-    // Label1 lies on the logo: its text takes a colour that stands out
-    // against the pixels behind it.
-    void matchLabel1ToBackdrop(const QImage *logo);
 
     std::unique_ptr<MessagePresenter> m_ownDialogs;
     std::unique_ptr<UrlOpener> m_ownUrls;
@@ -147,16 +140,13 @@ private:
     StartupCheck *m_startupCheck = nullptr;
     FontListing *m_fontListing = nullptr;
     bool m_opened = false;
-    QPointer<ConversionJob> m_conversion;
-    QList<QStringList> m_waitingDrops;
-    QPointer<BatchRun> m_batch;
+    WindowConversions *m_conversions = nullptr;
     bool m_startupChecked = false;
     // Why the start-up check's help failed, until it is told.
     std::optional<QString> m_startupFailure;
     bool m_fontOverviewRunning = false;
     bool m_openDialogShowing = false;
-    // What Label1's colour was last chosen for: the logo and the palette.
-    qint64 m_label1LogoKey = -1;
-    QRgb m_label1PaletteText = 0;
-    QRgb m_label1PaletteWindow = 0;
+    // Label1 lies on the logo: its text takes a colour that stands out
+    // against the pixels behind it.
+    LabelBackdrop m_label1Backdrop;
 };

@@ -1,6 +1,6 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
-#include "app/MainMenuBar.h"
+#include "ui/MainMenuBar.h"
 #include "ui/Window1.h"
 
 #include "ScriptedPresenter.h"
@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -68,6 +69,7 @@ private slots:
     void editItemsAreDisabledWithoutText();
     void fileFromOutsideIsConvertedOnceTheWindowHasOpened_data();
     void fileFromOutsideIsConvertedOnceTheWindowHasOpened();
+    void fileOpenedWhileAVerdictIsUpWaitsForItsAnswer();
     void quitItemClosesTheWindowAndEndsWithZero();
 };
 
@@ -282,6 +284,43 @@ void TestApp::fileFromOutsideIsConvertedOnceTheWindowHasOpened()
     QVERIFY(!convertedBeforeOpened);
     QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
     QCOMPARE(TestFiles::pdfPageCount(pdf), 2); // hello.ps has two pages
+}
+
+// The system opens a file while the verdict on the previous one waits for
+// the person: it is converted once that dialog is answered, with its own.
+void TestApp::fileOpenedWhileAVerdictIsUpWaitsForItsAnswer()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("erste.ps"));
+    const QString second = dir.filePath(QStringLiteral("zweite.ps"));
+    for (const QString &input : {first, second})
+        TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    dialogs.holdAnswers();
+    Window1 window(quietServices(dialogs));
+    auto &app = *static_cast<App *>(qApp);
+    app.handFilesTo(window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy finished(&window, &Window1::conversionFinished);
+
+    app.openFiles({first});
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 30000);
+    QCOMPARE(dialogs.shown.last().message, QStringLiteral("Erfolg!"));
+    QFileOpenEvent open(second);
+    QCoreApplication::sendEvent(qApp, &open);
+    QTest::qWait(300);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("zweite.pdf"))));
+
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 30000);
+    QCOMPARE(dialogs.shown.size(), 2);
+    QCOMPARE(dialogs.shown.last().message, QStringLiteral("Erfolg!"));
+    QVERIFY(dialogs.shown.last().explanation.endsWith(QStringLiteral("zweite.pdf")));
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE(finished.size(), 2);
+    QCOMPARE(TestFiles::pdfPageCount(dir.filePath(QStringLiteral("zweite.pdf"))), 2);
 }
 
 void TestApp::quitItemClosesTheWindowAndEndsWithZero()

@@ -1,5 +1,6 @@
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptConversion.h"
+#include "convert/GhostscriptArguments.h"
 
 #include "JobTestSupport.h"
 #include "ScriptedPresenter.h"

@@ -1,4 +1,5 @@
 #include "convert/DropIntake.h"
+#include "convert/ConversionInputs.h"
 #include "convert/GhostscriptConversion.h"
 #include "install/InstallationHelp.h"
 
@@ -20,7 +21,7 @@ class DropNames : public testing::TestWithParam<NameCase> {};
 
 TEST_P(DropNames, OutputPathOrRefusal)
 {
-    const std::optional<QString> pdf = PdfPathForDrop(QString::fromUtf8(GetParam().dropped));
+    const std::optional<QString> pdf = PdfPathFor(QString::fromUtf8(GetParam().dropped));
     if (GetParam().pdf == nullptr)
         EXPECT_FALSE(pdf.has_value()) << pdf.value_or(QString()).toStdString();
     else

@@ -4,8 +4,9 @@
 // beside the input under the input's base name, never on the input itself, and no name may turn
 // into an option, a pipe or an output file pattern.
 
+#include "convert/ConversionInputs.h"
 #include "convert/DropIntake.h"
-#include "convert/GhostscriptConversion.h"
+#include "convert/GhostscriptArguments.h"
 #include "platform/FolderItem.h"
 #include "ui/DropCanvas.h"
 
@@ -45,7 +46,7 @@ void checkDroppedPath(const QString &dropped, const QByteArray &bytes)
 {
     const FolderItem input(dropped);
     const QString name = input.name();
-    const std::optional<QString> output = PdfPathForDrop(dropped);
+    const std::optional<QString> output = PdfPathFor(dropped);
     const QString lowered = name.toLower();
     const bool postScript =
         lowered.endsWith(QLatin1String(".ps")) || lowered.endsWith(QLatin1String(".eps"));

@@ -1,5 +1,5 @@
-#include "convert/GhostscriptLocator.h"
-#include "convert/GhostscriptProbe.h"
+#include "install/GhostscriptLocator.h"
+#include "install/GhostscriptProbe.h"
 #include "platform/GhostscriptSandbox.h"
 
 #include "TestFiles.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "convert/ConversionJob.h"
-#include "convert/GhostscriptLocator.h"
+#include "install/GhostscriptLocator.h"
 
 #include <QString>
 #include <QStringList>

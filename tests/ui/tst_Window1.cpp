@@ -1,6 +1,6 @@
 #include "ui/Window1.h"
 
-#include "app/MainMenuBar.h"
+#include "ui/MainMenuBar.h"
 #include "convert/ConversionJob.h"
 #include "install/InstallationHelp.h"
 #include "platform/DesktopServices.h"
@@ -289,6 +289,8 @@ private slots:
     void fileOpenConvertsEveryChosenFile();
     void fileOpenRemembersTheFolder();
     void fileOpenIsOffWhileTheWindowIsBusy();
+    void dropsWhileGhostscriptRunsWaitTheirTurn();
+    void fileHandedOverDuringTheFontOverviewWaitsForIt();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs, PictureCache *logo = nullptr);
@@ -793,7 +795,7 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
     qint64 cancelledAt = -1;
     int paintsAtUpdate = -1;
     int paintsAtShow = -1;
-    bool secondDropTaken = true;
+    bool secondDropTaken = false;
     bool closeTaken = true;
     QString shownName;
     QString cancelCaption;
@@ -802,8 +804,8 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
     QTimer::singleShot(250, &window, [&] {
         paintsAtUpdate = paints.count;
         window.Canvas1()->update();
-        // A second drop, a click on the button and closing the window, all
-        // before the progress shows.
+        // A second drop (taken: it waits for its turn), a click on the button
+        // and closing the window, all before the progress shows.
         std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
         secondDropTaken = dropOn(window.Canvas1(), *other);
         QTest::mouseClick(window.Button1(), Qt::LeftButton);
@@ -850,12 +852,14 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
     // The window kept painting, and nothing else got through.
     QVERIFY(paintsAtUpdate >= 0);
     QVERIFY(paintsAtShow > paintsAtUpdate);
-    QVERIFY(!secondDropTaken);
+    QVERIFY(secondDropTaken);
     QCOMPARE(buttonPresses.size(), 0);
     QVERIFY(!closeTaken);
     QVERIFY(window.isVisible());
-    // Cancelled in silence: no dialog, the older PDF as it was, nothing left behind.
-    QVERIFY(dialogs.shown.isEmpty());
+    // Cancelled in silence: no dialog of its own, the older PDF as it was,
+    // nothing left behind. Then the waiting drop has its turn.
+    QTRY_COMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Keine PostScript-Datei"));
     QCOMPARE(TestFiles::readBytes(olderPdf), QByteArray("older PDF"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
              (QStringList{"endlos.pdf", "endlos.ps"}));
@@ -1159,6 +1163,90 @@ void TestWindow1::fileOpenIsOffWhileTheWindowIsBusy()
     QTest::qWait(100);
     QVERIFY(chooser.folders.isEmpty());
     QVERIFY(dialogs.shown.isEmpty());
+}
+
+// Files dropped while Ghostscript runs, on the window and on the progress
+// dialog, wait their turn; each gets its own dialogs once the one before has
+// been answered.
+void TestWindow1::dropsWhileGhostscriptRunsWaitTheirTurn()
+{
+    QTemporaryDir dir;
+    const QString slow = dir.filePath(QStringLiteral("langsam.ps"));
+    TestFiles::writeBytes(slow, "%!PS\n0 1 1 120000000 {pop} for\n"
+                                "/Helvetica findfont 20 scalefont setfont\n"
+                                "72 720 moveto (langsam) show showpage\n");
+    const QStringList later{dir.filePath(QStringLiteral("zweite.ps")),
+                            dir.filePath(QStringLiteral("dritte.ps"))};
+    for (const QString &input : later)
+        TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::conversionFinished);
+
+    std::unique_ptr<QMimeData> first(filesMime({slow}));
+    QVERIFY(dropOn(window.Canvas1(), *first));
+    QTRY_VERIFY_WITH_TIMEOUT(!processesMentioning(QStringLiteral("langsam.ps")).isEmpty(), 20000);
+    std::unique_ptr<QMimeData> onWindow(filesMime({later.at(0)}));
+    QVERIFY(dropOn(window.Canvas1(), *onWindow));
+    QDialog *progress = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (progress = window.findChild<QDialog *>(QStringLiteral("conversionProgress"))) &&
+            progress->isVisible(),
+        20000);
+    QVERIFY(!processesMentioning(QStringLiteral("langsam.ps")).isEmpty());
+    std::unique_ptr<QMimeData> onProgress(filesMime({later.at(1)}));
+    QVERIFY(dropOn(progress, *onProgress));
+    QVERIFY(dialogs.shown.isEmpty());
+
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 3, 90000);
+    QCOMPARE(dialogs.shown.size(), 3);
+    const QStringList pdfs{dir.filePath(QStringLiteral("langsam.pdf")),
+                           dir.filePath(QStringLiteral("zweite.pdf")),
+                           dir.filePath(QStringLiteral("dritte.pdf"))};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(dialogs.shown.at(i).message, QStringLiteral("Erfolg!"));
+        QCOMPARE(dialogs.shown.at(i).explanation,
+                 QStringLiteral("Die PDF-Datei wurde erstellt:\n") + pdfs.at(i));
+        QVERIFY(TestFiles::pdfPageCount(pdfs.at(i)) > 0);
+    }
+}
+
+// A file handed over (by the system or the command line) while the font
+// overview's save dialog is open waits for the overview, rather than being
+// converted under its dialog.
+void TestWindow1::fileHandedOverDuringTheFontOverviewWaitsForIt()
+{
+#ifdef Q_OS_MACOS
+    QSKIP("lists the fonts fontconfig knows, which is the listing off macOS");
+#endif
+    const FontconfigFixture fontconfig({"NimbusSans-Regular.t1"});
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("hello.ps"));
+    const QString pdf = dir.filePath(QStringLiteral("hello.pdf"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedSaveChooser chooser({std::nullopt});
+    chooser.holdAnswers();
+    ScriptedPresenter dialogs;
+    Window1Services services = this->services(dialogs);
+    services.saveChooser = &chooser;
+    Window1 window(services);
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::conversionFinished);
+
+    window.Button1_Pressed();
+    QTRY_COMPARE_WITH_TIMEOUT(chooser.openDialogs(), 1, 10000);
+    window.ConvertFiles({input});
+    QTest::qWait(500);
+    QVERIFY(window.RunningConversion() == nullptr);
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(dialogs.shown.isEmpty());
+
+    QVERIFY(chooser.choose());
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
+    QCOMPARE(TestFiles::pdfPageCount(pdf), 2);
 }
 
 QTEST_MAIN(TestWindow1)

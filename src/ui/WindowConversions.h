@@ -1,0 +1,75 @@
+#pragma once
+
+#include "install/InstallationHelp.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+class BatchRun;
+class ConversionJob;
+class MessagePresenter;
+
+// The window's way into the conversions. Files come from a drop, from File ›
+// Open, from the command line at start or from the system; each hand-over
+// waits its turn in one line and is then presented as a single drop (the
+// job's own dialogs, with the busy indicator) or as a batch (BatchRun). A
+// hand-over waits while another is converting or its dialogs are open, and
+// while the window is held by something else (the start-up check, the font
+// overview); files for a batch that is still converting join it.
+class WindowConversions : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowConversions(QWidget *window, MessagePresenter &dialogs,
+                      QStringList ghostscriptCandidates, InstallationHelp installation,
+                      QObject *parent = nullptr);
+
+    // Files from any way in.
+    void deliver(const QStringList &paths);
+    // Files dropped on the window or on a progress dialog. A drop that lands
+    // while a single conversion's question or verdict is up is not taken:
+    // that window-modal dialog stands for the window. False when not taken.
+    bool drop(const QStringList &paths);
+    // While held, nothing new starts; what arrives waits.
+    void setHeld(bool held);
+
+    // The single conversion that runs now, or null.
+    ConversionJob *runningConversion() const;
+    bool batchRunning() const;
+    // Something converts or waits for its dialogs to be answered.
+    bool isActive() const;
+
+signals:
+    // A single drop's conversion has ended, its dialogs answered.
+    void conversionFinished();
+    // A batch has ended, its summary answered.
+    void batchFinished();
+    // isActive() may have changed.
+    void activityChanged();
+    // A hand-over could not be started; the reason for the user.
+    void failed(const QString &reason);
+
+private:
+    void startNext();
+    void scheduleNext();
+    void startSingle(const QStringList &paths);
+    void startBatch(const QStringList &paths);
+    void ended();
+
+    QPointer<QWidget> m_window;
+    MessagePresenter &m_dialogs;
+    QStringList m_ghostscriptCandidates;
+    InstallationHelp m_installation;
+    QList<QStringList> m_waiting;
+    QPointer<ConversionJob> m_conversion;
+    QPointer<BatchRun> m_batch;
+    // A refusal's dialog is open; what waits starts once it is answered.
+    bool m_refusalShowing = false;
+    int m_refusals = 0;
+    bool m_held = false;
+    bool m_scheduled = false;
+};
