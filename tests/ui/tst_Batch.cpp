@@ -85,6 +85,7 @@ private slots:
     void severalFilesConvertTogetherWithOneQuestionAndOneSummary();
     void folderDropConvertsItsPostScriptFilesInNameOrder();
     void cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone();
+    void twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs);
@@ -267,6 +268,32 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
                  kOlderPdf);
     QCOMPARE(leftovers(docs.path()), QStringList());
     QCOMPARE(leftovers(m_tmp->path()), QStringList());
+}
+
+// A figure and a document of one name in one folder would both write x.pdf:
+// the first in name order is converted, the other fails and says why,
+// rather than overwrite it.
+void TestBatch::twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother()
+{
+    QTemporaryDir docs;
+    copyFixture(QStringLiteral("hello.ps"), docs.filePath(QStringLiteral("x.eps")));
+    TestFiles::writeBytes(docs.filePath(QStringLiteral("x.ps")), "%!PS\nshowpage\n");
+
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.ConvertFiles({docs.path()});
+    QVERIFY(finished.wait(120000));
+
+    QCOMPARE(dialogs.shown.size(), 1);
+    const QString summary = dialogs.shown.first().explanation;
+    QVERIFY2(summary.startsWith(QStringLiteral("1 von 2 PDF-Dateien wurden erstellt.")),
+             qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("x.ps\n    Dieselbe PDF-Datei entsteht schon aus x.eps.")),
+             qPrintable(summary));
+    // The figure's two pages, not the one blank page of the document.
+    QCOMPARE(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("x.pdf"))), 2);
 }
 
 QTEST_MAIN(TestBatch)
