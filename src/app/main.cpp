@@ -2,9 +2,12 @@
 #include "app/CommandLineConverter.h"
 #include "app/CommandLineTexts.h"
 #include "app/WindowModule.h"
+#include "platform/FileDescriptor.h"
 
 int main(int argc, char *argv[])
 {
+    // Read while this is the only thread.
+    NewFileMode();
     // Decided before any application object exists: the converter, its help
     // and its version need no display and not the window's libraries.
     const CommandLine command = ParseCommandLine(ArgumentsOf(argc, argv));

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -83,9 +85,7 @@ void AtomicFile::fail(const QString &what) const
 void applyDefaultPermissions(const QString &path)
 {
 #ifdef Q_OS_UNIX
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
+    ::chmod(QFile::encodeName(path).constData(), mode_t(NewFileMode()));
 #else
     Q_UNUSED(path);
 #endif

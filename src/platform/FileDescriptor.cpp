@@ -47,3 +47,17 @@ qint64 FileSize(int descriptor)
     struct stat st {};
     return ::fstat(descriptor, &st) == 0 ? qint64(st.st_size) : -1;
 }
+
+unsigned NewFileMode()
+{
+#ifdef Q_OS_UNIX
+    static const mode_t mode = [] {
+        const mode_t mask = ::umask(0077);
+        ::umask(mask);
+        return mode_t(0666 & ~mask);
+    }();
+    return mode;
+#else
+    return 0666;
+#endif
+}

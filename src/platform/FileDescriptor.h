@@ -53,3 +53,9 @@ FileDescriptor OpenRegularFile(const QString &path, OpenFailure *failure);
 
 // The size of the open file, or -1.
 qint64 FileSize(int descriptor);
+
+// The permission bits a new file gets here: 0666 without the process's
+// creation mask. The mask is read once, the first time; reading it means
+// setting it for a moment, and files another thread creates meanwhile would
+// get that moment's mask.
+unsigned NewFileMode();

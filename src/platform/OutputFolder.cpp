@@ -1,5 +1,7 @@
 #include "platform/OutputFolder.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -53,9 +55,7 @@ mode_t placedMode(int folder, const QByteArray &name)
     if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
         return st.st_mode & 0777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return mode_t(NewFileMode());
 }
 
 bool copyAll(int from, int to)

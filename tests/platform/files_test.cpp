@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/FolderItem.h"
 #include "platform/JobWorkspace.h"
 #include "platform/TemporaryFolder.h"
@@ -7,11 +8,16 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -242,4 +248,33 @@ TEST(TextInputStream, RefusesAnythingButARegularFileWithoutWaiting)
     TestFiles::writeBytes(file, "bytes");
     TextInputStream stream = TextInputStream::open(FolderItem(file));
     EXPECT_EQ(stream.readAll(), QByteArray("bytes"));
+}
+
+// A PDF placed on a worker thread asks which mode a new file gets while other
+// threads create files: asking must not change the mask they are created with.
+TEST(NewFileMode, AskingLeavesTheMaskOfOtherThreadsAlone)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const mode_t saved = ::umask(022);
+    const unsigned expected = NewFileMode();
+    std::atomic<bool> done = false;
+    int wrong = 0;
+    std::thread creator([&] {
+        const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("f")));
+        for (int i = 0; i < 20000; ++i) {
+            const int fd = ::open(path.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            struct stat st {};
+            if (fd < 0 || ::fstat(fd, &st) != 0 || (st.st_mode & 0777) != 0644)
+                ++wrong;
+            ::close(fd);
+            ::unlink(path.constData());
+        }
+        done = true;
+    });
+    while (!done)
+        EXPECT_EQ(NewFileMode(), expected);
+    creator.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(::umask(saved), mode_t(022));
 }
