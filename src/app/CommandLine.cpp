@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineTexts.h"
+#include "platform/FileNameEncoding.h"
+#include "platform/FolderItem.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -120,7 +122,7 @@ CommandLine::Action actionOf(const QCommandLineParser &parser, const Options &op
         command.error = kOptionsNeedConvert;
     else if (command.files.isEmpty())
         command.error = kNoFiles;
-    else if (parser.isSet(options.outputDir) && !QFileInfo(command.outputFolder).isDir())
+    else if (parser.isSet(options.outputDir) && !FolderItem(command.outputFolder).isFolder())
         command.error = kOutputDirNotAFolder.arg(command.outputFolder);
     return command.error.isEmpty() ? Action::Convert : Action::UsageError;
 }
@@ -130,8 +132,10 @@ CommandLine::Action actionOf(const QCommandLineParser &parser, const Options &op
 QStringList ArgumentsOf(int argc, char **argv)
 {
     QStringList arguments;
+    // Mostly file names: decoded so that a name that is no UTF-8 still names
+    // its file.
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << DecodeFileName(QByteArray(argv[i]));
     return arguments;
 }
 
@@ -162,11 +166,25 @@ QString CommandLineHelp()
     return parser.helpText();
 }
 
+QByteArray ForTerminal(QString text)
+{
+    // A lone surrogate stands for a byte of a name that is no UTF-8 (see
+    // DecodeFileName): it shows as '?', as a control character does, rather
+    // than as whatever the encoder makes of half a character.
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate())
+            ++at;
+        else if (c.isSurrogate())
+            text[at] = QLatin1Char('?');
+    }
+    return text.toLocal8Bit();
+}
+
 int ReportUsageError(const QString &error)
 {
     const QByteArray text =
-        (kUsageErrorHead + error + QLatin1Char('\n') + kUsageHint + QLatin1Char('\n'))
-            .toLocal8Bit();
+        ForTerminal(kUsageErrorHead + error + QLatin1Char('\n') + kUsageHint + QLatin1Char('\n'));
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::fflush(stderr);
     return 2;

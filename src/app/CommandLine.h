@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,10 @@ CommandLine ParseCommandLine(const QStringList &arguments);
 
 // The text --help prints; needs the application object (it names the program).
 QString CommandLineHelp();
+
+// Text as it goes to the terminal: a byte of a name that is no UTF-8 shows
+// as '?'.
+QByteArray ForTerminal(QString text);
 
 // Prints "Pagora: <error>" and the hint to --help on standard error; returns
 // the exit status of a usage error, 2.

@@ -1,9 +1,9 @@
 #include "convert/ConversionInputs.h"
 
+#include "platform/FileNameEncoding.h"
 #include "platform/FolderItem.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <sys/stat.h>
@@ -23,7 +23,7 @@ std::optional<QString> PdfPathFor(const QString &input, const QString &outputFol
 
     const QString pdfName = name.left(name.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".pdf");
     if (!outputFolder.isEmpty())
-        return QDir(outputFolder).absoluteFilePath(pdfName);
+        return AbsoluteFileName(outputFolder + QLatin1Char('/') + pdfName);
     QString folderPath = file.parent().nativePath();
     if (!folderPath.endsWith(QLatin1Char('/')))
         folderPath += QLatin1Char('/');
@@ -32,12 +32,12 @@ std::optional<QString> PdfPathFor(const QString &input, const QString &outputFol
 
 QString OutputIdentity(const QString &output)
 {
-    const QFileInfo info(output);
+    const FolderItem file(output);
     struct stat folder {
     };
-    if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folder) != 0)
+    if (::stat(EncodeFileName(file.parent().nativePath()).constData(), &folder) != 0)
         return QDir::cleanPath(output);
-    return QStringLiteral("%1:%2/").arg(folder.st_dev).arg(folder.st_ino) + info.fileName();
+    return QStringLiteral("%1:%2/").arg(folder.st_dev).arg(folder.st_ino) + file.name();
 }
 
 bool IsBatch(const QStringList &paths)

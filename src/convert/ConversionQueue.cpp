@@ -2,12 +2,15 @@
 
 #include "convert/ConversionInputs.h"
 #include "convert/ConversionTexts.h"
+#include "platform/FileNameEncoding.h"
+#include "platform/FolderItem.h"
 
-#include <QFileInfo>
 #include <QThread>
 
 #include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
 
 using namespace ConversionTexts;
 
@@ -45,16 +48,20 @@ int ConversionQueue::add(const QString &input, const QByteArrayList &fontsToSubs
 
 void ConversionQueue::resolve(QueuedFile &file)
 {
-    const QString absolute = QFileInfo(file.input).absoluteFilePath();
+    // Looked at under the name's own bytes: QFileInfo goes through Qt's
+    // conversion of names, which loses a byte that is no UTF-8.
+    const QString absolute = AbsoluteFileName(file.input);
     const std::optional<QString> output = PdfPathFor(absolute, m_options.outputFolder);
     file.output = output.value_or(QString());
-    const QFileInfo info(absolute);
-    file.size = info.size();
+    struct stat info {
+    };
+    const bool exists = ::stat(EncodeFileName(absolute).constData(), &info) == 0;
+    file.size = exists ? qint64(info.st_size) : 0;
     QString identity;
     if (!output) {
         file.refusal = QueuedFile::Refusal::NotPostScript;
         file.failureText = kNotPostScriptMessage;
-    } else if (!info.exists()) {
+    } else if (!exists) {
         file.refusal = QueuedFile::Refusal::NoSuchFile;
         file.failureText = kCannotOpenInput + absolute + QStringLiteral(": ") +
                            QString::fromLocal8Bit(std::strerror(ENOENT));
@@ -68,7 +75,8 @@ void ConversionQueue::resolve(QueuedFile &file)
         file.sameOutputAs = int(m_identities.indexOf(identity));
         if (file.sameOutputAs >= 0) {
             file.refusal = QueuedFile::Refusal::SameOutput;
-            file.failureText = kSameOutputLine.arg(QFileInfo(m_files.at(file.sameOutputAs).input).fileName());
+            file.failureText =
+                kSameOutputLine.arg(FolderItem(m_files.at(file.sameOutputAs).input).name());
             identity.clear();
         }
     }
@@ -139,8 +147,8 @@ void ConversionQueue::fill()
             continue;
         }
         file.started = true;
-        auto *job = new ConversionJob(m_ghostscriptPath, QFileInfo(file.input).absoluteFilePath(),
-                                      file.output, nullptr, this);
+        auto *job = new ConversionJob(m_ghostscriptPath, AbsoluteFileName(file.input), file.output,
+                                      nullptr, this);
         job->setMissingFonts(m_options.missingFonts);
         job->setTimeout(m_options.timeoutMs);
         job->setFontsToSubstitute(file.fontsToSubstitute);

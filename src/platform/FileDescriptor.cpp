@@ -1,6 +1,6 @@
 #include "platform/FileDescriptor.h"
 
-#include <QFile>
+#include "platform/FileNameEncoding.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -21,7 +21,7 @@ FileDescriptor OpenRegularFile(const QString &path, OpenFailure *failure)
             *failure = {kind, error};
         return FileDescriptor();
     };
-    FileDescriptor file(::open(QFile::encodeName(path).constData(),
+    FileDescriptor file(::open(EncodeFileName(path).constData(),
                                O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file.isValid())
         return failWith(OpenFailure::Kind::CannotOpen, errno);

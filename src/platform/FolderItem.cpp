@@ -1,6 +1,31 @@
 #include "platform/FolderItem.h"
 
+#include "platform/FileNameEncoding.h"
+
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace
+{
+
+// Looked at under the name's own bytes: Qt's QFileInfo would look at another
+// name when the bytes are no UTF-8.
+bool statOf(const QString &path, bool folder)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {
+    };
+    return ::stat(EncodeFileName(path).constData(), &st) == 0 && (!folder || S_ISDIR(st.st_mode));
+#else
+    const QFileInfo info(path);
+    return info.exists() && (!folder || info.isDir());
+#endif
+}
+
+} // namespace
 
 FolderItem::FolderItem(const QString &nativePath) : m_path(nativePath)
 {
@@ -11,12 +36,12 @@ FolderItem::FolderItem(const QString &nativePath) : m_path(nativePath)
 
 bool FolderItem::exists() const
 {
-    return !m_path.isEmpty() && QFileInfo::exists(m_path);
+    return !m_path.isEmpty() && statOf(m_path, false);
 }
 
 bool FolderItem::isFolder() const
 {
-    return !m_path.isEmpty() && QFileInfo(m_path).isDir();
+    return !m_path.isEmpty() && statOf(m_path, true);
 }
 
 QString FolderItem::name() const

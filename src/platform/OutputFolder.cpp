@@ -1,9 +1,9 @@
 #include "platform/OutputFolder.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/FileNameEncoding.h"
+#include "platform/FolderItem.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -97,9 +97,12 @@ QByteArray siblingName(const QString &target)
     QString stem = target;
     const QString suffix =
         QStringLiteral(".%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
-    while (!stem.isEmpty() && QFile::encodeName(QLatin1Char('.') + stem + suffix).size() > kNameMax)
-        stem.chop(stem.back().isLowSurrogate() && stem.size() > 1 ? 2 : 1);
-    return QFile::encodeName(QLatin1Char('.') + stem + suffix);
+    while (!stem.isEmpty() && EncodeFileName(QLatin1Char('.') + stem + suffix).size() > kNameMax)
+        stem.chop(stem.back().isLowSurrogate() && stem.size() > 1 &&
+                          stem.at(stem.size() - 2).isHighSurrogate()
+                      ? 2
+                      : 1);
+    return EncodeFileName(QLatin1Char('.') + stem + suffix);
 }
 #endif
 
@@ -108,9 +111,11 @@ QByteArray siblingName(const QString &target)
 bool OutputFolder::open(const QString &targetPath, QString *error)
 {
 #ifdef Q_OS_UNIX
-    const QFileInfo info(targetPath);
-    m_name = info.fileName();
-    m_folder = ::open(QFile::encodeName(info.absolutePath()).constData(),
+    // Split as text: Qt's QFileInfo would make the folder's path through its
+    // own conversion, which loses a byte that is no UTF-8.
+    const FolderItem target(AbsoluteFileName(targetPath));
+    m_name = target.name();
+    m_folder = ::open(EncodeFileName(target.parent().nativePath()).constData(),
                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_folder < 0) {
         *error = systemError();
@@ -161,8 +166,8 @@ bool OutputFolder::isOnFileSystemOf(int sourceFolder) const
 bool OutputFolder::place(int sourceFolder, const QString &name, QString *error)
 {
 #ifdef Q_OS_UNIX
-    const QByteArray source = QFile::encodeName(name);
-    const QByteArray target = QFile::encodeName(m_name);
+    const QByteArray source = EncodeFileName(name);
+    const QByteArray target = EncodeFileName(m_name);
     const Descriptor file(::openat(sourceFolder, source.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat from {};
     struct stat into {};

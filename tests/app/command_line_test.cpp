@@ -10,19 +10,27 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string_view>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
+#include <poll.h>
 #include <pty.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -120,8 +128,7 @@ protected:
     // no display at all: a window (or a QApplication) would end it at once.
     // The window, where a test asks for it, gets the offscreen platform.
     enum class Display { None, Offscreen };
-    void start(QProcess &process, const QStringList &arguments, Display display = Display::None,
-               const QString &program = QStringLiteral(PAGORA_EXECUTABLE)) const
+    QProcessEnvironment environmentFor(Display display) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -129,9 +136,82 @@ protected:
         if (display == Display::Offscreen)
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("TMPDIR"), m_temporary.path());
-        process.setProcessEnvironment(environment);
+        return environment;
+    }
+
+    void start(QProcess &process, const QStringList &arguments, Display display = Display::None,
+               const QString &program = QStringLiteral(PAGORA_EXECUTABLE)) const
+    {
+        process.setProcessEnvironment(environmentFor(display));
         process.setWorkingDirectory(m_folder.path());
         process.start(program, arguments);
+    }
+
+    // The program run in folder with arguments, both given as bytes: QProcess
+    // takes them as text, through Qt's own conversion of names, which turns a
+    // byte that is no UTF-8 into another one.
+    Outcome pagoraWithBytes(const QByteArray &folder, QByteArrayList arguments) const
+    {
+        QByteArray program(PAGORA_EXECUTABLE);
+        std::vector<char *> argv{program.data()};
+        for (QByteArray &argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        QByteArrayList environment;
+        for (const QString &entry : environmentFor(Display::None).toStringList())
+            environment << entry.toLocal8Bit();
+        std::vector<char *> envp;
+        for (QByteArray &entry : environment)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+
+        Outcome run;
+        int out[2];
+        int err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            return run;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(err[1], STDERR_FILENO);
+            if (::chdir(folder.constData()) == 0)
+                ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        ::close(err[1]);
+        pollfd pipes[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+        QByteArray *into[2] = {&run.out, &run.err};
+        int open = 2;
+        QElapsedTimer clock;
+        clock.start();
+        while (open > 0 && clock.elapsed() < 120000) {
+            if (::poll(pipes, 2, 1000) < 0 && errno != EINTR)
+                break;
+            for (int k = 0; k < 2; ++k) {
+                if (pipes[k].fd < 0 || pipes[k].revents == 0)
+                    continue;
+                char buffer[4096];
+                const ssize_t got = ::read(pipes[k].fd, buffer, sizeof buffer);
+                if (got > 0) {
+                    into[k]->append(buffer, got);
+                } else if (got == 0 || errno != EINTR) {
+                    ::close(pipes[k].fd);
+                    pipes[k].fd = -1;
+                    --open;
+                }
+            }
+        }
+        for (const pollfd &pipe : pipes) {
+            if (pipe.fd >= 0)
+                ::close(pipe.fd);
+        }
+        if (open > 0)
+            ::kill(pid, SIGKILL);
+        int status = 0;
+        if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && open == 0)
+            run.exitStatus = WEXITSTATUS(status);
+        return run;
     }
 
     Outcome pagora(const QStringList &arguments,
@@ -436,6 +516,74 @@ TEST_F(CommandLineRun, HostileNamesAreFilesAndNothingElse)
     }
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("planted"))));
     EXPECT_EQ(filesInFolder().size(), 2 * names.size());
+}
+
+// A name that is no UTF-8 (a Latin-1 "café" on an old archive) names its file,
+// in a folder that is no UTF-8 either: the PDF gets the same bytes, beside
+// the input or in the output folder, and the terminal is shown '?' for a
+// byte it cannot show.
+TEST_F(CommandLineRun, NamesThatAreNoUtf8AreConvertedUnderTheirOwnBytes)
+{
+    const QByteArray root = QFile::encodeName(m_folder.path());
+    const QByteArray archive = root + "/Archiv\xe4";
+    // QTemporaryDir cannot name these to remove them.
+    const auto removeArchive = qScopeGuard([&archive] {
+        ::nftw(
+            archive.constData(),
+            [](const char *path, const struct stat *, int, FTW *) { return ::remove(path); }, 8,
+            FTW_DEPTH | FTW_PHYS);
+    });
+    ASSERT_EQ(::mkdir(archive.constData(), 0700), 0);
+    ASSERT_EQ(::mkdir((archive + "/aus\xe9").constData(), 0700), 0);
+    const QByteArray hello = TestFiles::readBytes(TestFiles::fixture(QStringLiteral("hello.ps")));
+    for (const QByteArray &name : {QByteArray("caf\xe9.ps"), QByteArray("\374ber.eps")}) {
+        std::FILE *file = std::fopen((archive + '/' + name).constData(), "wbx");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(std::fwrite(hello.constData(), 1, size_t(hello.size()), file),
+                  size_t(hello.size()));
+        std::fclose(file);
+    }
+
+    const Outcome beside =
+        pagoraWithBytes(archive, {"--convert", "caf\xe9.ps", archive + "/\374ber.eps"});
+    EXPECT_EQ(beside.exitStatus, 0) << beside.err.constData();
+    EXPECT_EQ(beside.out, "ok  caf?.ps -> caf?.pdf\nok  " + root + "/Archiv?/?ber.eps -> " + root +
+                              "/Archiv?/?ber.pdf\n");
+
+    const Outcome intoFolder =
+        pagoraWithBytes(archive, {"--convert", "--output-dir", "aus\xe9", "caf\xe9.ps"});
+    EXPECT_EQ(intoFolder.exitStatus, 0) << intoFolder.err.constData();
+    EXPECT_EQ(intoFolder.out, QByteArray("ok  caf?.ps -> aus?/caf?.pdf\n"));
+    const Outcome noFolder =
+        pagoraWithBytes(archive, {"--convert", "--output-dir", "caf\xe9.ps", "caf\xe9.ps"});
+    EXPECT_EQ(noFolder.exitStatus, 2);
+    EXPECT_TRUE(noFolder.err.startsWith("Pagora: --output-dir caf?.ps: not a folder\n"))
+        << noFolder.err.constData();
+
+    const auto entries = [](const QByteArray &folder) {
+        QByteArrayList names;
+        if (DIR *listing = ::opendir(folder.constData())) {
+            while (const dirent *entry = ::readdir(listing)) {
+                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                    names << QByteArray(entry->d_name);
+            }
+            ::closedir(listing);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(entries(archive), (QByteArrayList{"aus\xe9", "caf\xe9.pdf", "caf\xe9.ps",
+                                                "\374ber.eps", "\374ber.pdf"}));
+    EXPECT_EQ(entries(archive + "/aus\xe9"), QByteArrayList{"caf\xe9.pdf"});
+    // Counted under a plain name: the tools take their arguments as text too.
+    int copy = 0;
+    for (const QByteArray &pdf : {QByteArray("/caf\xe9.pdf"), QByteArray("/\374ber.pdf"),
+                                  QByteArray("/aus\xe9/caf\xe9.pdf")}) {
+        const QString plain = path(QStringLiteral("counted-%1.pdf").arg(++copy));
+        ASSERT_EQ(::link((archive + pdf).constData(), QFile::encodeName(plain).constData()), 0);
+        EXPECT_EQ(TestFiles::pdfPageCount(plain), kHelloPages) << copy;
+    }
+    EXPECT_TRUE(workspaces().isEmpty());
 }
 
 // Ctrl+C in the terminal, a kill, a closed terminal: the program ends with
