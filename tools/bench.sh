@@ -189,6 +189,11 @@ for size in $sizes; do
     rm -rf "$folder"
 done
 
+# --- Installed fonts ---------------------------------------------------------------
+note ""
+note "== Installed fonts: 2,000 faces in the user's font folder"
+record "$bin/pagora_font_index_bench" --rounds "$rounds"
+
 # --- Start-up ---------------------------------------------------------------------
 note ""
 note "== Start-up"

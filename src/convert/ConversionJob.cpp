@@ -1,10 +1,14 @@
 #include "convert/ConversionJob.h"
 
 #include "convert/ConversionTexts.h"
+#include "convert/DocumentFontNames.h"
 #include "convert/EpsBoundingBox.h"
+#include "convert/FontIndex.h"
 #include "convert/FontRepair.h"
 #include "convert/FontSubstitution.h"
 #include "convert/GhostscriptArguments.h"
+#include "convert/InstalledFontHandover.h"
+#include "convert/InstalledFonts.h"
 #include "convert/MissingFonts.h"
 #include "convert/PdfCompleteness.h"
 #include "platform/ChildProcess.h"
@@ -57,7 +61,7 @@ QString linkNameFor(const QString &inputPath)
     const QString name = QFileInfo(inputPath).fileName();
     const QString fallback = JobWorkspace::inputName(inputPath);
     const bool reserved = name == kRepairedCopyName || name == kSubstitutionPrologName ||
-                          name == kBoundingBoxCopyName ||
+                          name == kBoundingBoxCopyName || name == kInstalledFontMapName ||
                           name == JobWorkspace::outputName() ||
                           name == JobWorkspace::temporaryName();
     const bool sameKind = JobWorkspace::inputName(name) == fallback;
@@ -94,8 +98,20 @@ ConversionJob::ConversionJob(QString ghostscriptPath, QString inputPath, QString
                              MessagePresenter *dialogs, QObject *parent)
     : QObject(parent), m_ghostscriptPath(std::move(ghostscriptPath)),
       m_inputPath(std::move(inputPath)), m_outputPath(std::move(outputPath)), m_dialogs(dialogs),
-      m_output(std::make_shared<OutputFolder>())
+      m_output(std::make_shared<OutputFolder>()), m_fontIndex(FontIndex::shared())
 {
+    m_fontIndexDeadline.setSingleShot(true);
+    connect(&m_fontIndexWait, &QFutureWatcher<std::shared_ptr<const InstalledFonts>>::finished,
+            this, [this] {
+                m_fontIndexDeadline.stop();
+                if (m_fontIndex)
+                    onFontIndex(m_fontIndexWait.result(), m_repairedFonts);
+            });
+    connect(&m_fontIndexDeadline, &QTimer::timeout, this, [this] {
+        // Not ready in the job's time: this job goes without.
+        m_fontIndex.reset();
+        onFontIndex({}, {});
+    });
     connect(&m_repair, &QFutureWatcher<Repair>::finished, this,
             [this] { onRepaired(m_repair.result()); });
     connect(&m_placing, &QFutureWatcher<QString>::finished, this, [this] {
@@ -125,8 +141,21 @@ ConversionJob::~ConversionJob()
         m_stopRepair->store(true);
 }
 
+void ConversionJob::setFontIndex(std::shared_ptr<FontIndex> index)
+{
+    m_fontIndex = std::move(index);
+}
+
+QByteArrayList ConversionJob::installedFonts() const
+{
+    return m_fontHandover ? m_fontHandover->names() : QByteArrayList();
+}
+
 void ConversionJob::start()
 {
+    // Made while the input is read.
+    if (m_fontIndex)
+        m_fontIndex->prepare();
     // Whatever happens is told from the event loop, after the caller has
     // connected to finished().
     QMetaObject::invokeMethod(this, &ConversionJob::prepare, Qt::QueuedConnection);
@@ -213,11 +242,13 @@ void ConversionJob::repair()
                        figure]() -> Repair {
         try {
             const int folder = workspace->descriptor();
-            QString name = FixPostScriptFonts(input->get(), folder, stop.get())
+            DocumentFontNames fonts;
+            QString name = FixPostScriptFonts(input->get(), folder, stop.get(),
+                                              kFontRepairBufferSize, kRepairedCopyLimit, &fonts)
                                ? kRepairedCopyName
                                : QString();
             if (!figure)
-                return {name, {}};
+                return {name, {}, fonts.names()};
             // The figure step reads what the repair made, or the input itself.
             FileDescriptor repaired;
             if (!name.isEmpty()) {
@@ -229,11 +260,11 @@ void ConversionJob::repair()
             if (ResolveAtendBoundingBox(repaired.isValid() ? repaired.get() : input->get(), folder,
                                         stop.get()))
                 name = kBoundingBoxCopyName;
-            return {name, {}};
+            return {name, {}, fonts.names()};
         } catch (const RepairStopped &) {
-            return {{}, QStringLiteral("stopped")};
+            return {{}, QStringLiteral("stopped"), {}};
         } catch (const std::exception &error) {
-            return {{}, QString::fromLocal8Bit(error.what())};
+            return {{}, QString::fromLocal8Bit(error.what()), {}};
         }
     };
     // A small document is read in well under a millisecond, less than the
@@ -260,7 +291,38 @@ void ConversionJob::onRepaired(const Repair &repaired)
         fail(kCannotRepairInput + repaired.error);
         return;
     }
-    runGhostscript(repaired.name.isEmpty() ? m_inputLink : repaired.name);
+    m_convertedName = repaired.name.isEmpty() ? m_inputLink : repaired.name;
+    handOverInstalledFonts(repaired.fonts);
+}
+
+void ConversionJob::handOverInstalledFonts(const QByteArrayList &documentFonts)
+{
+    if (m_fontHandover || !m_fontIndex) {
+        onFontIndex({}, documentFonts);
+        return;
+    }
+    // Only the first conversion of the process finds the index unfinished;
+    // it waits for it within its own time.
+    const QFuture<FontIndex::Snapshot> index = m_fontIndex->snapshot();
+    if (index.isFinished()) {
+        onFontIndex(index.result(), documentFonts);
+        return;
+    }
+    m_repairedFonts = documentFonts;
+    m_fontIndexDeadline.start(remainingMs());
+    m_fontIndexWait.setFuture(index);
+}
+
+void ConversionJob::onFontIndex(const std::shared_ptr<const InstalledFonts> &fonts,
+                                const QByteArrayList &documentFonts)
+{
+    if (m_cancelled || m_state != State::Repairing)
+        return;
+    if (!m_fontHandover && fonts)
+        m_fontHandover = std::make_unique<InstalledFontHandover>(fonts);
+    if (m_fontHandover)
+        m_fontHandover->add(documentFonts);
+    runGhostscript(m_convertedName);
 }
 
 void ConversionJob::runGhostscript(const QString &inputName)
@@ -284,6 +346,10 @@ void ConversionJob::runGhostscript(const QString &inputName)
     QString program = m_ghostscriptPath;
     QStringList arguments = GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog,
                                                  IsEpsFigure(m_inputPath));
+    // Without installed fonts to hand over the arguments stay as they were.
+    // A map that cannot be written leaves Ghostscript to its own search.
+    if (m_fontHandover && !m_fontHandover->isEmpty() && m_fontHandover->writeMap(*m_workspace))
+        arguments = m_fontHandover->arguments(m_workspace->path()) + arguments;
     if (!confine(program, arguments))
         return;
     m_workspaceTooLarge = false;
@@ -316,7 +382,12 @@ bool ConversionJob::confine(QString &program, QStringList &arguments)
     // The input by its descriptor, with file rights alone.
     rules.readableDescriptors = {m_input->get()};
     rules.fontFolders = SandboxRules::foldersOfFontPath(GhostscriptFontPath());
+    // The installed fonts handed over, each file on its own.
+    if (m_fontHandover)
+        rules.readableDescriptors += m_fontHandover->descriptors();
 #ifdef Q_OS_MACOS
+    if (m_fontHandover)
+        rules.readableFiles += m_fontHandover->files();
     const std::optional<QString> profile = SandboxExecProfile(rules.resolved());
     if (!profile) {
         fail(kCannotConfine + m_ghostscriptPath);
@@ -365,6 +436,15 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
     const bool produced = ranThrough && IsCompletePdf(pdf.get());
 
     const QByteArrayList missing = RecognizeMissingFonts(result.output);
+    // Fonts the document named in a way the scan did not see, but that are
+    // installed: run again at once with them, without asking. Each round
+    // hands over at least one font more, and the rounds are few.
+    if (!missing.isEmpty() && !result.timedOut && !result.crashed && m_fontHandover &&
+        m_installedFontRounds < kSubstitutionRounds && m_fontHandover->add(missing) > 0) {
+        ++m_installedFontRounds;
+        runGhostscript(m_convertedName);
+        return;
+    }
     // A retry whose prolog already binds every font it reports found no
     // better font than Ghostscript's own substitute; asking again would
     // only repeat the same question.

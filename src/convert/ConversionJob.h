@@ -18,7 +18,10 @@
 
 class ChildProcess;
 class FileDescriptor;
+class FontIndex;
 class GhostscriptSandbox;
+class InstalledFontHandover;
+class InstalledFonts;
 class JobWorkspace;
 
 // One conversion from its input to its verdict: the font-name repair (on a
@@ -76,6 +79,9 @@ public:
     void setMissingFonts(MissingFonts policy) { m_policy = policy; }
     // Fonts to bind from the first run on, as after a "yes" to the question.
     void setFontsToSubstitute(const QByteArrayList &names) { m_boundFonts = names; }
+    // Where installed fonts are looked up; by default the process's own
+    // index. Null: none are handed over.
+    void setFontIndex(std::shared_ptr<FontIndex> index);
 
     void start();
     // Stops the job: Ghostscript is stopped, nothing is put in place and no
@@ -94,6 +100,8 @@ public:
     QByteArrayList substitutedFonts() const { return m_substitutedFonts; }
     // True once a PDF of this job is in place (after missing fonts too).
     bool pdfPlaced() const { return m_pdfPlaced; }
+    // The installed fonts handed to Ghostscript by the last run.
+    QByteArrayList installedFonts() const;
 
 signals:
     void ghostscriptStarted();
@@ -104,11 +112,15 @@ private:
     struct Repair {
         QString name; // in the workspace; empty: the input as it is
         QString error;
+        QByteArrayList fonts; // the fonts the document names
     };
 
     void prepare();
     void repair();
     void onRepaired(const Repair &repaired);
+    void handOverInstalledFonts(const QByteArrayList &documentFonts);
+    void onFontIndex(const std::shared_ptr<const InstalledFonts> &fonts,
+                     const QByteArrayList &documentFonts);
     void runGhostscript(const QString &inputToConvert);
     int remainingMs() const;
     void watchWorkspace();
@@ -160,6 +172,14 @@ private:
     QFutureWatcher<QString> m_placing;
     std::function<void(const QString &error)> m_afterPlacing;
     QByteArrayList m_boundFonts;
+    std::shared_ptr<FontIndex> m_fontIndex;
+    QFutureWatcher<std::shared_ptr<const InstalledFonts>> m_fontIndexWait;
+    QTimer m_fontIndexDeadline;
+    std::unique_ptr<InstalledFontHandover> m_fontHandover;
+    // What Ghostscript converts: the input's link or a copy in the workspace.
+    QString m_convertedName;
+    int m_installedFontRounds = 0;
+    QByteArrayList m_repairedFonts;
     QByteArrayList m_missingFonts;
     QByteArrayList m_substitutedFonts;
     QString m_failureText;

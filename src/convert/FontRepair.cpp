@@ -1,5 +1,6 @@
 #include "convert/FontRepair.h"
 
+#include "convert/DocumentFontNames.h"
 #include "platform/FileDescriptor.h"
 
 #include <QByteArray>
@@ -67,8 +68,10 @@ const char *nextParenthesis(const char *from, const char *to)
 class DescriptorInput
 {
 public:
-    DescriptorInput(int descriptor, const std::atomic<bool> *stop)
-        : m_descriptor(descriptor), m_stop(stop)
+    // fonts, when given, sees every block read.
+    DescriptorInput(int descriptor, const std::atomic<bool> *stop,
+                    DocumentFontNames *fonts = nullptr)
+        : m_descriptor(descriptor), m_stop(stop), m_fonts(fonts)
     {
     }
     QByteArray read(qint64 size)
@@ -84,12 +87,16 @@ public:
             failWith("cannot read the document");
         m_offset += got;
         block.truncate(qsizetype(got));
+        if (m_fonts != nullptr)
+            m_fonts->feed(block, got == 0);
         return block;
     }
+    bool collectsFonts() const { return m_fonts != nullptr; }
 
 private:
     int m_descriptor;
     const std::atomic<bool> *m_stop;
+    DocumentFontNames *m_fonts;
     qint64 m_offset = 0;
 };
 
@@ -170,18 +177,21 @@ void streamChunks(Input &input, qint64 bufferSize,
     }
 }
 
-// True when the input holds either spelling; reads no further than the first.
+// True when the input holds either spelling; reads no further than the first
+// unless the input collects the document's fonts.
 bool mentionsLucidaGrande(DescriptorInput input, qint64 bufferSize)
 {
     bool found = false;
     streamChunks(input, bufferSize, [&](const QByteArray &window, bool last) -> qsizetype {
+        if (found)
+            return window.size();
         const char *const end = window.constEnd();
         const char *const judged = window.constBegin() + judgedPart(window, last);
         for (const char *at = nextParenthesis(window.constBegin(), judged); at < judged;
              at = nextParenthesis(at + 1, judged)) {
             if (startsWithName(at, end, kSpacedName) || startsWithName(at, end, kJoinedName)) {
                 found = true;
-                return -1;
+                return input.collectsFonts() ? window.size() : -1;
             }
         }
         return judgedPart(window, last);
@@ -224,12 +234,12 @@ void writeRepairedCopy(DescriptorInput source, CopyOutput &target, qint64 buffer
 } // namespace
 
 bool FixPostScriptFonts(int input, int folder, const std::atomic<bool> *stop, qint64 bufferSize,
-                        quint64 copyLimit)
+                        quint64 copyLimit, DocumentFontNames *fonts)
 {
     // A first pass only reads, so an input without the name never costs a
     // written copy (nor fails for want of room for one); the second pass
     // streams the copy. Neither holds more than one chunk in memory.
-    if (!mentionsLucidaGrande(DescriptorInput(input, stop), bufferSize))
+    if (!mentionsLucidaGrande(DescriptorInput(input, stop, fonts), bufferSize))
         return false;
     CopyOutput copy(folder, copyLimit);
     writeRepairedCopy(DescriptorInput(input, stop), copy, bufferSize);

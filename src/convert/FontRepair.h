@@ -5,6 +5,8 @@
 #include <atomic>
 #include <stdexcept>
 
+class DocumentFontNames;
+
 // How much of the input the repair holds in memory at a time.
 inline constexpr qint64 kFontRepairBufferSize = 64 * 1024;
 
@@ -28,9 +30,12 @@ public:
 // wrote the copy. Between two blocks it looks at stop and throws
 // RepairStopped once it is set. Throws std::runtime_error when the input
 // cannot be read, the copy cannot be written or would grow past copyLimit.
+// fonts, when given, is fed the whole input on the way: the fonts the
+// document names.
 bool FixPostScriptFonts(int input, int folder, const std::atomic<bool> *stop = nullptr,
                         qint64 bufferSize = kFontRepairBufferSize,
-                        quint64 copyLimit = kRepairedCopyLimit);
+                        quint64 copyLimit = kRepairedCopyLimit,
+                        DocumentFontNames *fonts = nullptr);
 
 // The path Ghostscript is to read for inputPath: the input itself, or, when the
 // input spells the font name "(Lucida Grande)" or "(LucidaGrande)" in any
