@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 
+#include "InstalledTestFonts.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -483,6 +484,20 @@ TEST_F(CommandLineRun, MissingFontsFailUnlessSubstituted)
               QByteArray("ok  fonts.ps -> fonts.pdf (substituted: LucidaGrande, Futura-Bold)\n"));
     EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("fonts.pdf"))), 1);
     EXPECT_TRUE(workspaces().isEmpty());
+}
+
+TEST_F(CommandLineRun, InstalledFontsComeOutRealAndOnlyTheMissingOneIsReported)
+{
+    const InstalledTestFonts fonts;
+    ASSERT_TRUE(fonts.isValid()) << fonts.error().toStdString();
+    TestFiles::writeBytes(path(QStringLiteral("mixed.ps")), MixedFontsDocument());
+
+    const Outcome reported = pagora({QStringLiteral("--convert"), QStringLiteral("mixed.ps")});
+    EXPECT_EQ(reported.exitStatus, 1);
+    EXPECT_TRUE(reported.out.startsWith("fonts  mixed.ps: missing PagoraNowhere-Regular ("))
+        << reported.out.constData();
+    EXPECT_EQ(reported.out.count('\n'), 1);
+    EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("mixed.pdf"))), 1);
 }
 
 TEST_F(CommandLineRun, HostileNamesAreFilesAndNothingElse)

@@ -85,20 +85,6 @@ TEST(DocumentFontNamesBoundsTest, KeepsABoundedNumberOfShortNames)
 
 // --- Real fonts, real fontconfig, real Ghostscript ---------------------------
 
-// A document in every test font, one line each, and in one font installed
-// nowhere; spelt so the streaming scan sees every name.
-const QByteArray kMixedDocument =
-    "%!PS-Adobe-3.0\n"
-    "%%DocumentNeededResources: font PagoraTestSans-Regular PagoraTestSans-Bold\n"
-    "%%+ font PagoraTestSans-Mono PagoraTestSerif-Regular PagoraNowhere-Regular\n"
-    "%%EndComments\n"
-    "/PagoraTestSans-Regular findfont 30 scalefont setfont 40 700 moveto (Regular Hamburg) show\n"
-    "/PagoraTestSans-Bold findfont 30 scalefont setfont 40 640 moveto (Bold Hamburg) show\n"
-    "/PagoraTestSans-Mono 30 selectfont 40 580 moveto (Mono Hamburg) show\n"
-    "/PagoraTestSerif-Regular findfont 30 scalefont setfont 40 520 moveto (Serif Hamburg) show\n"
-    "/PagoraNowhere-Regular findfont 30 scalefont setfont 40 460 moveto (Nowhere) show\n"
-    "showpage\n";
-
 // The same, with names that only exist once the document runs.
 const QByteArray kHiddenNamesDocument =
     "%!PS\n"
@@ -244,13 +230,13 @@ TEST_F(InstalledFontsTest, IndexForgetsAFontRemovedSinceItWasMade)
 
 TEST_F(InstalledFontsTest, EveryInstalledFontComesOutRealAndOnlyTheMissingOneIsReported)
 {
-    const Result result = convert(kMixedDocument, QStringLiteral("mixed"));
+    const Result result = convert(MixedFontsDocument(), QStringLiteral("mixed"));
     EXPECT_EQ(result.outcome, ConversionJob::Outcome::FontsMissing);
     EXPECT_EQ(result.missing, QByteArrayList{"PagoraNowhere-Regular"});
     ASSERT_TRUE(result.pdfPlaced);
-    EXPECT_EQ(RenderedDifference(pdf(QStringLiteral("mixed")), reference(kMixedDocument)), 0.0);
+    EXPECT_EQ(RenderedDifference(pdf(QStringLiteral("mixed")), reference(MixedFontsDocument())), 0.0);
     // The picture tells the faces apart: Ghostscript's own search does not.
-    EXPECT_GT(RenderedDifference(reference(kMixedDocument, false), reference(kMixedDocument)),
+    EXPECT_GT(RenderedDifference(reference(MixedFontsDocument(), false), reference(MixedFontsDocument())),
               0.001);
 }
 

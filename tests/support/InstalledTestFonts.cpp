@@ -124,3 +124,17 @@ double RenderedDifference(const QString &pdfA, const QString &pdfB)
         differing += pictures[0][i] != pictures[1][i];
     return double(differing) / double(pictures[0].size());
 }
+
+QByteArray MixedFontsDocument()
+{
+    return "%!PS-Adobe-3.0\n"
+           "%%DocumentNeededResources: font PagoraTestSans-Regular PagoraTestSans-Bold\n"
+           "%%+ font PagoraTestSans-Mono PagoraTestSerif-Regular PagoraNowhere-Regular\n"
+           "%%EndComments\n"
+           "/PagoraTestSans-Regular findfont 30 scalefont setfont 40 700 moveto (Regular Hamburg) show\n"
+           "/PagoraTestSans-Bold findfont 30 scalefont setfont 40 640 moveto (Bold Hamburg) show\n"
+           "/PagoraTestSans-Mono 30 selectfont 40 580 moveto (Mono Hamburg) show\n"
+           "/PagoraTestSerif-Regular findfont 30 scalefont setfont 40 520 moveto (Serif Hamburg) show\n"
+           "/PagoraNowhere-Regular findfont 30 scalefont setfont 40 460 moveto (Nowhere) show\n"
+           "showpage\n";
+}

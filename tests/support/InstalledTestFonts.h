@@ -44,3 +44,7 @@ private:
 // the share of differing pixels of page 1 (0 = the same picture), or -1 when
 // either cannot be rendered.
 double RenderedDifference(const QString &pdfA, const QString &pdfB);
+
+// A page in every test font, one line each, and in one font installed
+// nowhere (PagoraNowhere-Regular); spelt so the streaming scan sees every name.
+QByteArray MixedFontsDocument();
