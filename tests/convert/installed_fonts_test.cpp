@@ -246,8 +246,9 @@ TEST_F(InstalledFontsTest, NamesTheScanCannotSeeAreHandedOverOnARetryWithoutAski
     const Result result = convert(kHiddenNamesDocument, QStringLiteral("hidden"),
                                   ConversionJob::MissingFonts::Ask, &dialogs);
     EXPECT_EQ(result.outcome, ConversionJob::Outcome::Converted);
-    EXPECT_EQ(result.installed,
-              QByteArrayList({"PagoraTestSans-Bold", "PagoraTestSerif-Regular"}));
+    // The collection's second face; the OpenType font, a file's first face,
+    // Ghostscript may find by itself.
+    EXPECT_EQ(result.installed.value(0), QByteArray("PagoraTestSans-Bold"));
     // Only the verdict was shown: no question.
     EXPECT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(RenderedDifference(pdf(QStringLiteral("hidden")), reference(kHiddenNamesDocument)),
