@@ -6,11 +6,17 @@
 
 #include "convert/MissingFonts.h"
 #include "fontsheet/FontSampleSheet.h"
+#include "convert/GhostscriptArguments.h"
+#include "install/GhostscriptLocator.h"
+#include "platform/GhostscriptSandbox.h"
+#include "platform/SandboxRules.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -18,11 +24,15 @@
 #include <map>
 #include <string>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr double kSheetLargestTarget = 0.050; // seconds for 100 000 names
 constexpr double kLinearWithin = 2.0;         // largest / smallest time per unit
 constexpr double kRecognitionTarget = 200.0;  // MiB/s on the 50 MiB transcript
+constexpr double kSandboxSetupTarget = 0.001; // seconds per confined start
 constexpr double kMiB = 1024.0 * 1024.0;
 
 // Names as the font folders give them: file names cut at their first ".",
@@ -100,6 +110,37 @@ BENCHMARK(BM_RecognizeMissingFonts)
     ->Arg(50 * 1024 * 1024)
     ->Unit(benchmark::kMillisecond);
 
+// What each conversion pays before Ghostscript starts to confine it: the
+// Landlock rules and the system-call filter, made as a job makes them (its
+// workspace and its input by descriptor, the font folders by path).
+void BM_SandboxPrepare(benchmark::State &state)
+{
+    const QString ghostscript = FindGhostscriptExecutable();
+    QTemporaryDir workspace;
+    const int folder = ::open(QFile::encodeName(workspace.path()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const QString inputPath = workspace.filePath(QStringLiteral("input.ps"));
+    QFile(inputPath).open(QIODevice::WriteOnly);
+    const int input = ::open(QFile::encodeName(inputPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (ghostscript.isEmpty() || folder < 0 || input < 0) {
+        state.SkipWithError("no Ghostscript or no workspace");
+        return;
+    }
+    for (auto _ : state) {
+        SandboxRules rules;
+        rules.executable = ghostscript;
+        rules.workspace = workspace.path();
+        rules.workspaceDescriptor = folder;
+        rules.readableDescriptors = {input};
+        rules.fontFolders = SandboxRules::foldersOfFontPath(GhostscriptFontPath());
+        const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+        benchmark::DoNotOptimize(sandbox.ready());
+    }
+    ::close(input);
+    ::close(folder);
+}
+BENCHMARK(BM_SandboxPrepare)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // Keeps the median of every case's repetitions, by function and argument.
 class TargetReporter : public benchmark::ConsoleReporter
 {
@@ -156,6 +197,11 @@ void printTargets(TargetReporter &reporter)
                     "%s\n",
                     spread(sheet), kLinearWithin, Verdict(spread(sheet) <= kLinearWithin));
     }
+    const auto &sandbox = reporter.seconds("BM_SandboxPrepare");
+    if (const auto one = sandbox.find(1); one != sandbox.end())
+        std::printf("TARGET sandbox set-up, filter included: %.0f us (target < %.0f us): %s\n",
+                    one->second * 1e6, kSandboxSetupTarget * 1e6,
+                    Verdict(one->second < kSandboxSetupTarget));
     const auto &recognition = reporter.seconds("BM_RecognizeMissingFonts");
     if (!recognition.empty()) {
         std::printf("\nMissing-font recognition, throughput:");
