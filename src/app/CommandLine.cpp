@@ -20,6 +20,7 @@ struct Options {
     QCommandLineOption substituteFonts{QStringLiteral("substitute-fonts"), kSubstituteFontsOption};
     QCommandLineOption outputDir{QStringLiteral("output-dir"), kOutputDirOption, kOutputDirValue};
     QCommandLineOption quiet{QStringLiteral("quiet"), kQuietOption};
+    QCommandLineOption pdf{QStringLiteral("pdf"), kPdfOption, kPdfValue};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, kHelpOption};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, kVersionOption};
     QList<QCommandLineOption> window = windowOptions();
@@ -99,8 +100,8 @@ void setUp(QCommandLineParser &parser, const Options &options)
     // must not read as -p -l -a … or as -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(kDescription);
-    parser.addOptions({options.convert, options.substituteFonts, options.outputDir, options.quiet,
-                       options.help, options.version});
+    parser.addOptions({options.convert, options.substituteFonts, options.outputDir, options.pdf,
+                       options.quiet, options.help, options.version});
     parser.addOptions(options.window);
     parser.addPositionalArgument(QStringLiteral("files"), kFilesArgument, kFilesSyntax);
 }
@@ -116,10 +117,11 @@ CommandLine::Action actionOf(const QCommandLineParser &parser, const Options &op
     const bool convert = parser.isSet(options.convert);
     if (!command.error.isEmpty())
         return Action::UsageError;
-    if (!convert && !command.substituteFonts && !command.quiet && !parser.isSet(options.outputDir))
+    if (!convert && !command.substituteFonts && !command.quiet &&
+        !parser.isSet(options.outputDir) && !parser.isSet(options.pdf))
         return Action::Window;
     if (!convert)
-        command.error = kOptionsNeedConvert;
+        command.error = parser.isSet(options.pdf) ? kPdfNeedsConvert : kOptionsNeedConvert;
     else if (command.files.isEmpty())
         command.error = kNoFiles;
     else if (parser.isSet(options.outputDir) && !FolderItem(command.outputFolder).isFolder())
@@ -151,8 +153,16 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     command.substituteFonts = parser.isSet(options.substituteFonts);
     command.quiet = parser.isSet(options.quiet);
     command.outputFolder = parser.value(options.outputDir);
-    if (!parsed)
+    if (!parsed) {
         command.error = parser.errorText();
+    } else if (parser.isSet(options.pdf)) {
+        const QString key = parser.value(options.pdf);
+        const std::optional<PdfKind> kind = PdfKindFromKey(key.toLower());
+        if (kind)
+            command.pdfKind = *kind;
+        else
+            command.error = kUnknownPdfKind.arg(key);
+    }
     command.hasDisplay = HasDisplay(parser, options);
     command.action = actionOf(parser, options, command);
     return command;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/PdfKind.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,8 @@ struct CommandLine {
     QStringList files;    // as named, in order
     QString outputFolder; // --output-dir; empty: beside each input
     bool substituteFonts = false;
+    // --pdf; the window's own choice does not apply to --convert.
+    PdfKind pdfKind = PdfKind::Standard;
     bool quiet = false;
     // Whether a window could open: a display, or a platform that needs none.
     bool hasDisplay = true;

@@ -97,11 +97,17 @@ QString reasonOf(const QString &failureText)
         {ConversionTexts::kCannotWriteSubstitution, kCannotWriteSubstitution},
         {ConversionTexts::kCannotPrepareWorkspace, kCannotPrepareWorkspace},
         {ConversionTexts::kCannotConfine, kCannotConfine},
+        {ConversionTexts::kNoSrgbProfile, kNoSrgbProfile},
+        {ConversionTexts::kCannotWriteDefinition, kCannotWriteDefinition},
     };
     for (const auto &text : heads) {
         if (last.startsWith(text.german))
             return text.english + last.mid(text.german.size());
     }
+    // Ghostscript's first line of why, below the head.
+    const qsizetype lost = lines.indexOf(ConversionTexts::kPdfaLostHead);
+    if (lost >= 0 && lost + 1 < lines.size())
+        return kPdfaLost + lines.at(lost + 1).trimmed().remove(0, 2);
     for (const QString &line : lines) {
         if (line.startsWith(QLatin1String("Error: ")))
             return line.trimmed();
@@ -141,6 +147,7 @@ void CommandLineConverter::start()
     options.missingFonts = m_command.substituteFonts ? ConversionJob::MissingFonts::Substitute
                                                      : ConversionJob::MissingFonts::Report;
     options.outputFolder = m_command.outputFolder;
+    options.pdfKind = m_command.pdfKind;
     m_queue = new ConversionQueue(m_ghostscriptPath, options, this);
     for (const QString &named : std::as_const(m_command.files)) {
         File file;

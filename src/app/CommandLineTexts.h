@@ -30,6 +30,11 @@ inline const QString kSubstituteFontsOption = QStringLiteral(
 inline const QString kOutputDirOption =
     QStringLiteral("Write the PDFs into <dir> instead of next to their inputs.");
 inline const QString kOutputDirValue = QStringLiteral("dir");
+inline const QString kPdfOption = QStringLiteral(
+    "Make PDFs of this <kind>: standard (the default), pdfa (PDF/A-2b for archives),\n"
+    "print (every font embedded, full-resolution images), small (150 dpi images)\n"
+    "or gray (grayscale).");
+inline const QString kPdfValue = QStringLiteral("kind");
 inline const QString kQuietOption = QStringLiteral("Print only the lines of files that failed.");
 inline const QString kHelpOption = QStringLiteral("Print this help and exit.");
 inline const QString kVersionOption = QStringLiteral("Print Pagora's version and exit.");
@@ -44,6 +49,10 @@ inline const QString kNoDisplay =
     QStringLiteral("no display to open the window on; to convert without one, use --convert");
 inline const QString kOptionsNeedConvert =
     QStringLiteral("--substitute-fonts, --output-dir and --quiet go with --convert");
+inline const QString kPdfNeedsConvert =
+    QStringLiteral("--pdf goes with --convert; the window has its PDF menu");
+inline const QString kUnknownPdfKind =
+    QStringLiteral("--pdf %1: unknown kind; use standard, pdfa, print, small or gray");
 inline const QString kOutputDirNotAFolder = QStringLiteral("--output-dir %1: not a folder");
 
 // The lines, one per file.
@@ -71,6 +80,9 @@ inline const QString kCannotWriteSubstitution =
     QStringLiteral("cannot write the substitute fonts: ");
 inline const QString kCannotPrepareWorkspace = QStringLiteral("cannot create the working folder: ");
 inline const QString kCannotConfine = QStringLiteral("cannot confine Ghostscript: ");
+inline const QString kPdfaLost = QStringLiteral("not PDF/A, no PDF written: ");
+inline const QString kNoSrgbProfile = QStringLiteral("no sRGB profile for PDF/A beside ");
+inline const QString kCannotWriteDefinition = QStringLiteral("cannot write the PDF/A settings: ");
 
 // The window's module is missing or broken: "Pagora: " and this, on standard
 // error.

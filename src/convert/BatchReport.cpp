@@ -58,7 +58,7 @@ MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts)
 }
 
 MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringList &skipped,
-                                 bool cancelled)
+                                 bool cancelled, PdfKind kind)
 {
     int made = 0;
     int notConverted = 0;
@@ -95,6 +95,8 @@ MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringLi
     }
 
     QString text = kBatchMadeLine.arg(made).arg(items.size());
+    if (kind != PdfKind::Standard)
+        text += EndOfLine + kPdfKindLine + PdfKindName(kind);
     if (cancelled && notConverted > 0)
         text += EndOfLine + kBatchCancelledLine.arg(notConverted);
     const auto section = [&text](const QString &head, const QString &lines) {

@@ -11,9 +11,10 @@ MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts);
 // The summary at a batch's end: how many PDFs were made, each failed file
 // with the end of Ghostscript's output (the whole transcripts in the
 // details), the files converted with substitutes or with missing fonts, the
-// skipped items, and what a cancel left unconverted.
+// skipped items, and what a cancel left unconverted; once, the kind of the
+// PDFs when it is not Standard.
 MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringList &skipped,
-                                 bool cancelled);
+                                 bool cancelled, PdfKind kind = PdfKind::Standard);
 
 // The last lines of a transcript that say why a run failed.
 QString TranscriptTail(const QString &transcript, int lines = 3);

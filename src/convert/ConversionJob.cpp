@@ -10,6 +10,7 @@
 #include "convert/InstalledFontHandover.h"
 #include "convert/InstalledFonts.h"
 #include "convert/MissingFonts.h"
+#include "convert/PdfArchive.h"
 #include "convert/PdfCompleteness.h"
 #include "platform/ChildProcess.h"
 #include "platform/GhostscriptSandbox.h"
@@ -62,6 +63,7 @@ QString linkNameFor(const QString &inputPath)
     const QString fallback = JobWorkspace::inputName(inputPath);
     const bool reserved = name == kRepairedCopyName || name == kSubstitutionPrologName ||
                           name == kBoundingBoxCopyName || name == kInstalledFontMapName ||
+                          name == kPdfaDefinitionName ||
                           name == JobWorkspace::outputName() ||
                           name == JobWorkspace::temporaryName();
     const bool sameKind = JobWorkspace::inputName(name) == fallback;
@@ -222,6 +224,8 @@ void ConversionJob::prepare()
         fail(kCannotRepairInput + m_inputPath);
         return;
     }
+    if (PdfKindNeedsDefinition(m_kind) && !writeDefinition())
+        return;
     if (!m_boundFonts.isEmpty() && !writeProlog())
         return;
     repair();
@@ -344,8 +348,9 @@ void ConversionJob::runGhostscript(const QString &inputName)
     m_ghostscript->setWorkingFolder(m_workspace->descriptor());
     m_ghostscript->setInheritedDescriptor(m_input->get());
     QString program = m_ghostscriptPath;
-    QStringList arguments = GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog,
-                                                 IsEpsFigure(m_inputPath));
+    QStringList arguments =
+        GhostscriptArguments(inputName, JobWorkspace::outputName(), m_prolog,
+                             IsEpsFigure(m_inputPath), m_kind, m_profile, m_definition);
     // Without installed fonts to hand over the arguments stay as they were.
     // A map that cannot be written leaves Ghostscript to its own search.
     if (m_fontHandover && !m_fontHandover->isEmpty() && m_fontHandover->writeMap(*m_workspace))
@@ -381,6 +386,9 @@ bool ConversionJob::confine(QString &program, QStringList &arguments)
     rules.workspaceDescriptor = m_workspace->descriptor();
     // The input by its descriptor, with file rights alone.
     rules.readableDescriptors = {m_input->get()};
+    // A system file, read by the archive's definition file.
+    if (!m_profile.isEmpty())
+        rules.readableFiles = {m_profile};
     rules.fontFolders = SandboxRules::foldersOfFontPath(GhostscriptFontPath());
     // The installed fonts handed over, each file on its own.
     if (m_fontHandover)
@@ -435,6 +443,10 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
     // Ghostscript reports a full disk under its PDF but still exits with 0.
     const bool produced = ranThrough && IsCompletePdf(pdf.get());
 
+    // A PDF that claims PDF/A and is none would be worse than no PDF.
+    const QStringList lostPdfa =
+        m_kind == PdfKind::Archive ? PdfaLostLines(result.output) : QStringList();
+
     const QByteArrayList missing = RecognizeMissingFonts(result.output);
     // Fonts the document named in a way the scan did not see, but that are
     // installed: run again at once with them, without asking. Each round
@@ -480,7 +492,8 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
                 break;
             }
         };
-        if (produced && (roundsLeft || m_policy != MissingFonts::Ask || m_dialogs == nullptr))
+        if (produced && lostPdfa.isEmpty() &&
+            (roundsLeft || m_policy != MissingFonts::Ask || m_dialogs == nullptr))
             place(next);
         else
             next(false, {});
@@ -495,6 +508,11 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
     if (result.crashed) {
         // Its transcript just stops; without this line nothing would say why.
         fail(output + EndOfLine + kCrashedLine);
+        return;
+    }
+    if (!lostPdfa.isEmpty()) {
+        fail(output + EndOfLine + kPdfaLostHead + EndOfLine + kMissingFontBullet +
+             lostPdfa.join(EndOfLine + kMissingFontBullet));
         return;
     }
     if (!produced) {
@@ -547,26 +565,51 @@ void ConversionJob::retryWithSubstitutes()
 
 bool ConversionJob::writeProlog()
 {
-    const QByteArray prolog = FontSubstitutionProlog(m_boundFonts);
-    m_workspace->removeFile(kSubstitutionPrologName);
-    const FileDescriptor file(
-        m_workspace->openFile(kSubstitutionPrologName, O_WRONLY | O_CREAT | O_EXCL));
+    const QString error = writeWorkspaceFile(kSubstitutionPrologName, FontSubstitutionProlog(m_boundFonts));
+    if (!error.isEmpty()) {
+        fail(kCannotWriteSubstitution + error);
+        return false;
+    }
+    m_prolog = kSubstitutionPrologName;
+    return true;
+}
+
+bool ConversionJob::writeDefinition()
+{
+    // Ghostscript's own profile, never one of ours: it matches the colour
+    // handling of the Ghostscript that writes the PDF.
+    m_profile = FindSrgbProfile(m_ghostscriptPath);
+    if (m_profile.isEmpty()) {
+        fail(kNoSrgbProfile + m_ghostscriptPath);
+        return false;
+    }
+    const QString error = writeWorkspaceFile(
+        kPdfaDefinitionName, PdfaDefinition(m_profile, DocumentTitle(m_input->get())));
+    if (!error.isEmpty()) {
+        fail(kCannotWriteDefinition + error);
+        return false;
+    }
+    m_definition = kPdfaDefinitionName;
+    return true;
+}
+
+QString ConversionJob::writeWorkspaceFile(const QString &name, const QByteArray &bytes)
+{
+    m_workspace->removeFile(name);
+    const FileDescriptor file(m_workspace->openFile(name, O_WRONLY | O_CREAT | O_EXCL));
     qsizetype written = 0;
-    while (file.isValid() && written < prolog.size()) {
+    while (file.isValid() && written < bytes.size()) {
         const ssize_t done =
-            ::write(file.get(), prolog.constData() + written, size_t(prolog.size() - written));
+            ::write(file.get(), bytes.constData() + written, size_t(bytes.size() - written));
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0)
             break;
         written += done;
     }
-    if (!file.isValid() || written < prolog.size()) {
-        fail(kCannotWriteSubstitution + QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    m_prolog = kSubstitutionPrologName;
-    return true;
+    if (!file.isValid() || written < bytes.size())
+        return QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO));
+    return {};
 }
 
 void ConversionJob::place(std::function<void(bool, const QString &)> then)
@@ -610,6 +653,8 @@ void ConversionJob::place(std::function<void(bool, const QString &)> then)
 void ConversionJob::succeed()
 {
     QString explanation = kSuccessExplanationHead + EndOfLine + m_outputPath;
+    if (m_kind != PdfKind::Standard)
+        explanation += EndOfLine + kPdfKindLine + PdfKindName(m_kind);
     if (!m_substitutedFonts.isEmpty())
         explanation += EndOfLine + kSubstitutedFontsLine + JoinedFontNames(m_substitutedFonts);
     MessageDialog dialog;

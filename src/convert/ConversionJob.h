@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/PdfKind.h"
 #include "platform/MessageDialog.h"
 #include "platform/OutputFolder.h"
 #include "platform/ProcessResult.h"
@@ -82,6 +83,9 @@ public:
     // Where installed fonts are looked up; by default the process's own
     // index. Null: none are handed over.
     void setFontIndex(std::shared_ptr<FontIndex> index);
+    // The kind of PDF to make; Standard unless set.
+    void setPdfKind(PdfKind kind) { m_kind = kind; }
+    PdfKind pdfKind() const { return m_kind; }
 
     void start();
     // Stops the job: Ghostscript is stopped, nothing is put in place and no
@@ -132,6 +136,9 @@ private:
     void onAnswered(MessageDialog::Button button);
     void retryWithSubstitutes();
     bool writeProlog();
+    bool writeDefinition();
+    // Writes a file of this job into the workspace; the reason when it cannot.
+    QString writeWorkspaceFile(const QString &name, const QByteArray &bytes);
     void place(std::function<void(bool placed, const QString &error)> then);
     void succeed();
     void fail(const QString &explanation);
@@ -145,6 +152,10 @@ private:
     int m_timeoutMs = kTimeoutMs;
     quint64 m_workspaceLimit = kWorkspaceLimit;
     MissingFonts m_policy = MissingFonts::Ask;
+    PdfKind m_kind = PdfKind::Standard;
+    // An archive's: Ghostscript's sRGB profile and the definition file naming it.
+    QString m_profile;
+    QString m_definition;
 
     State m_state = State::Idle;
     Outcome m_outcome = Outcome::Failed;

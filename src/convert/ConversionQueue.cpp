@@ -151,6 +151,7 @@ void ConversionQueue::fill()
                                       nullptr, this);
         job->setMissingFonts(m_options.missingFonts);
         job->setTimeout(m_options.timeoutMs);
+        job->setPdfKind(m_options.pdfKind);
         job->setFontsToSubstitute(file.fontsToSubstitute);
         connect(job, &ConversionJob::finished, this,
                 [this, index, job](ConversionJob::Outcome outcome) {

@@ -20,6 +20,7 @@ struct ConversionOptions {
     // How many jobs run at once; 0: as many as the machine has cores.
     int parallelJobs = 0;
     int timeoutMs = ConversionJob::kTimeoutMs;
+    PdfKind pdfKind = PdfKind::Standard;
 };
 
 // One file in the queue: how it was resolved when it joined, and what became

@@ -65,6 +65,22 @@ inline const QString kCannotWriteSubstitution =
 inline const QString kCannotPrepareWorkspace = QStringLiteral(
     "Der Arbeitsordner f\u00fcr die Konvertierung kann nicht angelegt werden: ");
 
+// The kinds of PDF, as the dialogs name them.
+inline const QString kPdfKindStandard = QStringLiteral("Standard");
+inline const QString kPdfKindArchive = QStringLiteral("Archiv (PDF/A-2b)");
+inline const QString kPdfKindPrint = QStringLiteral("Druck");
+inline const QString kPdfKindSmallFile = QStringLiteral("Kleine Datei");
+inline const QString kPdfKindGrayscale = QStringLiteral("Graustufen");
+// Followed by the kind's name, below the success text and in a batch's summary.
+inline const QString kPdfKindLine = QStringLiteral("PDF-Art: ");
+// Followed by Ghostscript's lines, each on a line of its own.
+inline const QString kPdfaLostHead = QStringLiteral(
+    "Ghostscript konnte kein g\u00fcltiges PDF/A erzeugen; es wurde keine PDF-Datei abgelegt:");
+inline const QString kNoSrgbProfile = QStringLiteral(
+    "F\u00fcr PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) bei: ");
+inline const QString kCannotWriteDefinition =
+    QStringLiteral("Die PDF/A-Einstellungen k\u00f6nnen nicht geschrieben werden: ");
+
 inline const QString kCannotConfine =
     QStringLiteral("Ghostscript kann nicht abgeschirmt gestartet werden: ");
 

@@ -46,7 +46,7 @@ QString GhostscriptForDrop(MessagePresenter &dialogs, const QStringList &ghostsc
 ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
                           const QStringList &ghostscriptCandidates, QObject *parent,
                           const InstallationHelp &installation,
-                          const std::function<void()> &refusalAnswered)
+                          const std::function<void()> &refusalAnswered, PdfKind kind)
 {
     // Only the first of several dropped files counts.
     if (droppedPaths.isEmpty() || droppedPaths.first().isEmpty())
@@ -64,5 +64,5 @@ ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dia
     if (ghostscript.isEmpty())
         return nullptr;
 
-    return ConvertWithGhostscript(ghostscript, inputPath, *outputPath, dialogs, parent);
+    return ConvertWithGhostscript(ghostscript, inputPath, *outputPath, dialogs, parent, kind);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/PdfKind.h"
 #include "install/GhostscriptLocator.h"
 #include "install/InstallationHelp.h"
 
@@ -27,9 +28,10 @@ QString GhostscriptForDrop(MessagePresenter &dialogs,
 // or nothing when the drop was ignored or refused (the refusal's dialog is
 // then open, window-modal). Without Ghostscript the refusal names the
 // installation help's command for this system; refusalAnswered, when given,
-// runs once a refusal has been answered.
+// runs once a refusal has been answered. The PDF is of the given kind.
 ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
                           const QStringList &ghostscriptCandidates = kDropTimeCandidates,
                           QObject *parent = nullptr,
                           const InstallationHelp &installation = InstallationHelp(),
-                          const std::function<void()> &refusalAnswered = {});
+                          const std::function<void()> &refusalAnswered = {},
+                          PdfKind kind = PdfKind::Standard);

@@ -26,6 +26,13 @@ QString GhostscriptFontPath()
 QStringList GhostscriptArguments(const QString &inputName, const QString &outputName,
                                  const QString &prologName, bool figure)
 {
+    return GhostscriptArguments(inputName, outputName, prologName, figure, PdfKind::Standard);
+}
+
+QStringList GhostscriptArguments(const QString &inputName, const QString &outputName,
+                                 const QString &prologName, bool figure, PdfKind kind,
+                                 const QString &profilePath, const QString &definitionName)
+{
     QString escapedOutput = asFileArgument(outputName);
     // "%" starts a format or an I/O device in Ghostscript's output file names.
     escapedOutput.replace(QLatin1Char('%'), QStringLiteral("%%"));
@@ -39,6 +46,13 @@ QStringList GhostscriptArguments(const QString &inputName, const QString &output
     };
     if (figure)
         arguments.insert(3, QStringLiteral("-dEPSCrop"));
+    arguments << PdfKindOptions(kind, profilePath);
+    const QString setup = PdfKindSetupCode(kind);
+    // "-f" ends the code: what follows are files again.
+    if (!setup.isEmpty())
+        arguments << QStringLiteral("-c") << setup << QStringLiteral("-f");
+    if (!definitionName.isEmpty())
+        arguments << asFileArgument(definitionName);
     if (!prologName.isEmpty())
         arguments << asFileArgument(prologName);
     arguments << asFileArgument(inputName);

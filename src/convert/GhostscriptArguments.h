@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/PdfKind.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,3 +14,12 @@ QString GhostscriptFontPath();
 // cropped to its bounding box: its PDF page is the figure, not a sheet of paper.
 QStringList GhostscriptArguments(const QString &inputName, const QString &outputName,
                                  const QString &prologName, bool figure = false);
+
+// The same for a kind of PDF: the kind's options follow the output, the code
+// it runs first stands before the files, and its definition file (a name in
+// the workspace, when the kind has one) is read before the prolog and the
+// input. Standard gives the vector above.
+QStringList GhostscriptArguments(const QString &inputName, const QString &outputName,
+                                 const QString &prologName, bool figure, PdfKind kind,
+                                 const QString &profilePath = QString(),
+                                 const QString &definitionName = QString());

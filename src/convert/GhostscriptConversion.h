@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/PdfKind.h"
+
 #include <QString>
 
 class ConversionJob;
@@ -8,8 +10,9 @@ class QObject;
 
 // Starts converting inputPath to the PDF at outputPath; the job tells the user
 // the outcome in dialogs on dialogs' window, asks about missing fonts and runs
-// again with substitutes on consent. Returns the running job, which deletes
+// again with substitutes on consent; the PDF is of the given kind. Returns the running job, which deletes
 // itself once it has emitted finished().
 ConversionJob *ConvertWithGhostscript(const QString &ghostscriptPath, const QString &inputPath,
                                       const QString &outputPath, MessagePresenter &dialogs,
-                                      QObject *parent = nullptr);
+                                      QObject *parent = nullptr,
+                                      PdfKind kind = PdfKind::Standard);

@@ -16,15 +16,17 @@
 using namespace ConversionTexts;
 
 BatchRun::BatchRun(QWidget *window, MessagePresenter &dialogs, QString ghostscriptPath,
-                   QObject *parent)
+                   QObject *parent, PdfKind kind)
     : QObject(parent), m_window(window), m_dialogs(dialogs),
-      m_ghostscriptPath(std::move(ghostscriptPath))
+      m_ghostscriptPath(std::move(ghostscriptPath)), m_kind(kind)
 {
 }
 
 void BatchRun::start(const QStringList &paths)
 {
-    m_first = new ConversionQueue(m_ghostscriptPath, {}, this);
+    ConversionOptions options;
+    options.pdfKind = m_kind;
+    m_first = new ConversionQueue(m_ghostscriptPath, options, this);
     connect(m_first, &ConversionQueue::finished, this, &BatchRun::onConverted);
     add(paths);
     showProgress();
@@ -132,6 +134,7 @@ void BatchRun::onConverted()
         self->m_state = State::Retrying;
         ConversionOptions options;
         options.missingFonts = ConversionJob::MissingFonts::Substitute;
+        options.pdfKind = self->m_kind;
         self->m_retry = new ConversionQueue(self->m_ghostscriptPath, options, self);
         for (const int index : std::as_const(self->m_retried)) {
             const QueuedFile &item = self->m_first->files().at(index);
@@ -165,7 +168,7 @@ void BatchRun::report()
         cancelled = cancelled || m_retry->isCancelled();
     }
     const QPointer<BatchRun> self(this);
-    m_dialogs.open(BatchSummaryDialog(items, m_skipped, cancelled),
+    m_dialogs.open(BatchSummaryDialog(items, m_skipped, cancelled, m_kind),
                    [self](MessageDialog::Button) {
                        if (self)
                            self->finish();

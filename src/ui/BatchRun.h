@@ -17,7 +17,7 @@ class QWidget;
 // then one question about all the files with missing fonts and, on consent,
 // those files again with substitutes; at the end one summary. Files handed
 // over or dropped on the progress dialog meanwhile join the queue. Emits finished() once its summary has been
-// answered, then deletes itself.
+// answered, then deletes itself. Every PDF of the batch is of one kind.
 class BatchRun : public QObject
 {
     Q_OBJECT
@@ -26,7 +26,7 @@ public:
     enum class State { Converting, Asking, Retrying, Reporting, Done };
 
     BatchRun(QWidget *window, MessagePresenter &dialogs, QString ghostscriptPath,
-             QObject *parent = nullptr);
+             QObject *parent = nullptr, PdfKind kind = PdfKind::Standard);
 
     void start(const QStringList &paths);
     // Files that arrive while the batch runs; once the summary is up they
@@ -52,6 +52,7 @@ private:
     QPointer<QWidget> m_window;
     MessagePresenter &m_dialogs;
     QString m_ghostscriptPath;
+    PdfKind m_kind;
     State m_state = State::Converting;
     QStringList m_skipped;
     ConversionQueue *m_first = nullptr;

@@ -1,8 +1,10 @@
 #include "ui/MainMenuBar.h"
 
+#include "convert/PdfKind.h"
 #include "ui/EditCommands.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QKeySequence>
 #include <QMenu>
@@ -81,6 +83,19 @@ const char kCommandProperty[] = "pagoraEditCommand";
 // The menu items' own texts, byte for byte as the user sees them.
 const QString kOpenItemText = QStringLiteral("Öffnen …");
 
+// The PDF menu's items, one per kind, in the menu's order.
+const struct {
+    PdfKind kind;
+    const char *name;
+    const char *text;
+} kPdfItems[] = {
+    {PdfKind::Standard, "PdfStandard", "Standard"},
+    {PdfKind::Archive, "PdfArchive", "Archive (PDF/A-2b)"},
+    {PdfKind::Print, "PdfPrint", "Print"},
+    {PdfKind::SmallFile, "PdfSmallFile", "Small File"},
+    {PdfKind::Grayscale, "PdfGrayscale", "Grayscale"},
+};
+
 } // namespace
 
 MainMenuBar &MainMenuBar::instance()
@@ -98,6 +113,7 @@ MainMenuBar::MainMenuBar() : QMenuBar(nullptr)
     setObjectName(QStringLiteral("MainMenuBar"));
     Untitled0();
     Untitled1();
+    Untitled3();
     Untitled2();
 
     connect(qApp, &QApplication::focusChanged, this, &MainMenuBar::updateEditItems);
@@ -169,6 +185,25 @@ void MainMenuBar::Untitled1()
     // What applies changes with every selection and keystroke; looking when the
     // menu opens keeps it true without watching every text field.
     connect(editMenu, &QMenu::aboutToShow, this, &MainMenuBar::updateEditItems);
+}
+
+void MainMenuBar::Untitled3()
+{
+    makeMenu(*this, QStringLiteral("PdfMenu"), QStringLiteral("&PDF"));
+    QMenu *pdfMenu = findMenu(QStringLiteral("PdfMenu"));
+    // One kind at a time; which one, and what choosing does, is the window's
+    // business (PdfKindChoice).
+    auto *kinds = new QActionGroup(pdfMenu);
+    kinds->setObjectName(QStringLiteral("PdfKinds"));
+    kinds->setExclusive(true);
+    for (const auto &entry : kPdfItems) {
+        QAction *item = makeItem(*pdfMenu, QLatin1String(entry.name), QLatin1String(entry.text));
+        item->setCheckable(true);
+        item->setChecked(entry.kind == PdfKind::Standard);
+        item->setData(PdfKindKey(entry.kind));
+        item->setMenuRole(QAction::NoRole);
+        kinds->addAction(item);
+    }
 }
 
 void MainMenuBar::Untitled2()

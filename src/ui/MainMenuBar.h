@@ -6,7 +6,7 @@ class QAction;
 class QMenu;
 
 // The application's one menu bar: File (Open, Quit), Edit (the standard editing
-// commands) and an empty Help menu. Menus and items carry their names as
+// commands), PDF (the kind of PDF to make, one of five) and an empty Help menu. Menus and items carry their names as
 // object names, by which they are looked up.
 class MainMenuBar : public QMenuBar
 {
@@ -24,9 +24,10 @@ public:
 private:
     MainMenuBar();
 
-    // The three menus, each built and added in turn.
+    // The menus, each built and added in turn: File, Edit, PDF, Help.
     void Untitled0();
     void Untitled1();
+    void Untitled3();
     void Untitled2();
 
     void updateEditItems();

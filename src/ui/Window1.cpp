@@ -7,6 +7,7 @@
 #include "ui/DropCanvas.h"
 #include "ui/FailureDialog.h"
 #include "ui/MainMenuBar.h"
+#include "ui/PdfKindChoice.h"
 #include "ui/PictureCache.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtOpenFilesChooser.h"
@@ -100,6 +101,9 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
     Layout();
     CreateControls();
     connect(FileOpen(), &QAction::triggered, this, &Window1::FileOpen_Action);
+    m_pdfKind = new PdfKindChoice(MenuBar(), this);
+    m_conversions->setPdfKind(m_pdfKind->kind());
+    connect(m_pdfKind, &PdfKindChoice::chosen, m_conversions, &WindowConversions::setPdfKind);
     updateFileOpen();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
@@ -302,6 +306,11 @@ void Window1::ConvertFiles(const QStringList &paths)
     m_conversions->deliver(paths);
 }
 
+PdfKind Window1::pdfKind() const
+{
+    return m_pdfKind->kind();
+}
+
 ConversionJob *Window1::RunningConversion() const
 {
     return m_conversions->runningConversion();
@@ -348,8 +357,12 @@ void Window1::filesChosen(const QStringList &paths)
 
 void Window1::updateFileOpen()
 {
+    const bool free = !isBusy() && !m_conversions->isActive() && !m_openDialogShowing;
     if (QAction *item = FileOpen())
-        item->setEnabled(!isBusy() && !m_conversions->isActive() && !m_openDialogShowing);
+        item->setEnabled(free);
+    // A kind chosen while files convert would hold for some of them only.
+    if (m_pdfKind != nullptr)
+        m_pdfKind->setEnabled(free);
 }
 
 void Window1::fontsListed(const QStringList &names)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/PdfKind.h"
 #include "install/GhostscriptLocator.h"
 #include "install/InstallTexts.h"
 #include "ui/LabelBackdrop.h"
@@ -20,6 +21,7 @@ class InstallationHelp;
 class MainMenuBar;
 class MessagePresenter;
 class OpenFilesChooser;
+class PdfKindChoice;
 class PictureCache;
 class QAction;
 class QLabel;
@@ -77,6 +79,12 @@ public:
     QAction *EditClear() const { return item("EditClear"); }
     QAction *EditSeparator2() const { return item("EditSeparator2"); }
     QAction *EditSelectAll() const { return item("EditSelectAll"); }
+    QMenu *PdfMenu() const { return menu("PdfMenu"); }
+    QAction *PdfStandard() const { return item("PdfStandard"); }
+    QAction *PdfArchive() const { return item("PdfArchive"); }
+    QAction *PdfPrint() const { return item("PdfPrint"); }
+    QAction *PdfSmallFile() const { return item("PdfSmallFile"); }
+    QAction *PdfGrayscale() const { return item("PdfGrayscale"); }
     QMenu *HelpMenu() const { return menu("HelpMenu"); }
 
     void Event_Opening();
@@ -89,6 +97,10 @@ public:
     // item is off, and does nothing, while the window is busy or a
     // conversion runs, and while the dialog is open.
     void FileOpen_Action();
+
+    // The kind of PDF that drops, File › Open, handed files and batches make
+    // from now on, as the PDF menu has it.
+    PdfKind pdfKind() const;
 
     // Files handed to the window from anywhere (File › Open, the command
     // line, the system's "Open With"): they wait for their turn, then one file
@@ -141,6 +153,7 @@ private:
     FontListing *m_fontListing = nullptr;
     bool m_opened = false;
     WindowConversions *m_conversions = nullptr;
+    PdfKindChoice *m_pdfKind = nullptr;
     bool m_startupChecked = false;
     // Why the start-up check's help failed, until it is told.
     std::optional<QString> m_startupFailure;

@@ -119,7 +119,7 @@ void WindowConversions::startSingle(const QStringList &paths)
         self->scheduleNext();
     };
     ConversionJob *job = IntakeDrop(paths, m_dialogs, m_ghostscriptCandidates, this,
-                                    m_installation, answered);
+                                    m_installation, answered, m_kind);
     const bool ignored = paths.first().isEmpty();
     if (job == nullptr) {
         if (ignored)
@@ -151,7 +151,7 @@ void WindowConversions::startBatch(const QStringList &paths)
     if (ghostscript.isEmpty())
         return;
     m_refusalShowing = false;
-    auto *batch = new BatchRun(m_window, m_dialogs, ghostscript, this);
+    auto *batch = new BatchRun(m_window, m_dialogs, ghostscript, this, m_kind);
     m_batch = batch;
     connect(batch, &BatchRun::filesDropped, this, &WindowConversions::deliver);
     connect(batch, &BatchRun::finished, this, &WindowConversions::batchFinished);

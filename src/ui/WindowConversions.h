@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/PdfKind.h"
 #include "install/InstallationHelp.h"
 
 #include <QList>
@@ -36,6 +37,9 @@ public:
     bool drop(const QStringList &paths);
     // While held, nothing new starts; what arrives waits.
     void setHeld(bool held);
+    // The kind of PDF for what starts from now on.
+    void setPdfKind(PdfKind kind) { m_kind = kind; }
+    PdfKind pdfKind() const { return m_kind; }
 
     // The single conversion that runs now, or null.
     ConversionJob *runningConversion() const;
@@ -71,5 +75,6 @@ private:
     bool m_refusalShowing = false;
     int m_refusals = 0;
     bool m_held = false;
+    PdfKind m_kind = PdfKind::Standard;
     bool m_scheduled = false;
 };

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,7 +104,7 @@ void TestApp::menuBarExistsBeforeTheWindowAndIsShared()
     }
     // Still there, unchanged, for the next window.
     QCOMPARE(&MainMenuBar::instance(), before);
-    QCOMPARE(before->actions().size(), 3);
+    QCOMPARE(before->actions().size(), 4);
     Window1 second(quietServices(dialogs));
     QCOMPARE(&second.MenuBar(), before);
 #ifndef Q_OS_MACOS
@@ -145,6 +146,12 @@ void TestApp::menusAndItemsInOrder()
                         "  EditClear &Delete []",
                         "  EditSeparator2 separator []",
                         "  EditSelectAll Select &All [Ctrl+A]",
+                        "PdfMenu &PDF []",
+                        "  PdfStandard Standard []",
+                        "  PdfArchive Archive (PDF/A-2b) []",
+                        "  PdfPrint Print []",
+                        "  PdfSmallFile Small File []",
+                        "  PdfGrayscale Grayscale []",
                         "HelpMenu &Help []",
                     }));
     QCOMPARE(bar.findItem(QStringLiteral("FileQuit"))->menuRole(), QAction::QuitRole);
@@ -170,6 +177,12 @@ void TestApp::windowAccessorsFindTheSharedItems()
         {window.EditClear(), "EditClear"},
         {window.EditSeparator2(), "EditSeparator2"},
         {window.EditSelectAll(), "EditSelectAll"},
+        {window.PdfMenu(), "PdfMenu"},
+        {window.PdfStandard(), "PdfStandard"},
+        {window.PdfArchive(), "PdfArchive"},
+        {window.PdfPrint(), "PdfPrint"},
+        {window.PdfSmallFile(), "PdfSmallFile"},
+        {window.PdfGrayscale(), "PdfGrayscale"},
         {window.HelpMenu(), "HelpMenu"},
     };
     for (const auto &accessor : accessors) {
@@ -340,6 +353,11 @@ int main(int argc, char *argv[])
 {
     App::prepare();
     App app(argc, argv);
+    // Settings of its own: a kind of PDF the user chose must not change what
+    // these conversions make, nor may they change the user's.
+    QTemporaryDir settings;
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings.path());
     TestApp test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +87,7 @@ private slots:
     void folderDropConvertsItsPostScriptFilesInNameOrder();
     void cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone();
     void twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother();
+    void batchMakesEveryPdfOfTheChosenKindAndSaysSoOnce();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs);
@@ -95,6 +97,7 @@ private:
     NoBrowser m_urls;
     PictureCache m_logo{QString()};
     std::unique_ptr<QTemporaryDir> m_tmp;
+    std::unique_ptr<QTemporaryDir> m_settings;
     QByteArray m_savedTmp;
 };
 
@@ -103,6 +106,10 @@ void TestBatch::init()
     m_tmp = std::make_unique<QTemporaryDir>();
     m_savedTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(m_tmp->path()));
+    // Each test starts with settings of its own: Standard, and the user's untouched.
+    m_settings = std::make_unique<QTemporaryDir>();
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_settings->path());
 }
 
 void TestBatch::cleanup()
@@ -294,6 +301,32 @@ void TestBatch::twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother()
              qPrintable(summary));
     // The figure's two pages, not the one blank page of the document.
     QCOMPARE(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("x.pdf"))), 2);
+}
+
+void TestBatch::batchMakesEveryPdfOfTheChosenKindAndSaysSoOnce()
+{
+    QTemporaryDir docs;
+    const QStringList inputs{docs.filePath(QStringLiteral("a.ps")),
+                             docs.filePath(QStringLiteral("b.ps"))};
+    for (const QString &input : inputs)
+        copyFixture(QStringLiteral("hello.ps"), input);
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    window.PdfPrint()->trigger();
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.ConvertFiles(inputs);
+    QVERIFY(finished.wait(120000));
+
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().explanation,
+             QStringLiteral("2 von 2 PDF-Dateien wurden erstellt.\nPDF-Art: Druck"));
+    // Print embeds even the standard fonts, which a Standard PDF leaves out.
+    for (const QString &pdf : {docs.filePath(QStringLiteral("a.pdf")),
+                               docs.filePath(QStringLiteral("b.pdf"))}) {
+        const QByteArray fonts = TestFiles::runTool(QStringLiteral("pdffonts"), {pdf});
+        QVERIFY2(fonts.contains("+Helvetica") && !fonts.contains(" no  no "), fonts.constData());
+    }
 }
 
 QTEST_MAIN(TestBatch)

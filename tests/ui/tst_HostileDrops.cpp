@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,6 +104,7 @@ class TestHostileDrops : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void fifoIsRefusedWithoutHoldingTheWindow();
     void floodOfOutputGivesADialogThatOpensAtOnce();
 
@@ -112,7 +114,15 @@ private:
 
     NoUrls m_urls;
     ScriptedSaveChooser m_chooser; // cancels every time
+    QTemporaryDir m_settings;
 };
+
+void TestHostileDrops::initTestCase()
+{
+    // Settings of its own: the user's kind of PDF does not apply here.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_settings.path());
+}
 
 Window1Services TestHostileDrops::services(MessagePresenter *dialogs, const QString &ghostscript)
 {

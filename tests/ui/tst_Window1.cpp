@@ -4,6 +4,7 @@
 #include "convert/ConversionJob.h"
 #include "install/InstallationHelp.h"
 #include "platform/DesktopServices.h"
+#include "platform/ProgramSettings.h"
 #include "ui/DropCanvas.h"
 #include "ui/PictureCache.h"
 
@@ -291,6 +292,7 @@ private slots:
     void fileOpenIsOffWhileTheWindowIsBusy();
     void dropsWhileGhostscriptRunsWaitTheirTurn();
     void fileHandedOverDuringTheFontOverviewWaitsForIt();
+    void pdfMenuChoiceIsExclusiveKeptAndUsedForEveryWayIn();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs, PictureCache *logo = nullptr);
@@ -1130,6 +1132,10 @@ void TestWindow1::fileOpenIsOffWhileTheWindowIsBusy()
     services.probeCandidates = {slow, TestFiles::realGhostscript()};
     Window1 window(services);
     QAction *item = window.FileOpen();
+    // The PDF menu is off whenever File › Open is: a kind chosen now would
+    // hold for some files only.
+    QAction *pdfMenu = window.PdfMenu()->menuAction();
+    QAction *archive = window.PdfArchive();
     QSignalSpy opened(&window, &Window1::opened);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -1138,27 +1144,40 @@ void TestWindow1::fileOpenIsOffWhileTheWindowIsBusy()
     QTest::qWait(300);
     QVERIFY(opened.isEmpty());
     QVERIFY(!item->isEnabled());
+    QVERIFY(!pdfMenu->isEnabled());
+    QVERIFY(!archive->isEnabled());
     item->trigger();
+    archive->trigger();
     QVERIFY(opened.wait(15000));
     QVERIFY(item->isEnabled());
+    QVERIFY(pdfMenu->isEnabled());
+    QCOMPARE(window.pdfKind(), PdfKind::Standard);
 
     // A conversion, until it is cancelled.
     QSignalSpy finished(&window, &Window1::conversionFinished);
     window.ConvertFiles({input});
     QVERIFY(window.RunningConversion() != nullptr);
     QVERIFY(!item->isEnabled());
+    QVERIFY(!pdfMenu->isEnabled());
     item->trigger();
+    archive->trigger();
     QTest::qWait(200);
     window.RunningConversion()->cancel();
     QVERIFY(finished.wait(10000));
     QTRY_VERIFY(item->isEnabled());
+    QVERIFY(pdfMenu->isEnabled());
 
     // The font overview, until its save dialog is cancelled.
     window.Button1_Pressed();
     QVERIFY(!item->isEnabled());
+    QVERIFY(!archive->isEnabled());
     item->trigger();
+    archive->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!window.isBusy(), 10000);
     QVERIFY(item->isEnabled());
+    QVERIFY(archive->isEnabled());
+    QCOMPARE(window.pdfKind(), PdfKind::Standard);
+    QVERIFY(window.PdfStandard()->isChecked());
 
     QTest::qWait(100);
     QVERIFY(chooser.folders.isEmpty());
@@ -1247,6 +1266,79 @@ void TestWindow1::fileHandedOverDuringTheFontOverviewWaitsForIt()
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
     QCOMPARE(TestFiles::pdfPageCount(pdf), 2);
+}
+
+// The PDF menu: one kind at a time, kept in the settings for the next start,
+// and what every way in makes from then on.
+void TestWindow1::pdfMenuChoiceIsExclusiveKeptAndUsedForEveryWayIn()
+{
+    QTemporaryDir dir;
+    const QStringList inputs{dir.filePath(QStringLiteral("eins.ps")),
+                             dir.filePath(QStringLiteral("zwei.ps")),
+                             dir.filePath(QStringLiteral("drei.ps"))};
+    for (const QString &input : inputs)
+        TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    const auto pdf = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
+    const auto checkedItems = [](Window1 &window) {
+        QStringList checked;
+        const QList<QAction *> items = window.PdfMenu()->actions();
+        for (const QAction *item : items) {
+            if (item->isChecked())
+                checked << item->objectName();
+        }
+        return checked;
+    };
+    ScriptedPresenter dialogs;
+    ScriptedOpenChooser chooser({{inputs.at(2)}});
+    Window1Services services = this->services(dialogs);
+    services.openChooser = &chooser;
+    {
+        Window1 window(services);
+        openWindow(window);
+        QCOMPARE(checkedItems(window), QStringList{"PdfStandard"});
+        window.PdfArchive()->trigger();
+        window.PdfGrayscale()->trigger();
+        QCOMPARE(checkedItems(window), QStringList{"PdfGrayscale"});
+        QCOMPARE(window.pdfKind(), PdfKind::Grayscale);
+
+        // A drop.
+        QSignalSpy finished(&window, &Window1::conversionFinished);
+        std::unique_ptr<QMimeData> drop(filesMime({inputs.at(0)}));
+        QVERIFY(dropOn(window.Canvas1(), *drop));
+        QVERIFY(finished.wait(60000));
+    }
+    QCOMPARE(ProgramSettings()->value(QStringLiteral("Conversion/pdfKind")).toString(),
+             QStringLiteral("gray"));
+    {
+        // The next start: the kind is there again, for a handed file and File › Open.
+        Window1 window(services);
+        openWindow(window);
+        QCOMPARE(checkedItems(window), QStringList{"PdfGrayscale"});
+        QSignalSpy finished(&window, &Window1::conversionFinished);
+        window.ConvertFiles({inputs.at(1)});
+        QVERIFY(finished.wait(60000));
+        QTRY_VERIFY(window.FileOpen()->isEnabled());
+        window.FileOpen()->trigger();
+        QVERIFY(finished.wait(60000));
+        // Back to Standard: the spec's text alone.
+        QTRY_VERIFY(window.PdfStandard()->isEnabled());
+        window.PdfStandard()->trigger();
+        window.ConvertFiles({inputs.at(0)});
+        QVERIFY(finished.wait(60000));
+    }
+    const QString head = QStringLiteral("Die PDF-Datei wurde erstellt:\n");
+    const QString gray = QStringLiteral("\nPDF-Art: Graustufen");
+    QCOMPARE(dialogs.shown.size(), 4);
+    QCOMPARE(dialogs.shown.at(0).explanation, head + pdf("eins.pdf") + gray);
+    QCOMPARE(dialogs.shown.at(1).explanation, head + pdf("zwei.pdf") + gray);
+    QCOMPARE(dialogs.shown.at(2).explanation, head + pdf("drei.pdf") + gray);
+    QCOMPARE(dialogs.shown.at(3).explanation, head + pdf("eins.pdf"));
+
+    // A kind the settings do not know is Standard.
+    ProgramSettings()->setValue(QStringLiteral("Conversion/pdfKind"), QStringLiteral("bunt"));
+    Window1 window(services);
+    QCOMPARE(checkedItems(window), QStringList{"PdfStandard"});
+    QCOMPARE(window.pdfKind(), PdfKind::Standard);
 }
 
 QTEST_MAIN(TestWindow1)
