@@ -3,6 +3,9 @@
 // running the same Ghostscript argument vector directly and against ps2pdf.
 // The three are run side by side, file by file and round by round, so that a
 // busy machine slows all of them alike; ratios are taken within a round.
+// Then two kinds of PDF the same way: the archive (PDF/A-2b) against gs run
+// directly with the same PDF/A arguments and definition file, and the small
+// file's size against ps2pdf -dPDFSETTINGS=/ebook.
 //
 //   pagora_conversion_bench [--rounds N] FILE.ps|FILE.eps ...
 
@@ -15,6 +18,8 @@
 #include "convert/ConversionTexts.h"
 #include "convert/DropIntake.h"
 #include "convert/GhostscriptArguments.h"
+#include "convert/PdfArchive.h"
+#include "platform/FileDescriptor.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -40,6 +45,8 @@ namespace {
 
 constexpr double kOverheadTarget = 1.03; // median over the files of ours / direct gs
 constexpr double kPs2pdfTarget = 1.00;   // ours / ps2pdf, on every file
+constexpr double kArchiveTarget = 1.03;  // median over the files of ours / direct gs, PDF/A
+constexpr double kSmallSizeTarget = 1.05; // ours / ps2pdf /ebook output size, on every file
 
 using Clock = std::chrono::steady_clock;
 
@@ -92,12 +99,14 @@ void waitForJob(ConversionJob *job)
 }
 
 OurRun convertByDrop(const QString &input,
-                     const QStringList &ghostscriptCandidates = kDropTimeCandidates)
+                     const QStringList &ghostscriptCandidates = kDropTimeCandidates,
+                     PdfKind kind = PdfKind::Standard)
 {
     VerdictPresenter dialogs;
     const double cpuStart = ProcessorSeconds();
     const Clock::time_point start = Clock::now();
-    if (ConversionJob *job = IntakeDrop({input}, dialogs, ghostscriptCandidates)) {
+    if (ConversionJob *job = IntakeDrop({input}, dialogs, ghostscriptCandidates, nullptr,
+                                        InstallationHelp(), {}, kind)) {
         waitForJob(job);
     } else {
         // The refusal is shown from the event loop, and the presenter must
@@ -139,6 +148,102 @@ std::vector<std::string> directGhostscript(const QString &ghostscript, const QSt
 std::vector<std::string> ps2pdf(const QString &input)
 {
     return {"ps2pdf", input.toStdString(), outputOf(Ps2pdf, input).toStdString()};
+}
+
+QString besideInput(const QString &input, const char *suffix)
+{
+    const QFileInfo info(input);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QLatin1String(suffix);
+}
+
+// gs with the archive's arguments and a definition file as ours writes it.
+std::vector<std::string> directArchive(const QString &ghostscript, const QString &input)
+{
+    const QString profile = FindSrgbProfile(ghostscript);
+    const QString definition = besideInput(input, ".pdfa_def.ps");
+    OpenFailure failure;
+    const FileDescriptor document = OpenRegularFile(input, &failure);
+    QFile file(definition);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(PdfaDefinition(profile, DocumentTitle(document.get())));
+    std::vector<std::string> argv{ghostscript.toStdString()};
+    const QStringList arguments =
+        GhostscriptArguments(input, besideInput(input, ".direct-pdfa.pdf"), QString(), false,
+                             PdfKind::Archive, profile, definition);
+    for (const QString &argument : arguments)
+        argv.push_back(argument.toStdString());
+    return argv;
+}
+
+// The archive against gs directly, side by side, and the small file's size
+// against ps2pdf /ebook. Returns false when a run did not succeed.
+bool printKinds(const QStringList &files, const QString &ghostscript, int rounds)
+{
+    if (FindSrgbProfile(ghostscript).isEmpty()) {
+        std::printf("\nNo sRGB profile beside %s: no archive figures\n", qPrintable(ghostscript));
+        return false;
+    }
+    bool allRan = true;
+    std::vector<double> archiveRatios;
+    double worstSize = 0;
+    std::printf("\n%-28s %9s %9s %9s %11s %11s %9s\n", "file (kinds)", "pdfa s", "gs pdfa s",
+                "ours/gs", "small bytes", "ebook bytes", "size o/e");
+    for (const QString &input : files) {
+        std::vector<double> ratios;
+        std::vector<double> ours;
+        std::vector<double> direct;
+        for (int round = 0; round <= rounds && allRan; ++round) {
+            QFile::remove(outputOf(Ours, input));
+            QFile::remove(besideInput(input, ".direct-pdfa.pdf"));
+            OurRun ourRun;
+            ChildRun directRun;
+            // Turns from round to round, as above.
+            for (int k = 0; k < 2; ++k) {
+                if ((round + k) % 2 == 0)
+                    ourRun = convertByDrop(input, kDropTimeCandidates, PdfKind::Archive);
+                else
+                    directRun = RunChild(directArchive(ghostscript, input));
+            }
+            if (!ourRun.succeeded || directRun.exitCode != 0) {
+                std::fprintf(stderr, "%s: the archive did not succeed\n", qPrintable(input));
+                allRan = false;
+            }
+            if (round == 0)
+                continue;
+            ours.push_back(ourRun.timing.seconds);
+            direct.push_back(directRun.seconds);
+            ratios.push_back(ourRun.timing.seconds / directRun.seconds);
+        }
+        if (!allRan)
+            break;
+        archiveRatios.push_back(Median(ratios));
+
+        // Sizes do not change from run to run: one each.
+        QFile::remove(outputOf(Ours, input));
+        const OurRun small = convertByDrop(input, kDropTimeCandidates, PdfKind::SmallFile);
+        const QString ebook = besideInput(input, ".ebook.pdf");
+        const ChildRun reference = RunChild({"ps2pdf", "-dPDFSETTINGS=/ebook",
+                                             input.toStdString(), ebook.toStdString()});
+        if (!small.succeeded || reference.exitCode != 0) {
+            allRan = false;
+            break;
+        }
+        const qint64 smallBytes = QFileInfo(outputOf(Ours, input)).size();
+        const qint64 ebookBytes = QFileInfo(ebook).size();
+        worstSize = std::max(worstSize, double(smallBytes) / double(ebookBytes));
+        std::printf("%-28s %9.4f %9.4f %9.3f %11lld %11lld %9.3f\n",
+                    qPrintable(QFileInfo(input).fileName()), Median(ours), Median(direct),
+                    Median(ratios), static_cast<long long>(smallBytes),
+                    static_cast<long long>(ebookBytes), double(smallBytes) / double(ebookBytes));
+    }
+    if (!allRan)
+        return false;
+    const double archive = Median(archiveRatios);
+    std::printf("\nTARGET archive overhead: median ours/gs (PDF/A) %.3f (target <= %.2f): %s\n",
+                archive, kArchiveTarget, Verdict(archive <= kArchiveTarget));
+    std::printf("TARGET small file size: worst file ours/ps2pdf-ebook %.3f (target <= %.2f): %s\n",
+                worstSize, kSmallSizeTarget, Verdict(worstSize <= kSmallSizeTarget));
+    return true;
 }
 
 struct FileFigures {
@@ -303,5 +408,9 @@ int main(int argc, char **argv)
                 overhead, kOverheadTarget, Verdict(overhead <= kOverheadTarget));
     std::printf("TARGET conversion vs ps2pdf: worst file ours/ps2pdf %.3f (target <= %.2f): %s\n",
                 worstToPs2pdf, kPs2pdfTarget, Verdict(worstToPs2pdf <= kPs2pdfTarget));
+    std::fflush(stdout);
+
+    if (!printKinds(files, ghostscript, rounds))
+        anyFailed = true;
     return anyFailed ? 1 : 0;
 }

@@ -1,11 +1,11 @@
 #!/bin/sh
 # Installs what building, running and testing Pagora needs, when it is missing.
 # Debian/Ubuntu: apt-get (run as root). macOS: Homebrew
-#   brew install cmake qt ghostscript poppler googletest google-benchmark fontconfig pkg-config
+#   brew install cmake qt ghostscript poppler qpdf googletest google-benchmark fontconfig pkg-config
 set -eu
 
 if [ "$(uname -s)" = Darwin ]; then
-    for formula in cmake qt ghostscript poppler googletest google-benchmark fontconfig pkg-config; do
+    for formula in cmake qt ghostscript poppler qpdf googletest google-benchmark fontconfig pkg-config; do
         brew list --formula "$formula" >/dev/null 2>&1 || brew install "$formula"
     done
     exit 0
@@ -15,11 +15,12 @@ fi
 # desktop-file-utils and appstream validate the installed desktop entry and metadata.
 # libseccomp (found through pkg-config) builds the filter that keeps Ghostscript one process;
 # libfontconfig-dev lists the installed fonts; python3-fonttools makes the test fonts from DejaVu; file and
-# dpkg-dev (dpkg-shlibdeps) are for the .deb and its dependencies.
+# dpkg-dev (dpkg-shlibdeps) are for the .deb and its dependencies; qpdf checks the PDFs of the
+# tests of the kinds of PDF (PDF/A).
 packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
 libbenchmark-dev ghostscript poppler-utils libtk8.6 groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev
 desktop-file-utils appstream libseccomp-dev pkg-config file dpkg-dev libfontconfig-dev
-python3-fonttools fonts-dejavu-core"
+python3-fonttools fonts-dejavu-core qpdf"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||

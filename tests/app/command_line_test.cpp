@@ -118,6 +118,7 @@ protected:
     }
 
     QString path(const QString &name) const { return m_folder.filePath(name); }
+    QString settingsFolder() const { return m_temporary.filePath(QStringLiteral("config")); }
 
     void copyFixture(const QString &fixture, const QString &name) const
     {
@@ -137,6 +138,8 @@ protected:
         if (display == Display::Offscreen)
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("TMPDIR"), m_temporary.path());
+        // Settings of the test's own, never the user's.
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settingsFolder());
         return environment;
     }
 
@@ -400,6 +403,61 @@ TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
             << shown.toStdString();
     }
     EXPECT_EQ(filesInFolder(), QStringList{"hello.ps"});
+}
+
+// Each kind by its name; the kind the window keeps in its settings plays no
+// part; an unknown kind, or --pdf without --convert, is a usage error.
+TEST_F(CommandLineRun, PdfOptionChoosesTheKindOfEveryPdf)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+    ASSERT_TRUE(QDir().mkpath(settingsFolder() + QStringLiteral("/Pagora")));
+    TestFiles::writeBytes(settingsFolder() + QStringLiteral("/Pagora/Pagora.conf"),
+                          "[Conversion]\npdfKind=pdfa\n");
+    const struct {
+        QStringList arguments;
+        bool archive; // the PDF claims PDF/A
+    } kinds[] = {
+        {{}, false},
+        {{"--pdf=standard"}, false},
+        {{"--pdf=pdfa"}, true},
+        {{"--pdf", "PDFA"}, true},
+        {{"--pdf=print"}, false},
+        {{"--pdf=small"}, false},
+        {{"--pdf=gray"}, false},
+    };
+    for (const auto &kind : kinds) {
+        const QString shown = kind.arguments.join(QLatin1Char(' '));
+        QFile::remove(path(QStringLiteral("hello.pdf")));
+        const Outcome run = pagora(QStringList{"--convert"} + kind.arguments + QStringList{"hello.ps"});
+        EXPECT_EQ(run.exitStatus, 0) << shown.toStdString() << run.err.constData();
+        EXPECT_EQ(run.out, QByteArray("ok  hello.ps -> hello.pdf\n")) << shown.toStdString();
+        const QByteArray pdf = TestFiles::readBytes(path(QStringLiteral("hello.pdf")));
+        EXPECT_EQ(pdf.contains("pdfaid:part"), kind.archive) << shown.toStdString();
+        EXPECT_EQ(TestFiles::pdfPageCount(path(QStringLiteral("hello.pdf"))), kHelloPages);
+    }
+
+    const struct {
+        QStringList arguments;
+        const char *error;
+    } wrong[] = {
+        {{"--convert", "--pdf=pdf/a", "hello.ps"},
+         "Pagora: --pdf pdf/a: unknown kind; use standard, pdfa, print, small or gray\n"},
+        {{"--convert", "--pdf=", "hello.ps"},
+         "Pagora: --pdf : unknown kind; use standard, pdfa, print, small or gray\n"},
+        {{"--pdf=pdfa", "hello.ps"},
+         "Pagora: --pdf goes with --convert; the window has its PDF menu\n"},
+    };
+    QFile::remove(path(QStringLiteral("hello.pdf")));
+    for (const auto &usage : wrong) {
+        const Outcome run = pagora(usage.arguments);
+        const QString shown = usage.arguments.join(QLatin1Char(' '));
+        EXPECT_EQ(run.exitStatus, 2) << shown.toStdString();
+        EXPECT_EQ(run.out, QByteArray()) << shown.toStdString();
+        EXPECT_EQ(run.err, QByteArray(usage.error) + "Try 'Pagora --help'.\n") << shown.toStdString();
+    }
+    EXPECT_EQ(filesInFolder(), QStringList{"hello.ps"});
+    const Outcome help = pagora({QStringLiteral("--help")});
+    EXPECT_TRUE(help.out.contains("--pdf <kind>")) << help.out.constData();
 }
 
 TEST_F(CommandLineRun, HelpAndVersionNeedNoDisplay)

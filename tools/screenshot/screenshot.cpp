@@ -6,13 +6,16 @@
 //     xvfb-run -a build/pagora_screenshot dark docs/screenshot-dark.png
 //     xvfb-run -a build/pagora_screenshot batch-progress docs/screenshot-batch-progress.png
 //     xvfb-run -a build/pagora_screenshot batch-summary docs/screenshot-batch-summary.png
+//     xvfb-run -a build/pagora_screenshot pdf-menu docs/screenshot-pdf-menu.png
 //
 // The dark appearance is a palette set here, as a system in dark mode would
 // hand one to the program; the program itself has no switch for it. The
 // batches run on PostScript files written here into a temporary folder: for
 // the progress, three short documents and three that never end (so the dialog
 // stays up; the batch is cancelled after the picture); for the summary, two
-// short documents, one with an error and a text file that is skipped.
+// short documents, one with an error and a text file that is skipped. The
+// PDF menu is shown open with "Archive (PDF/A-2b)" checked, without choosing
+// it: the settings of whoever takes the picture stay as they are.
 
 #include "app/App.h"
 #include "ui/Window1.h"
@@ -23,6 +26,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
@@ -61,14 +66,15 @@ QPalette darkPalette()
     return palette;
 }
 
-enum class Mode { Light, Dark, BatchProgress, BatchSummary };
+enum class Mode { Light, Dark, BatchProgress, BatchSummary, PdfMenu };
 
 std::optional<Mode> modeNamed(const char *name)
 {
     const std::pair<const char *, Mode> modes[] = {{"light", Mode::Light},
                                                    {"dark", Mode::Dark},
                                                    {"batch-progress", Mode::BatchProgress},
-                                                   {"batch-summary", Mode::BatchSummary}};
+                                                   {"batch-summary", Mode::BatchSummary},
+                                                   {"pdf-menu", Mode::PdfMenu}};
     for (const auto &[modeName, mode] : modes) {
         if (std::strcmp(name, modeName) == 0)
             return mode;
@@ -158,7 +164,7 @@ int main(int argc, char **argv)
 {
     const std::optional<Mode> mode = argc == 3 ? modeNamed(argv[1]) : std::nullopt;
     if (!mode) {
-        std::fprintf(stderr, "usage: %s dark|light|batch-progress|batch-summary OUTPUT.png\n",
+        std::fprintf(stderr, "usage: %s dark|light|batch-progress|batch-summary|pdf-menu OUTPUT.png\n",
                      argv[0]);
         return 2;
     }
@@ -191,6 +197,15 @@ int main(int argc, char **argv)
             // One more turn of the loop, so that every paint has been done.
             QTimer::singleShot(200, &app, [&] {
                 status = save(window.grab().toImage()) ? 0 : 1;
+                QCoreApplication::exit(status);
+            });
+        } else if (*mode == Mode::PdfMenu) {
+            QMenu *menu = window.PdfMenu();
+            window.PdfArchive()->setChecked(true);
+            QMenuBar *bar = window.menuBar();
+            menu->popup(bar->mapToGlobal(bar->actionGeometry(menu->menuAction()).bottomLeft()));
+            QTimer::singleShot(300, &app, [&, menu] {
+                status = save(windowWithDialog(window, *menu)) ? 0 : 1;
                 QCoreApplication::exit(status);
             });
         } else if (*mode == Mode::BatchProgress) {
