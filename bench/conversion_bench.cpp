@@ -222,8 +222,8 @@ bool printKinds(const QStringList &files, const QString &ghostscript, int rounds
         QFile::remove(outputOf(Ours, input));
         const OurRun small = convertByDrop(input, kDropTimeCandidates, PdfKind::SmallFile);
         const QString ebook = besideInput(input, ".ebook.pdf");
-        const ChildRun reference = RunChild({"ps2pdf", "-dPDFSETTINGS=/ebook",
-                                             input.toStdString(), ebook.toStdString()});
+        const ChildRun reference =
+            RunChild({"ps2pdf", "-dPDFSETTINGS=/ebook", input.toStdString(), ebook.toStdString()});
         if (!small.succeeded || reference.exitCode != 0) {
             allRan = false;
             break;

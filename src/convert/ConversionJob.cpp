@@ -565,7 +565,8 @@ void ConversionJob::retryWithSubstitutes()
 
 bool ConversionJob::writeProlog()
 {
-    const QString error = writeWorkspaceFile(kSubstitutionPrologName, FontSubstitutionProlog(m_boundFonts));
+    const QString error =
+        writeWorkspaceFile(kSubstitutionPrologName, FontSubstitutionProlog(m_boundFonts));
     if (!error.isEmpty()) {
         fail(kCannotWriteSubstitution + error);
         return false;

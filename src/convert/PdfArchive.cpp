@@ -33,9 +33,9 @@ QString profileBelow(const QString &prefix)
     });
     versions.append(QString()); // some installations keep the profiles beside the versions
     for (const QString &version : std::as_const(versions)) {
-        const QString profile =
-            shared.absoluteFilePath(version.isEmpty() ? QStringLiteral("iccprofiles/srgb.icc")
-                                                      : version + QStringLiteral("/iccprofiles/srgb.icc"));
+        const QString profile = shared.absoluteFilePath(
+            version.isEmpty() ? QStringLiteral("iccprofiles/srgb.icc")
+                              : version + QStringLiteral("/iccprofiles/srgb.icc"));
         if (QFileInfo(profile).isFile())
             return QFileInfo(profile).absoluteFilePath();
     }
@@ -96,12 +96,23 @@ QByteArray unescapedString(const QByteArray &body)
             continue;
         }
         switch (next) {
-        case 'n': bytes.append('\n'); break;
-        case 'r': bytes.append('\r'); break;
-        case 't': bytes.append('\t'); break;
-        case 'b': bytes.append('\b'); break;
-        case 'f': bytes.append('\f'); break;
-        default: bytes.append(next);
+        case 'n':
+            bytes.append('\n');
+            break;
+        case 'r':
+            bytes.append('\r');
+            break;
+        case 't':
+            bytes.append('\t');
+            break;
+        case 'b':
+            bytes.append('\b');
+            break;
+        case 'f':
+            bytes.append('\f');
+            break;
+        default:
+            bytes.append(next);
         }
     }
     return bytes;

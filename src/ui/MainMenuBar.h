@@ -6,8 +6,9 @@ class QAction;
 class QMenu;
 
 // The application's one menu bar: File (Open, Quit), Edit (the standard editing
-// commands), PDF (the kind of PDF to make, one of five) and an empty Help menu. Menus and items carry their names as
-// object names, by which they are looked up.
+// commands), PDF (the kind of PDF to make, one of five) and an empty Help
+// menu. Menus and items carry their names as object names, by which they are
+// looked up.
 class MainMenuBar : public QMenuBar
 {
     Q_OBJECT

@@ -428,7 +428,8 @@ TEST_F(CommandLineRun, PdfOptionChoosesTheKindOfEveryPdf)
     for (const auto &kind : kinds) {
         const QString shown = kind.arguments.join(QLatin1Char(' '));
         QFile::remove(path(QStringLiteral("hello.pdf")));
-        const Outcome run = pagora(QStringList{"--convert"} + kind.arguments + QStringList{"hello.ps"});
+        const Outcome run =
+            pagora(QStringList{"--convert"} + kind.arguments + QStringList{"hello.ps"});
         EXPECT_EQ(run.exitStatus, 0) << shown.toStdString() << run.err.constData();
         EXPECT_EQ(run.out, QByteArray("ok  hello.ps -> hello.pdf\n")) << shown.toStdString();
         const QByteArray pdf = TestFiles::readBytes(path(QStringLiteral("hello.pdf")));
@@ -453,7 +454,8 @@ TEST_F(CommandLineRun, PdfOptionChoosesTheKindOfEveryPdf)
         const QString shown = usage.arguments.join(QLatin1Char(' '));
         EXPECT_EQ(run.exitStatus, 2) << shown.toStdString();
         EXPECT_EQ(run.out, QByteArray()) << shown.toStdString();
-        EXPECT_EQ(run.err, QByteArray(usage.error) + "Try 'Pagora --help'.\n") << shown.toStdString();
+        EXPECT_EQ(run.err, QByteArray(usage.error) + "Try 'Pagora --help'.\n")
+            << shown.toStdString();
     }
     EXPECT_EQ(filesInFolder(), QStringList{"hello.ps"});
     const Outcome help = pagora({QStringLiteral("--help")});

@@ -56,9 +56,9 @@ QStringList embeddedColumn(const QString &pdf)
 // be read as text.
 QString plainPdf(const QString &pdf)
 {
-    return QString::fromLatin1(runTool(QStringLiteral("qpdf"),
-                                       {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"),
-                                        pdf, QStringLiteral("-")}));
+    const QStringList arguments{QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"),
+                                pdf, QStringLiteral("-")};
+    return QString::fromLatin1(runTool(QStringLiteral("qpdf"), arguments));
 }
 
 QString pdfInfo(const QString &pdf, const QString &field)
@@ -179,7 +179,8 @@ TEST(PdfKindTable, EachKindAddsItsOwnArgumentsAndStandardAddsNone)
         // The kind's own between the output and the files, the prolog and
         // the input last, as in every run.
         const QStringList plain = GhostscriptArguments(in, out, QStringLiteral("prolog.ps"), false);
-        EXPECT_EQ(arguments, plain.mid(0, plain.size() - 2) + entry.added + plain.mid(plain.size() - 2));
+        EXPECT_EQ(arguments,
+                  plain.mid(0, plain.size() - 2) + entry.added + plain.mid(plain.size() - 2));
         EXPECT_EQ(PdfKindKey(entry.kind), QLatin1String(entry.key));
         EXPECT_EQ(PdfKindFromKey(QLatin1String(entry.key)), entry.kind);
         EXPECT_EQ(PdfKindName(entry.kind), QString::fromUtf8(entry.name));
@@ -323,7 +324,8 @@ TEST_F(PdfKinds, GrayscaleLeavesNoColourOnThePage)
     ASSERT_EQ(convert(input, gray, PdfKind::Grayscale), ConversionJob::Outcome::Converted);
     EXPECT_TRUE(pageHasColour(standard));
     EXPECT_FALSE(pageHasColour(gray));
-    EXPECT_FALSE(plainPdf(gray).contains(QRegularExpression(QStringLiteral("/DeviceRGB|/DeviceCMYK|/ICCBased"))));
+    EXPECT_FALSE(plainPdf(gray).contains(
+        QRegularExpression(QStringLiteral("/DeviceRGB|/DeviceCMYK|/ICCBased"))));
     EXPECT_EQ(m_dialogs.shown.at(1).explanation, kSuccessHead + gray + "\nPDF-Art: Graustufen");
 }
 
@@ -373,9 +375,11 @@ TEST_P(ArchiveThatIsNoArchive, FailsAndKeepsTheOlderPdf)
     QTemporaryDir prefix;
     ASSERT_TRUE(QDir().mkpath(prefix.filePath(QStringLiteral("bin"))));
     if (GetParam().withProfile) {
-        const QString profiles = prefix.filePath(QStringLiteral("share/ghostscript/10.0/iccprofiles"));
+        const QString profiles =
+            prefix.filePath(QStringLiteral("share/ghostscript/10.0/iccprofiles"));
         ASSERT_TRUE(QDir().mkpath(profiles));
-        ASSERT_TRUE(QFile::link(profileOfRealGhostscript(), profiles + QStringLiteral("/srgb.icc")));
+        ASSERT_TRUE(
+            QFile::link(profileOfRealGhostscript(), profiles + QStringLiteral("/srgb.icc")));
     }
     const QString gs = prefix.filePath(QStringLiteral("bin/gs"));
     TestFiles::writeScript(
@@ -409,5 +413,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "abgelegt:\n  • GPL Ghostscript 10.00.0: Transparency not permitted in PDF/A-2, "
                  "reverting to normal PDF output"},
         LostCase{"HasNoProfile", false,
-                 "Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) bei: "}),
+                 "Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) "
+                 "bei: "}),
     [](const testing::TestParamInfo<LostCase> &info) { return info.param.name; });

@@ -164,7 +164,8 @@ int main(int argc, char **argv)
 {
     const std::optional<Mode> mode = argc == 3 ? modeNamed(argv[1]) : std::nullopt;
     if (!mode) {
-        std::fprintf(stderr, "usage: %s dark|light|batch-progress|batch-summary|pdf-menu OUTPUT.png\n",
+        std::fprintf(stderr,
+                     "usage: %s dark|light|batch-progress|batch-summary|pdf-menu OUTPUT.png\n",
                      argv[0]);
         return 2;
     }
