@@ -31,8 +31,8 @@ inline const QString kOutputDirOption =
     QStringLiteral("Write the PDFs into <dir> instead of next to their inputs.");
 inline const QString kOutputDirValue = QStringLiteral("dir");
 inline const QString kPdfOption = QStringLiteral(
-    "Make PDFs of this <kind>: standard (the default), pdfa (PDF/A-2b for archives),\n"
-    "print (every font embedded, full-resolution images), small (150 dpi images)\n"
+    "Make PDFs of this <kind>: standard (the default), pdfa (PDF/A-2b for archives), "
+    "print (every font embedded, full-resolution images), small (150 dpi images) "
     "or gray (grayscale).");
 inline const QString kPdfValue = QStringLiteral("kind");
 inline const QString kQuietOption = QStringLiteral("Print only the lines of files that failed.");
