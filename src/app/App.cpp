@@ -1,5 +1,6 @@
 #include "app/App.h"
 
+#include "platform/Translations.h"
 #include "ui/MainMenuBar.h"
 #include "ui/Window1.h"
 
@@ -23,6 +24,9 @@ App::App(int &argc, char **argv) : QApplication(argc, argv)
     setDesktopFileName(QLatin1String(kDesktopFileName));
     // Closing the window quits, by the window's own doing.
     setQuitOnLastWindowClosed(false);
+    // The window speaks German, and so do Qt's own buttons and dialogs in it.
+    InstallProgramTranslations(*this);
+    InstallQtTranslations(*this);
     // The menu bar exists before any window, so that the window finds it.
     MainMenuBar::instance();
 }

@@ -23,36 +23,50 @@ bool pdfMade(const QueuedFile &item)
            (item.outcome == ConversionJob::Outcome::FontsMissing && item.pdfPlaced);
 }
 
+// A file that ended with missing fonts but made no PDF failed for another
+// reason too (an error after the font was asked for): it is told as failed.
+bool failed(const QueuedFile &item)
+{
+    return item.outcome == ConversionJob::Outcome::Failed ||
+           (item.outcome == ConversionJob::Outcome::FontsMissing && !item.pdfPlaced);
+}
+
 } // namespace
 
-QString TranscriptTail(const QString &transcript, int lines)
+QString FailureReason(const QString &failureText)
 {
-    QStringList kept;
-    const QStringList all = transcript.split(EndOfLine);
-    for (qsizetype i = all.size() - 1; i >= 0 && kept.size() < lines; --i) {
-        if (!all.at(i).trimmed().isEmpty())
-            kept.prepend(all.at(i).trimmed());
+    const QStringList lines = failureText.split(EndOfLine);
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("Error: ")))
+            return line.trimmed();
     }
-    return kept.join(EndOfLine);
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        if (!lines.at(i).trimmed().isEmpty())
+            return lines.at(i).trimmed();
+    }
+    return {};
 }
 
 MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts)
 {
-    QString text = kBatchFontsHead + EndOfLine;
+    const qsizetype files = withMissingFonts.size();
+    QString text = Counted(kBatchFontsHead, files) + EndOfLine;
     for (const QueuedFile &item : withMissingFonts) {
         text += EndOfLine + nameOf(item.input) + QLatin1Char(':') + EndOfLine;
         for (const QByteArray &font : item.missingFonts)
             text += kMissingFontBullet + DisplayFontName(font) + EndOfLine;
+        // Set apart from the fonts, as in the dialog of a single file.
         const QString first = DisplayFontName(item.missingFonts.value(0));
-        text += kSuggestionHead + first + kSuggestionHeadEnd + EndOfLine + kSuggestionArrow +
-                SuggestReplacementFont(first) + EndOfLine;
+        text += EndOfLine + kSuggestionHead + first + kSuggestionHeadEnd + EndOfLine +
+                kSuggestionArrow + SuggestReplacementFont(first) + EndOfLine;
     }
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Caution;
     dialog.message = kMissingFontsMessage;
-    dialog.explanation = text + EndOfLine + kBatchRetryQuestion;
-    dialog.actionButton.caption = kUseReplacement;
-    dialog.cancelButton.caption = kDeclineReplacement;
+    dialog.explanation = text + EndOfLine + Counted(kBatchRetryQuestion, files);
+    dialog.actionButton.caption = Counted(kBatchUseReplacement, files);
+    // Declining cancels nothing: the files keep the PDFs they have.
+    dialog.cancelButton.caption = kBatchDeclineReplacement;
     dialog.cancelButton.visible = true;
     return dialog;
 }
@@ -62,7 +76,7 @@ MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringLi
 {
     int made = 0;
     int notConverted = 0;
-    QString failed;
+    QString failedLines;
     QString substituted;
     QString fontsMissing;
     QString details;
@@ -74,36 +88,34 @@ MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringLi
             continue;
         }
         const QString name = nameOf(item.input);
-        if (item.outcome == ConversionJob::Outcome::Failed) {
-            failed += kMissingFontBullet + name + EndOfLine;
-            const QString tail = TranscriptTail(item.failureText);
-            if (!tail.isEmpty())
-                failed += QStringLiteral("    ") +
-                          QString(tail).replace(EndOfLine, EndOfLine + QStringLiteral("    ")) +
-                          EndOfLine;
-            details += kBatchDetailsHead.arg(item.input) + EndOfLine + item.failureText +
-                       EndOfLine + EndOfLine;
+        if (failed(item)) {
+            failedLines += kMissingFontBullet + name + EndOfLine;
+            const QString reason = FailureReason(item.failureText);
+            if (!reason.isEmpty())
+                failedLines += QStringLiteral("    ") + reason + EndOfLine;
+            if (!item.failureText.trimmed().isEmpty())
+                details += kBatchDetailsHead.arg(item.input) + EndOfLine + item.failureText +
+                           EndOfLine + EndOfLine;
         } else if (item.outcome == ConversionJob::Outcome::FontsMissing ||
                    item.outcome == ConversionJob::Outcome::Declined) {
             fontsMissing += kMissingFontBullet + name + QStringLiteral(": ") +
                             JoinedFontNames(item.missingFonts) + EndOfLine;
         } else if (!item.substitutedFonts.isEmpty()) {
             substituted += kMissingFontBullet + name + QStringLiteral(": ") +
-                           kSubstitutedFontsLine + JoinedFontNames(item.substitutedFonts) +
-                           EndOfLine;
+                           JoinedFontNames(item.substitutedFonts) + EndOfLine;
         }
     }
 
-    QString text = kBatchMadeLine.arg(made).arg(items.size());
+    QString text = Counted(kBatchMadeLine, made).arg(Counted(kBatchFiles, items.size()));
     if (kind != PdfKind::Standard)
         text += EndOfLine + kPdfKindLine + PdfKindName(kind);
     if (cancelled && notConverted > 0)
-        text += EndOfLine + kBatchCancelledLine.arg(notConverted);
+        text += EndOfLine + Counted(kBatchCancelledLine, notConverted);
     const auto section = [&text](const QString &head, const QString &lines) {
         if (!lines.isEmpty())
             text += EndOfLine + EndOfLine + head + EndOfLine + lines.chopped(EndOfLine.size());
     };
-    section(kBatchFailedHead, failed);
+    section(kBatchFailedHead, failedLines);
     section(kBatchFontsMissingHead, fontsMissing);
     section(kBatchSubstitutedHead, substituted);
     QString skippedLines;
@@ -112,7 +124,7 @@ MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringLi
     section(kBatchSkippedHead, skippedLines);
 
     MessageDialog dialog;
-    dialog.iconType = failed.isEmpty() ? MessageDialog::Icon::Note : MessageDialog::Icon::Stop;
+    dialog.iconType = failedLines.isEmpty() ? MessageDialog::Icon::Note : MessageDialog::Icon::Stop;
     dialog.message = kBatchSummaryMessage;
     dialog.explanation = text;
     dialog.details = details.trimmed();

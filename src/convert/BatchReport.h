@@ -9,12 +9,13 @@
 MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts);
 
 // The summary at a batch's end: how many PDFs were made, each failed file
-// with the end of Ghostscript's output (the whole transcripts in the
-// details), the files converted with substitutes or with missing fonts, the
-// skipped items, and what a cancel left unconverted; once, the kind of the
-// PDFs when it is not Standard.
+// with its reason (the whole transcripts in the details), the files
+// converted with substitutes or with missing fonts, the skipped items, and
+// what a cancel left unconverted; once, the kind of the PDFs when it is not
+// Standard.
 MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringList &skipped,
                                  bool cancelled, PdfKind kind = PdfKind::Standard);
 
-// The last lines of a transcript that say why a run failed.
-QString TranscriptTail(const QString &transcript, int lines = 3);
+// Why a run failed, in one line: Ghostscript's "Error:" line where it wrote
+// one, else the explanation's last line (a refusal, a time-out, a crash).
+QString FailureReason(const QString &failureText);

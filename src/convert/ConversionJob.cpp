@@ -488,6 +488,9 @@ void ConversionJob::onGhostscriptFinished(const ProcessResult &result)
                 retryWithSubstitutes();
                 break;
             case MissingFonts::Report:
+                // Kept for whoever is told: without a PDF the run failed, and
+                // the transcript says why.
+                m_failureText = output;
                 finish(Outcome::FontsMissing);
                 break;
             }

@@ -96,7 +96,8 @@ public:
     Outcome outcome() const { return m_outcome; }
     QString inputPath() const { return m_inputPath; }
     QString outputPath() const { return m_outputPath; }
-    // The explanation of the failure dialog (its whole text below "Ausgabe:").
+    // The explanation of the failure dialog (its whole text below "Ausgabe:");
+    // after missing fonts were reported, Ghostscript's transcript.
     QString failureText() const { return m_failureText; }
     // The missing fonts of the last run, when it ended with FontsMissing.
     QByteArrayList missingFonts() const { return m_missingFonts; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The conversion's own texts, byte for byte as the user sees them.
@@ -84,26 +85,45 @@ inline const QString kCannotWriteDefinition =
 inline const QString kCannotConfine =
     QStringLiteral("Ghostscript kann nicht abgeschirmt gestartet werden: ");
 
-// A batch: the question after it and its summary.
-inline const QString kBatchFontsHead =
-    QStringLiteral("In diesen Dateien wurden Fonts nicht gefunden:");
-inline const QString kBatchRetryQuestion =
-    QStringLiteral("Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?");
+// A batch: the question after it and its summary. The counted ones agree
+// with their number: Counted() picks the German form (translations/pagora_de.ts),
+// %n stands for the number.
+inline constexpr const char *kTextContext = "ConversionTexts";
+// n: the files with missing fonts.
+inline constexpr const char *kBatchFontsHead =
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "In diesen Dateien wurden Fonts nicht gefunden:");
+inline constexpr const char *kBatchRetryQuestion = QT_TRANSLATE_N_NOOP(
+    "ConversionTexts", "Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?");
+inline constexpr const char *kBatchUseReplacement =
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "Ja, Ersatzfonts verwenden");
+inline const QString kBatchDeclineReplacement = QStringLiteral("Nein");
 inline const QString kBatchSummaryMessage = QStringLiteral("Konvertierung abgeschlossen");
-// %1 PDFs made of %2 files.
-inline const QString kBatchMadeLine = QStringLiteral("%1 von %2 PDF-Dateien wurden erstellt.");
+// n: the PDFs made; %1: the files they were made of, told by kBatchFiles.
+inline constexpr const char *kBatchMadeLine =
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "%n von %1 wurden in PDF umgewandelt.");
+// n: files.
+inline constexpr const char *kBatchFiles = QT_TRANSLATE_N_NOOP("ConversionTexts", "%n Dateien");
 inline const QString kBatchFailedHead = QStringLiteral("Fehlgeschlagen:");
 inline const QString kBatchSkippedHead =
     QStringLiteral("\u00dcbersprungen (keine PostScript-Datei):");
-inline const QString kBatchSubstitutedHead = QStringLiteral("Mit Ersatzschriften erstellt:");
+// Each line: the file, then the fonts.
+inline const QString kBatchSubstitutedHead = QStringLiteral("Mit Ersatzfonts erstellt:");
 inline const QString kBatchFontsMissingHead =
-    QStringLiteral("Mit fehlenden Schriften erstellt (ohne Ersatzfont):");
-// %1 files not converted.
-inline const QString kBatchCancelledLine =
-    QStringLiteral("Abgebrochen: %1 Dateien wurden nicht konvertiert.");
+    QStringLiteral("Mit fehlenden Fonts erstellt (ohne Ersatzfont):");
+// n: files not converted.
+inline constexpr const char *kBatchCancelledLine = QT_TRANSLATE_N_NOOP(
+    "ConversionTexts", "Abgebrochen: %n Dateien wurden nicht konvertiert.");
 inline const QString kBatchDetailsHead = QStringLiteral("Ausgabe von Ghostscript f\u00fcr %1:");
-// "3 von 12": files done of all.
-inline const QString kBatchProgress = QStringLiteral("%1 von %2");
+// The progress: %1 files done, n files in all.
+inline constexpr const char *kBatchProgress =
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "%1 von %n Dateien");
+inline const QString kBatchProgressTitle = QStringLiteral("Konvertierung");
+
+// One of the texts above in the form that agrees with n.
+inline QString Counted(const char *text, qsizetype n)
+{
+    return QCoreApplication::translate(kTextContext, text, nullptr, int(n));
+}
 
 inline const QString kOk = QStringLiteral("OK");
 

@@ -64,6 +64,7 @@ void BatchRun::showProgress()
         return;
     m_progress = new QDialog(m_window);
     m_progress->setObjectName(QStringLiteral("batchProgress"));
+    m_progress->setWindowTitle(kBatchProgressTitle);
     m_progress->setWindowModality(m_window ? Qt::WindowModal : Qt::ApplicationModal);
     m_count = new QLabel(m_progress);
     m_count->setObjectName(QStringLiteral("batchCount"));
@@ -96,7 +97,7 @@ void BatchRun::updateProgress()
         return;
     const int done = m_current->finishedCount();
     const int total = m_current->total();
-    m_count->setText(kBatchProgress.arg(done).arg(total));
+    m_count->setText(Counted(kBatchProgress, total).arg(done));
     m_bar->setRange(0, std::max(total, 1));
     m_bar->setValue(done);
     const QStringList running = m_current->running();

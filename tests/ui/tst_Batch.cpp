@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 
 #include "platform/DesktopServices.h"
+#include "platform/Translations.h"
 #include "ui/DropCanvas.h"
 #include "ui/PictureCache.h"
 #include "ui/Window1.h"
@@ -81,6 +82,7 @@ class TestBatch : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void severalFilesConvertTogetherWithOneQuestionAndOneSummary();
@@ -88,6 +90,7 @@ private slots:
     void cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone();
     void twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother();
     void batchMakesEveryPdfOfTheChosenKindAndSaysSoOnce();
+    void fileWithMissingFontsAndNoPdfIsToldAsFailedWithItsError();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs);
@@ -100,6 +103,12 @@ private:
     std::unique_ptr<QTemporaryDir> m_settings;
     QByteArray m_savedTmp;
 };
+
+void TestBatch::initTestCase()
+{
+    // As the window's application does: the German forms of counted texts.
+    InstallProgramTranslations(*QCoreApplication::instance());
+}
 
 void TestBatch::init()
 {
@@ -172,8 +181,8 @@ void TestBatch::severalFilesConvertTogetherWithOneQuestionAndOneSummary()
     const MessageDialog &question = dialogs.shown.at(0);
     QCOMPARE(question.message, QStringLiteral("Fehlende Schriftarten"));
     QVERIFY(question.explanation.startsWith(
-        QStringLiteral("In diesen Dateien wurden Fonts nicht gefunden:\n\nfonts.ps:\n"
-                       "  \u2022 LucidaGrande\n  \u2022 Futura-Bold\n"
+        QStringLiteral("In dieser Datei wurden Fonts nicht gefunden:\n\nfonts.ps:\n"
+                       "  \u2022 LucidaGrande\n  \u2022 Futura-Bold\n\n"
                        "Vorgeschlagener Ersatz f\u00fcr 'LucidaGrande':\n  \u2192 Helvetica\n")));
     QCOMPARE(question.actionButton.caption, QStringLiteral("Ja, Ersatzfont verwenden"));
 
@@ -181,12 +190,11 @@ void TestBatch::severalFilesConvertTogetherWithOneQuestionAndOneSummary()
     QCOMPARE(summary.message, QStringLiteral("Konvertierung abgeschlossen"));
     QCOMPARE(summary.iconType, MessageDialog::Icon::Stop);
     const QString explanation = summary.explanation;
-    QVERIFY2(explanation.startsWith(QStringLiteral("2 von 3 PDF-Dateien wurden erstellt.\n\n"
-                                                   "Fehlgeschlagen:\n  \u2022 broken.ps\n    ")),
+    QVERIFY2(explanation.startsWith(QStringLiteral("2 von 3 Dateien wurden in PDF umgewandelt.\n\n"
+                                                   "Fehlgeschlagen:\n  \u2022 broken.ps\n    Error: ")),
              qPrintable(explanation));
     QVERIFY2(explanation.contains(QStringLiteral(
-                 "Mit Ersatzschriften erstellt:\n  \u2022 fonts.ps: Ersetzte Schriften: "
-                 "LucidaGrande, Futura-Bold")),
+                 "Mit Ersatzfonts erstellt:\n  \u2022 fonts.ps: LucidaGrande, Futura-Bold")),
              qPrintable(explanation));
     QVERIFY(explanation.endsWith(
         QStringLiteral("\u00dcbersprungen (keine PostScript-Datei):\n  \u2022 notes.txt")));
@@ -218,7 +226,7 @@ void TestBatch::folderDropConvertsItsPostScriptFilesInNameOrder()
 
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().explanation,
-             QStringLiteral("2 von 2 PDF-Dateien wurden erstellt."));
+             QStringLiteral("2 von 2 Dateien wurden in PDF umgewandelt."));
     QCOMPARE(dialogs.shown.first().iconType, MessageDialog::Icon::Note);
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/A.pdf")));
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/b.pdf")));
@@ -254,7 +262,7 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
         (progress = window.findChild<QWidget *>(QStringLiteral("batchProgress"))) != nullptr,
         10000);
     auto *count = progress->findChild<QLabel *>(QStringLiteral("batchCount"));
-    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QStringLiteral("1 von 7"), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(count->text(), QStringLiteral("1 von 7 Dateien"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(ghostscriptsIn(m_tmp->path()) > 0, 10000);
     auto *bar = progress->findChild<QProgressBar *>(QStringLiteral("batchBar"));
     QCOMPARE(bar->maximum(), 7);
@@ -266,7 +274,7 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
     QVERIFY(finished.wait(20000));
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().explanation,
-             QStringLiteral("1 von 7 PDF-Dateien wurden erstellt.\n"
+             QStringLiteral("1 von 7 Dateien wurde in PDF umgewandelt.\n"
                             "Abgebrochen: 6 Dateien wurden nicht konvertiert."));
     QCOMPARE(ghostscriptsIn(m_tmp->path()), 0);
     QCOMPARE(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("a-hello.pdf"))), 2);
@@ -295,7 +303,7 @@ void TestBatch::twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother()
 
     QCOMPARE(dialogs.shown.size(), 1);
     const QString summary = dialogs.shown.first().explanation;
-    QVERIFY2(summary.startsWith(QStringLiteral("1 von 2 PDF-Dateien wurden erstellt.")),
+    QVERIFY2(summary.startsWith(QStringLiteral("1 von 2 Dateien wurde in PDF umgewandelt.")),
              qPrintable(summary));
     QVERIFY2(summary.contains(QStringLiteral("x.ps\n    Dieselbe PDF-Datei entsteht schon aus x.eps.")),
              qPrintable(summary));
@@ -320,13 +328,45 @@ void TestBatch::batchMakesEveryPdfOfTheChosenKindAndSaysSoOnce()
 
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().explanation,
-             QStringLiteral("2 von 2 PDF-Dateien wurden erstellt.\nPDF-Art: Druck"));
+             QStringLiteral("2 von 2 Dateien wurden in PDF umgewandelt.\nPDF-Art: Druck"));
     // Print embeds even the standard fonts, which a Standard PDF leaves out.
     for (const QString &pdf : {docs.filePath(QStringLiteral("a.pdf")),
                                docs.filePath(QStringLiteral("b.pdf"))}) {
         const QByteArray fonts = TestFiles::runTool(QStringLiteral("pdffonts"), {pdf});
         QVERIFY2(fonts.contains("+Helvetica") && !fonts.contains(" no  no "), fonts.constData());
     }
+}
+
+// Ghostscript reports the missing font, then stops at an error: no PDF is
+// made, however the question is answered, and the summary says so.
+void TestBatch::fileWithMissingFontsAndNoPdfIsToldAsFailedWithItsError()
+{
+    QTemporaryDir docs;
+    copyFixture(QStringLiteral("hello.ps"), docs.filePath(QStringLiteral("hello.ps")));
+    TestFiles::writeBytes(docs.filePath(QStringLiteral("kaputt.ps")),
+                          "%!PS\n/NichtDa-Schrift findfont 12 scalefont setfont\n"
+                          "72 720 moveto (Text) show\nnichtdefiniert\nshowpage\n");
+
+    ScriptedPresenter dialogs({Button::Cancel});
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.ConvertFiles({docs.filePath(QStringLiteral("hello.ps")),
+                         docs.filePath(QStringLiteral("kaputt.ps"))});
+    QVERIFY(finished.wait(120000));
+
+    QCOMPARE(dialogs.shown.size(), 2);
+    const MessageDialog &question = dialogs.shown.at(0);
+    QCOMPARE(question.cancelButton.caption, QStringLiteral("Nein"));
+    const MessageDialog &summary = dialogs.shown.at(1);
+    QCOMPARE(summary.explanation,
+             QStringLiteral("1 von 2 Dateien wurde in PDF umgewandelt.\n\n"
+                            "Fehlgeschlagen:\n  \u2022 kaputt.ps\n"
+                            "    Error: /undefined in nichtdefiniert"));
+    QCOMPARE(summary.iconType, MessageDialog::Icon::Stop);
+    QVERIFY2(summary.details.contains(QStringLiteral("NichtDa-Schrift")),
+             qPrintable(summary.details));
+    QVERIFY(!QFileInfo::exists(docs.filePath(QStringLiteral("kaputt.pdf"))));
 }
 
 QTEST_MAIN(TestBatch)

@@ -1,3 +1,5 @@
+#include "platform/Translations.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // As the window's application: the numerus forms of the German texts.
+    InstallProgramTranslations(application);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
