@@ -261,6 +261,7 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
     QTRY_VERIFY_WITH_TIMEOUT(
         (progress = window.findChild<QWidget *>(QStringLiteral("batchProgress"))) != nullptr,
         10000);
+    QCOMPARE(progress->windowTitle(), QStringLiteral("Konvertierung"));
     auto *count = progress->findChild<QLabel *>(QStringLiteral("batchCount"));
     QTRY_COMPARE_WITH_TIMEOUT(count->text(), QStringLiteral("1 von 7 Dateien"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(ghostscriptsIn(m_tmp->path()) > 0, 10000);
