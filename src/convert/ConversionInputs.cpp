@@ -51,10 +51,12 @@ BatchSelection SelectBatchInputs(const QStringList &paths)
     for (const QString &path : paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
-            const QFileInfoList entries =
-                QDir(path).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+            // Hidden files are no documents of the user's: "._x.ps" holds the
+            // attributes macOS writes beside x.ps on FAT and exFAT volumes.
+            const QFileInfoList entries = QDir(path).entryInfoList(QDir::Files, QDir::Name);
             for (const QFileInfo &entry : entries) {
-                if (IsPostScriptName(entry.fileName()))
+                if (!entry.fileName().startsWith(QLatin1Char('.')) &&
+                    IsPostScriptName(entry.fileName()))
                     selection.inputs.append(entry.absoluteFilePath());
             }
             continue;

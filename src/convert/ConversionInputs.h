@@ -26,7 +26,8 @@ bool IsBatch(const QStringList &paths);
 
 // What a drop of several items, or of a folder, comes to: the PostScript
 // files to convert (a folder gives its .ps and .eps files directly inside,
-// not those below, in name order) and the items that are skipped.
+// not those below and not hidden ones, in name order) and the items that are
+// skipped.
 struct BatchSelection {
     QStringList inputs;
     QStringList skipped;

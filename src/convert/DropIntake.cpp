@@ -43,6 +43,11 @@ QString GhostscriptForDrop(MessagePresenter &dialogs, const QStringList &ghostsc
     return ghostscript;
 }
 
+void RefuseNotPostScript(MessagePresenter &dialogs, const std::function<void()> &answered)
+{
+    refuse(dialogs, kNotPostScriptMessage, kNotPostScriptExplanation, answered);
+}
+
 ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dialogs,
                           const QStringList &ghostscriptCandidates, QObject *parent,
                           const InstallationHelp &installation,
@@ -55,7 +60,7 @@ ConversionJob *IntakeDrop(const QStringList &droppedPaths, MessagePresenter &dia
 
     const std::optional<QString> outputPath = PdfPathFor(inputPath);
     if (!outputPath) {
-        refuse(dialogs, kNotPostScriptMessage, kNotPostScriptExplanation, refusalAnswered);
+        RefuseNotPostScript(dialogs, refusalAnswered);
         return nullptr;
     }
 

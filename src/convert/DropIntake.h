@@ -23,6 +23,10 @@ QString GhostscriptForDrop(MessagePresenter &dialogs,
                            const InstallationHelp &installation = InstallationHelp(),
                            const std::function<void()> &answered = {});
 
+// The refusal of a drop with no PostScript file in it (the dialog is then
+// open, window-modal); answered, when given, runs once it has been answered.
+void RefuseNotPostScript(MessagePresenter &dialogs, const std::function<void()> &answered = {});
+
 // A drop on the window: the first of the dropped local files is checked,
 // Ghostscript looked up and the conversion started. Returns the running job,
 // or nothing when the drop was ignored or refused (the refusal's dialog is

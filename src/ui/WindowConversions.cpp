@@ -140,14 +140,20 @@ void WindowConversions::startBatch(const QStringList &paths)
     const int refusal = ++m_refusals;
     m_refusalShowing = true;
     const QPointer<WindowConversions> self(this);
+    const auto answered = [self, refusal] {
+        if (!self || self->m_refusals != refusal || !self->m_refusalShowing)
+            return;
+        self->m_refusalShowing = false;
+        emit self->activityChanged();
+        self->scheduleNext();
+    };
+    // Nothing to convert: refused as a single file would be, not a "0 von 0".
+    if (SelectBatchInputs(paths).inputs.isEmpty()) {
+        RefuseNotPostScript(m_dialogs, answered);
+        return;
+    }
     const QString ghostscript =
-        GhostscriptForDrop(m_dialogs, m_ghostscriptCandidates, m_installation, [self, refusal] {
-            if (!self || self->m_refusals != refusal || !self->m_refusalShowing)
-                return;
-            self->m_refusalShowing = false;
-            emit self->activityChanged();
-            self->scheduleNext();
-        });
+        GhostscriptForDrop(m_dialogs, m_ghostscriptCandidates, m_installation, answered);
     if (ghostscript.isEmpty())
         return;
     m_refusalShowing = false;

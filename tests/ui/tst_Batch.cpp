@@ -91,6 +91,9 @@ private slots:
     void twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother();
     void batchMakesEveryPdfOfTheChosenKindAndSaysSoOnce();
     void fileWithMissingFontsAndNoPdfIsToldAsFailedWithItsError();
+    void batchWithoutPostScriptIsRefusedAsASingleFile_data();
+    void batchWithoutPostScriptIsRefusedAsASingleFile();
+    void hiddenFilesInAFolderAreSkipped();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs);
@@ -368,6 +371,74 @@ void TestBatch::fileWithMissingFontsAndNoPdfIsToldAsFailedWithItsError()
     QVERIFY2(summary.details.contains(QStringLiteral("NichtDa-Schrift")),
              qPrintable(summary.details));
     QVERIFY(!QFileInfo::exists(docs.filePath(QStringLiteral("kaputt.pdf"))));
+}
+
+void TestBatch::batchWithoutPostScriptIsRefusedAsASingleFile_data()
+{
+    // Files to make below the documents' folder; what is dropped.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("dropped");
+    QTest::newRow("empty folder") << QStringList() << QStringList{QStringLiteral("Ordner")};
+    QTest::newRow("folder of text files")
+        << QStringList{QStringLiteral("Ordner/a.txt"), QStringLiteral("Ordner/b.pdf")}
+        << QStringList{QStringLiteral("Ordner")};
+    QTest::newRow("folder of hidden PostScript files")
+        << QStringList{QStringLiteral("Ordner/._a.ps"), QStringLiteral("Ordner/.b.ps")}
+        << QStringList{QStringLiteral("Ordner")};
+    QTest::newRow("two text files")
+        << QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}
+        << QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")};
+}
+
+void TestBatch::batchWithoutPostScriptIsRefusedAsASingleFile()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, dropped);
+    QTemporaryDir docs;
+    QVERIFY(QDir(docs.path()).mkpath(QStringLiteral("Ordner")));
+    for (const QString &file : std::as_const(files))
+        TestFiles::writeBytes(docs.filePath(file), "%!PS\nshowpage\n");
+    QStringList paths;
+    for (const QString &item : std::as_const(dropped))
+        paths.append(docs.filePath(item));
+
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    window.ConvertFiles(paths);
+
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 1, 10000);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Keine PostScript-Datei"));
+    QCOMPARE(dialogs.shown.first().explanation,
+             QStringLiteral("Die Datei ist keine PostScript-Datei (.ps oder .eps)."));
+    QCOMPARE(dialogs.shown.first().iconType, MessageDialog::Icon::Stop);
+    QVERIFY(window.findChild<QWidget *>(QStringLiteral("batchProgress")) == nullptr);
+}
+
+// "._x.ps" is what macOS writes beside x.ps on FAT and exFAT volumes: no
+// PostScript, and no document of the user's.
+void TestBatch::hiddenFilesInAFolderAreSkipped()
+{
+    QTemporaryDir docs;
+    QVERIFY(QDir(docs.path()).mkpath(QStringLiteral("Ordner")));
+    copyFixture(QStringLiteral("hello.ps"), docs.filePath(QStringLiteral("Ordner/x.ps")));
+    TestFiles::writeBytes(docs.filePath(QStringLiteral("Ordner/._x.ps")),
+                          QByteArray("\0\5\26\7\0\2\0\0Mac OS X", 16));
+    copyFixture(QStringLiteral("hello.ps"), docs.filePath(QStringLiteral("Ordner/.y.ps")));
+
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.ConvertFiles({docs.filePath(QStringLiteral("Ordner"))});
+    QVERIFY(finished.wait(60000));
+
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().explanation,
+             QStringLiteral("1 von 1 Datei wurde in PDF umgewandelt."));
+    QVERIFY(QFileInfo::exists(docs.filePath(QStringLiteral("Ordner/x.pdf"))));
+    QVERIFY(!QFileInfo::exists(docs.filePath(QStringLiteral("Ordner/._x.pdf"))));
+    QVERIFY(!QFileInfo::exists(docs.filePath(QStringLiteral("Ordner/.y.pdf"))));
 }
 
 QTEST_MAIN(TestBatch)
