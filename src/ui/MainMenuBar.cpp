@@ -81,7 +81,7 @@ const EditItem kEditItems[] = {
 const char kCommandProperty[] = "pagoraEditCommand";
 
 // The menu items' own texts, byte for byte as the user sees them.
-const QString kOpenItemText = QStringLiteral("Öffnen …");
+const QString kOpenItemText = QStringLiteral("&Open\u2026");
 
 // The PDF menu's items, one per kind, in the menu's order.
 const struct {

@@ -1,17 +1,24 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
 #include "ui/MainMenuBar.h"
+#include "ui/QtMessagePresenter.h"
+#include "ui/QtOpenFilesChooser.h"
 #include "ui/Window1.h"
 
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QFileOpenEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -72,6 +79,7 @@ private slots:
     void fileFromOutsideIsConvertedOnceTheWindowHasOpened();
     void fileOpenedWhileAVerdictIsUpWaitsForItsAnswer();
     void quitItemClosesTheWindowAndEndsWithZero();
+    void qtsOwnDialogsSpeakTheWindowsLanguage();
 };
 
 void TestApp::applicationObjectHasItsVersionDesktopEntryAndNoAutomaticQuit()
@@ -135,7 +143,7 @@ void TestApp::menusAndItemsInOrder()
     }
     QCOMPARE(shown, (QStringList{
                         "FileMenu &File []",
-                        QString::fromUtf8("  FileOpen \u00d6ffnen \u2026 [Ctrl+O]"),
+                        QString::fromUtf8("  FileOpen &Open\u2026 [Ctrl+O]"),
                         "  FileQuit &Quit [Ctrl+Q]",
                         "EditMenu &Edit []",
                         "  EditUndo &Undo [Ctrl+Z]",
@@ -347,6 +355,64 @@ void TestApp::quitItemClosesTheWindowAndEndsWithZero()
     QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(42); });
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!window.isVisible());
+}
+
+namespace {
+
+QStringList textsIn(const QWidget *dialog)
+{
+    QStringList texts;
+    const QList<QAbstractButton *> buttons = dialog->findChildren<QAbstractButton *>();
+    for (const QAbstractButton *button : buttons)
+        texts << button->text();
+    const QList<QLabel *> labels = dialog->findChildren<QLabel *>();
+    for (const QLabel *label : labels)
+        texts << label->text();
+    return texts;
+}
+
+} // namespace
+
+// Qt's own buttons and labels in Pagora's dialogs are German like Pagora's
+// texts: the real message box and the real (Qt-drawn) open dialog.
+void TestApp::qtsOwnDialogsSpeakTheWindowsLanguage()
+{
+    QWidget window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    MessageDialog failure;
+    failure.iconType = MessageDialog::Icon::Stop;
+    failure.message = QStringLiteral("Fehler bei der Konvertierung!");
+    failure.explanation = QStringLiteral("Ausgabe:");
+    failure.details = QStringLiteral("Error: /undefined in nichtdefiniert");
+    failure.actionButton.caption = QStringLiteral("OK");
+    QtMessagePresenter presenter(&window);
+    presenter.open(failure, [](MessageDialog::Button) {});
+    QPointer<QMessageBox> box;
+    QTRY_VERIFY((box = window.findChild<QMessageBox *>()) != nullptr);
+    const QStringList boxTexts = textsIn(box);
+    QVERIFY2(boxTexts.contains(QStringLiteral("Details einblenden...")),
+             qPrintable(boxTexts.join(QLatin1Char('|'))));
+    QVERIFY(!boxTexts.contains(QStringLiteral("Show Details...")));
+    box->done(0);
+
+    QTemporaryDir folder;
+    QtOpenFilesChooser chooser(&window);
+    chooser.openFilesDialog(folder.path(), {}, [](const QStringList &) {});
+    QPointer<QFileDialog> dialog;
+    QTRY_VERIFY((dialog = window.findChild<QFileDialog *>(QStringLiteral("openFilesDialog"))) !=
+                nullptr);
+    const QStringList dialogTexts = textsIn(dialog);
+    for (const char *german : {"Suchen in:", "Datei&name:", "Abbrechen"})
+        QVERIFY2(dialogTexts.contains(QString::fromUtf8(german)),
+                 qPrintable(QString::fromUtf8(german) + QStringLiteral(" in ") + dialogTexts.join(QLatin1Char('|'))));
+    QVERIFY2(dialogTexts.contains(QString::fromUtf8("\u00d6ffnen")) ||
+                 dialogTexts.contains(QString::fromUtf8("&\u00d6ffnen")),
+             qPrintable(dialogTexts.join(QLatin1Char('|'))));
+    for (const char *english : {"Look in:", "File &name:", "Cancel", "Open", "&Open"})
+        QVERIFY(!dialogTexts.contains(QString::fromUtf8(english)));
+    dialog->reject();
 }
 
 int main(int argc, char *argv[])
