@@ -1068,7 +1068,7 @@ void TestWindow1::fileOpenConvertsEveryChosenFile()
     QVERIFY(finished.wait(60000));
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().explanation,
-             QStringLiteral("2 von 2 PDF-Dateien wurden erstellt."));
+             QStringLiteral("2 von 2 Dateien wurden in PDF umgewandelt."));
     QCOMPARE(TestFiles::pdfPageCount(dir.filePath(QStringLiteral("eins.pdf"))), 2);
     QCOMPARE(TestFiles::pdfPageCount(dir.filePath(QStringLiteral("zwei.pdf"))), 2);
     QTRY_VERIFY(window.FileOpen()->isEnabled());
