@@ -40,6 +40,12 @@ if ! out=$(desktop-file-validate "$desktop" 2>&1) || echo "$out" | grep -Eq ': (
 fi
 # appstreamcli fails on errors and warnings and lets infos pass.
 out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $out"
+# The German description speaks as the window's instructions do (the
+# infinitive, not "Sie") and in the dialogs' words (Fonts, Ersatzfont).
+german=$(sed -n '/xml:lang="de"/,/<\/p>/p' "$metainfo")
+for phrase in "Sie " "neben die Eingabe" "und eingeschr" "Schriften"; do
+    case $german in *"$phrase"*) fail "the German description says \"$phrase\"" ;; esac
+done
 
 key() { sed -n "s/^$1=//p" "$desktop"; }
 exec_program=$(key Exec | cut -d' ' -f1)
