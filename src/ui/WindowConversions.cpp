@@ -104,20 +104,25 @@ void WindowConversions::startNext()
         scheduleNext();
 }
 
-void WindowConversions::startSingle(const QStringList &paths)
+std::function<void()> WindowConversions::holdForRefusal()
 {
     // A refusal's dialog holds the line until it is answered; the number
     // tells that answer from one of an earlier refusal.
     const int refusal = ++m_refusals;
     m_refusalShowing = true;
     const QPointer<WindowConversions> self(this);
-    const auto answered = [self, refusal] {
+    return [self, refusal] {
         if (!self || self->m_refusals != refusal || !self->m_refusalShowing)
             return;
         self->m_refusalShowing = false;
         emit self->activityChanged();
         self->scheduleNext();
     };
+}
+
+void WindowConversions::startSingle(const QStringList &paths)
+{
+    const std::function<void()> answered = holdForRefusal();
     ConversionJob *job = IntakeDrop(paths, m_dialogs, m_ghostscriptCandidates, this,
                                     m_installation, answered, m_kind);
     const bool ignored = paths.first().isEmpty();
@@ -137,16 +142,7 @@ void WindowConversions::startSingle(const QStringList &paths)
 
 void WindowConversions::startBatch(const QStringList &paths)
 {
-    const int refusal = ++m_refusals;
-    m_refusalShowing = true;
-    const QPointer<WindowConversions> self(this);
-    const auto answered = [self, refusal] {
-        if (!self || self->m_refusals != refusal || !self->m_refusalShowing)
-            return;
-        self->m_refusalShowing = false;
-        emit self->activityChanged();
-        self->scheduleNext();
-    };
+    const std::function<void()> answered = holdForRefusal();
     // Nothing to convert: refused as a single file would be, not a "0 von 0".
     if (SelectBatchInputs(paths).inputs.isEmpty()) {
         RefuseNotPostScript(m_dialogs, answered);

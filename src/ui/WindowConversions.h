@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class BatchRun;
 class ConversionJob;
 class MessagePresenter;
@@ -60,6 +62,9 @@ signals:
 private:
     void startNext();
     void scheduleNext();
+    // Marks a refusal's dialog as holding the line; the function given back
+    // is what its answer calls.
+    std::function<void()> holdForRefusal();
     void startSingle(const QStringList &paths);
     void startBatch(const QStringList &paths);
     void ended();

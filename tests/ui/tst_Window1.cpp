@@ -1320,7 +1320,7 @@ void TestWindow1::pdfMenuChoiceIsExclusiveKeptAndUsedForEveryWayIn()
         QTRY_VERIFY(window.FileOpen()->isEnabled());
         window.FileOpen()->trigger();
         QVERIFY(finished.wait(60000));
-        // Back to Standard: the spec's text alone.
+        // Back to Standard: the success text alone, with no kind line.
         QTRY_VERIFY(window.PdfStandard()->isEnabled());
         window.PdfStandard()->trigger();
         window.ConvertFiles({inputs.at(0)});
