@@ -24,9 +24,9 @@ App::App(int &argc, char **argv) : QApplication(argc, argv)
     setDesktopFileName(QLatin1String(kDesktopFileName));
     // Closing the window quits, by the window's own doing.
     setQuitOnLastWindowClosed(false);
-    // The window speaks German, and so do Qt's own buttons and dialogs in it.
-    InstallProgramTranslations(*this);
-    InstallQtTranslations(*this);
+    // The window speaks German, or English on a system that is not German,
+    // and so do Qt's own buttons and dialogs in it.
+    InstallTranslations(*this);
     // The menu bar exists before any window, so that the window finds it.
     MainMenuBar::instance();
 }

@@ -10,6 +10,7 @@
 #include "platform/ChildProcess.h"
 #include "platform/JobWorkspace.h"
 #include "platform/TerminationSignals.h"
+#include "platform/Translations.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -62,9 +63,9 @@ void print(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-// The job's explanation, in German for its dialog, told in one English line:
-// Ghostscript's own error line where there is one, else the explanation's
-// last line.
+// The job's explanation, written for its dialog, told in one line of the
+// command line's own: Ghostscript's own error line where there is one, else
+// the explanation's last line.
 QString reasonOf(const QString &failureText)
 {
     const QStringList lines = failureText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -76,20 +77,20 @@ QString reasonOf(const QString &failureText)
         }
     }
     const struct {
-        const QString &german;
-        const QString &english;
+        ProgramText conversion;
+        const QString &commandLine;
     } whole[] = {
         {ConversionTexts::kTimedOutLine, kTimedOut},
         {ConversionTexts::kCrashedLine, kCrashed},
         {ConversionTexts::kIncompletePdfLine, kIncompletePdf},
     };
     for (const auto &text : whole) {
-        if (last == text.german)
-            return text.english;
+        if (last == text.conversion)
+            return text.commandLine;
     }
     const struct {
-        const QString &german;
-        const QString &english;
+        ProgramText conversion;
+        const QString &commandLine;
     } heads[] = {
         {ConversionTexts::kCannotCreateOutput, kCannotCreateOutput},
         {ConversionTexts::kCannotReplaceOutput, kCannotReplaceOutput},
@@ -101,8 +102,9 @@ QString reasonOf(const QString &failureText)
         {ConversionTexts::kCannotWriteDefinition, kCannotWriteDefinition},
     };
     for (const auto &text : heads) {
-        if (last.startsWith(text.german))
-            return text.english + last.mid(text.german.size());
+        const QString head = text.conversion;
+        if (last.startsWith(head))
+            return text.commandLine + last.mid(head.size());
     }
     // Ghostscript's first line of why, below the head.
     const qsizetype lost = lines.indexOf(ConversionTexts::kPdfaLostHead);
@@ -276,6 +278,8 @@ int RunCommandLine(int argc, char **argv, const CommandLine &command)
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Pagora"));
     QCoreApplication::setApplicationVersion(QLatin1String(kPagoraVersion));
+    // The conversion's texts in English, like the lines around them.
+    InstallCommandLineTranslations(application);
     // What a killed run of the program left behind, whatever this run does.
     RemoveStaleWorkspaces();
 

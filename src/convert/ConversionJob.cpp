@@ -194,7 +194,7 @@ void ConversionJob::prepare()
     try {
         m_workspace = std::make_shared<JobWorkspace>();
     } catch (const std::exception &error) {
-        fail(kCannotPrepareWorkspace + QString::fromLocal8Bit(error.what()));
+        fail(kCannotPrepareWorkspace + QString::fromUtf8(error.what()));
         return;
     }
 
@@ -258,8 +258,10 @@ void ConversionJob::repair()
             if (!name.isEmpty()) {
                 repaired = FileDescriptor(workspace->openFile(name, O_RDONLY));
                 if (!repaired.isValid())
-                    throw std::runtime_error(std::string("cannot read the repaired copy: ") +
-                                             std::strerror(errno));
+                    throw std::runtime_error(
+                        (kCannotReadRepairedCopy + QStringLiteral(": ") +
+                         QString::fromLocal8Bit(std::strerror(errno)))
+                            .toStdString());
             }
             if (ResolveAtendBoundingBox(repaired.isValid() ? repaired.get() : input->get(), folder,
                                         stop.get()))
@@ -268,7 +270,7 @@ void ConversionJob::repair()
         } catch (const RepairStopped &) {
             return {{}, QStringLiteral("stopped"), {}};
         } catch (const std::exception &error) {
-            return {{}, QString::fromLocal8Bit(error.what()), {}};
+            return {{}, QString::fromUtf8(error.what()), {}};
         }
     };
     // A small document is read in well under a millisecond, less than the
@@ -398,7 +400,7 @@ bool ConversionJob::confine(QString &program, QStringList &arguments)
         rules.readableFiles += m_fontHandover->files();
     const std::optional<QString> profile = SandboxExecProfile(rules.resolved());
     if (!profile) {
-        fail(kCannotConfine + m_ghostscriptPath);
+        fail(kCannotConfine + kNoSandboxProfile.arg(m_ghostscriptPath));
         return false;
     }
     arguments = SandboxExecArguments(*profile, program, arguments);

@@ -1,6 +1,7 @@
 #include "convert/EpsBoundingBox.h"
 
 #include "convert/FontRepair.h"
+#include "convert/ConversionTexts.h"
 #include "platform/FileDescriptor.h"
 
 #include <QDir>
@@ -70,9 +71,10 @@ std::optional<QByteArray> trailerBox(const QByteArray &tail)
     return last;
 }
 
-[[noreturn]] void failWith(const char *what)
+[[noreturn]] void failWith(const ProgramText &what)
 {
-    throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    throw std::runtime_error((what + QStringLiteral(": ") + why).toStdString());
 }
 
 // Up to size bytes from offset on; fewer at the end of the file.
@@ -86,7 +88,7 @@ QByteArray readAt(int descriptor, qint64 offset, qint64 size)
         if (done < 0 && errno == EINTR)
             continue;
         if (done < 0)
-            failWith("cannot read the figure");
+            failWith(ConversionTexts::kCannotReadFigure);
         if (done == 0)
             break;
         got += done;
@@ -104,7 +106,7 @@ void writeAll(int descriptor, const QByteArray &bytes)
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0)
-            failWith("cannot write the figure's copy");
+            failWith(ConversionTexts::kCannotWriteFigureCopy);
         at += done;
         left -= done;
     }
@@ -121,7 +123,7 @@ bool ResolveAtendBoundingBox(int figure, int folder, const std::atomic<bool> *st
 {
     const qint64 size = FileSize(figure);
     if (size < 0)
-        failWith("cannot read the figure");
+        failWith(ConversionTexts::kCannotReadFigure);
     const QByteArray head = readAt(figure, 0, kHeaderBytes);
     // A binary preview header: Ghostscript finds the PostScript inside itself.
     if (head.startsWith("\xC5\xD0\xD3\xC6"))
@@ -136,18 +138,19 @@ bool ResolveAtendBoundingBox(int figure, int folder, const std::atomic<bool> *st
 
     const QByteArray name = QFile::encodeName(kBoundingBoxCopyName);
     if (::unlinkat(folder, name.constData(), 0) != 0 && errno != ENOENT)
-        failWith("cannot write the figure's copy");
+        failWith(ConversionTexts::kCannotWriteFigureCopy);
     const FileDescriptor copy(::openat(folder, name.constData(),
                                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!copy.isValid())
-        failWith("cannot write the figure's copy");
+        failWith(ConversionTexts::kCannotWriteFigureCopy);
     writeAll(copy.get(), head.left(line->start));
     writeAll(copy.get(), kBoundingBox + ' ' + *box + '\n');
     for (qint64 at = line->end;;) {
         if (stop != nullptr && stop->load(std::memory_order_relaxed))
             throw RepairStopped();
         if (quint64(at) > kRepairedCopyLimit)
-            throw std::runtime_error("the figure's copy would be larger than 4 GiB");
+            throw std::runtime_error(
+                ConversionTexts::kFigureCopyTooLarge.arg(kRepairedCopyLimit >> 30).toStdString());
         const QByteArray chunk = readAt(figure, at, kCopyChunk);
         if (chunk.isEmpty())
             break;
@@ -165,7 +168,7 @@ QString ResolveAtendBoundingBox(const QString &path, const QString &folder)
     const FileDescriptor target(
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!target.isValid())
-        failWith("cannot open the folder of the figure's copy");
+        failWith(ConversionTexts::kCannotOpenFigureFolder);
     if (!ResolveAtendBoundingBox(figure.get(), target.get()))
         return path;
     return QDir(folder).filePath(kBoundingBoxCopyName);

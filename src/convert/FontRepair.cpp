@@ -1,6 +1,7 @@
 #include "convert/FontRepair.h"
 
 #include "convert/DocumentFontNames.h"
+#include "convert/ConversionTexts.h"
 #include "platform/FileDescriptor.h"
 
 #include <QByteArray>
@@ -57,9 +58,10 @@ const char *nextParenthesis(const char *from, const char *to)
     return found ? static_cast<const char *>(found) : to;
 }
 
-[[noreturn]] void failWith(const char *what)
+[[noreturn]] void failWith(const ProgramText &what)
 {
-    throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    throw std::runtime_error((what + QStringLiteral(": ") + why).toStdString());
 }
 
 // The document read block by block from its open descriptor, at offsets of
@@ -84,7 +86,7 @@ public:
             got = ::pread(m_descriptor, block.data(), size_t(size), off_t(m_offset));
         } while (got < 0 && errno == EINTR);
         if (got < 0)
-            failWith("cannot read the document");
+            failWith(ConversionTexts::kCannotReadDocument);
         m_offset += got;
         block.truncate(qsizetype(got));
         if (m_fonts != nullptr)
@@ -109,19 +111,19 @@ public:
     {
         const QByteArray name = QFile::encodeName(kRepairedCopyName);
         if (::unlinkat(folder, name.constData(), 0) != 0 && errno != ENOENT)
-            failWith("cannot write the repaired copy");
+            failWith(ConversionTexts::kCannotWriteRepairedCopy);
         m_file = FileDescriptor(::openat(folder, name.constData(),
                                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                                          0600));
         if (!m_file.isValid())
-            failWith("cannot write the repaired copy");
+            failWith(ConversionTexts::kCannotWriteRepairedCopy);
     }
     void write(const QByteArray &bytes)
     {
         m_written += quint64(bytes.size());
         if (m_written > m_limit)
-            throw std::runtime_error("the repaired copy would be larger than " +
-                                     std::to_string(m_limit >> 30) + " GiB");
+            throw std::runtime_error(
+                ConversionTexts::kRepairedCopyTooLarge.arg(m_limit >> 30).toStdString());
         const char *at = bytes.constData();
         qsizetype left = bytes.size();
         while (left > 0) {
@@ -129,7 +131,7 @@ public:
             if (done < 0 && errno == EINTR)
                 continue;
             if (done <= 0)
-                failWith("cannot write the repaired copy");
+                failWith(ConversionTexts::kCannotWriteRepairedCopy);
             at += done;
             left -= done;
         }
@@ -139,7 +141,7 @@ public:
         // A write-back error (a full disk over NFS) shows only here.
         const int descriptor = m_file.release();
         if (::close(descriptor) != 0)
-            failWith("cannot write the repaired copy");
+            failWith(ConversionTexts::kCannotWriteRepairedCopy);
     }
 
 private:
@@ -257,7 +259,7 @@ QString FixPostScriptFonts(const QString &inputPath, const QString &folder, qint
     const FileDescriptor target(::open(QFile::encodeName(folder).constData(),
                                        O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!target.isValid())
-        failWith("cannot open the folder of the repaired copy");
+        failWith(ConversionTexts::kCannotOpenRepairFolder);
     if (!FixPostScriptFonts(input.get(), target.get(), nullptr, bufferSize))
         return inputPath;
     return QDir(folder).filePath(kRepairedCopyName);

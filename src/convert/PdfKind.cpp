@@ -9,7 +9,7 @@ namespace {
 struct KindEntry {
     PdfKind kind;
     const char *key;
-    const QString *name;
+    const ProgramText *name;
     // Ghostscript's options for the kind; an archive's profile is added to them.
     const char *const *options;
     // Every font embedded: Ghostscript leaves the 14 standard fonts out by

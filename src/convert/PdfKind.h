@@ -19,7 +19,8 @@ QList<PdfKind> AllPdfKinds();
 QString PdfKindKey(PdfKind kind);
 std::optional<PdfKind> PdfKindFromKey(const QString &key);
 
-// The kind's German name, as the dialogs name it ("Archiv (PDF/A-2b)").
+// The kind's name as the dialogs give it ("Archiv (PDF/A-2b)", in English "Archive
+// (PDF/A-2b)").
 QString PdfKindName(PdfKind kind);
 
 // What the kind adds to Ghostscript's options, in front of the files it

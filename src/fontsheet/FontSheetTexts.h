@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/ProgramText.h"
+
 #include <QString>
 #include <QStringList>
 
 // The font overview's own texts and fixed values, byte for byte.
-namespace FontSheetTexts {
+namespace FontSheetTexts
+{
 
 // Error messages of a missing or unreadable folder go to /dev/null, so the
 // folders that can be read are still listed.
@@ -23,10 +26,10 @@ inline constexpr qint64 kFontListingOutputLimit = 4 * 1024 * 1024;
 
 inline const QString kProposedSheetName = QStringLiteral("SystemFonts.ps");
 
-inline const QString kNoFontsFound = QStringLiteral("Keine Fonts gefunden!");
-inline const QString kFontsFoundTail = QStringLiteral(" Fonts gefunden.");
+inline constexpr ProgramText kNoFontsFound = PAGORA_TEXT("FontSheetTexts", "Keine Fonts gefunden!");
+inline constexpr ProgramText kFontsFoundTail = PAGORA_TEXT("FontSheetTexts", " Fonts gefunden.");
 
-inline const QString kCannotWriteSheet =
-    QStringLiteral("Die Fontübersicht kann nicht gesichert werden: ");
+inline constexpr ProgramText kCannotWriteSheet =
+    PAGORA_TEXT("FontSheetTexts", "Die Fontübersicht kann nicht gesichert werden: ");
 
 } // namespace FontSheetTexts

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/EndOfLine.h"
+#include "platform/ProgramText.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,23 +9,27 @@
 
 // The installation help's texts, byte for byte as the user sees them, and the
 // places it looks at.
-namespace InstallTexts {
+namespace InstallTexts
+{
 
-inline const QString kMessage = QStringLiteral("Ghostscript nicht gefunden");
-inline const QString kHelpButton = QStringLiteral("Installationshilfe");
-inline const QString kLaterButton = QStringLiteral("Später");
+inline constexpr ProgramText kMessage = PAGORA_TEXT("InstallTexts", "Ghostscript nicht gefunden");
+inline constexpr ProgramText kHelpButton = PAGORA_TEXT("InstallTexts", "Installationshilfe");
+inline constexpr ProgramText kLaterButton = PAGORA_TEXT("InstallTexts", "Später");
 
 // The explanation's pieces: the first line, an empty one, the heading, then
 // the steps, the command indented by three blanks and without a last line end.
-inline const QString kNeeded = QStringLiteral("Für die PDF-Erstellung wird Ghostscript benötigt.");
-inline const QString kHeadingMacOS = QStringLiteral("Installation unter macOS:");
-inline const QString kHeadingLinux = QStringLiteral("Installation unter Linux:");
-inline const QString kOpenTerminal = QStringLiteral("1. Terminal öffnen");
-inline const QString kEnterCommand = QStringLiteral("2. Befehl eingeben:");
+inline constexpr ProgramText kNeeded =
+    PAGORA_TEXT("InstallTexts", "Für die PDF-Erstellung wird Ghostscript benötigt.");
+inline constexpr ProgramText kHeadingMacOS =
+    PAGORA_TEXT("InstallTexts", "Installation unter macOS:");
+inline constexpr ProgramText kHeadingLinux =
+    PAGORA_TEXT("InstallTexts", "Installation unter Linux:");
+inline constexpr ProgramText kOpenTerminal = PAGORA_TEXT("InstallTexts", "1. Terminal öffnen");
+inline constexpr ProgramText kEnterCommand = PAGORA_TEXT("InstallTexts", "2. Befehl eingeben:");
 inline const QString kCommandIndent = QStringLiteral("   ");
 // Where no package manager is known, one line takes the place of the steps.
-inline const QString kUseThePackageManager =
-    QStringLiteral("Ghostscript über die Paketverwaltung des Systems installieren.");
+inline constexpr ProgramText kUseThePackageManager =
+    PAGORA_TEXT("InstallTexts", "Ghostscript über die Paketverwaltung des Systems installieren.");
 
 inline const QString kBrewCommand = QStringLiteral("brew install ghostscript");
 inline const QString kAptCommand = QStringLiteral("sudo apt install ghostscript");
@@ -32,9 +37,12 @@ inline const QString kDnfCommand = QStringLiteral("sudo dnf install ghostscript"
 inline const QString kPacmanCommand = QStringLiteral("sudo pacman -S ghostscript");
 inline const QString kZypperCommand = QStringLiteral("sudo zypper install ghostscript");
 
-inline const QString kExplanation = kNeeded + EndOfLine + EndOfLine + kHeadingMacOS + EndOfLine +
-                                    kOpenTerminal + EndOfLine + kEnterCommand + EndOfLine +
-                                    kCommandIndent + kBrewCommand;
+// The explanation on macOS, in the language the program speaks.
+inline QString Explanation()
+{
+    return kNeeded + EndOfLine + EndOfLine + kHeadingMacOS + EndOfLine + kOpenTerminal + EndOfLine +
+           kEnterCommand + EndOfLine + kCommandIndent + kBrewCommand;
+}
 
 } // namespace InstallTexts
 

@@ -40,7 +40,7 @@ QString InstallationHelp::explanation() const
 {
     using namespace InstallTexts;
     if (m_system == System::MacOS)
-        return kExplanation;
+        return Explanation();
     const QString head = kNeeded + EndOfLine + EndOfLine + kHeadingLinux + EndOfLine;
     const QString command = linuxInstallCommand(OsRelease::read(m_osReleaseFiles));
     if (command.isEmpty())

@@ -1,5 +1,7 @@
 #include "platform/GhostscriptSandbox.h"
 
+#include "platform/PlatformTexts.h"
+
 #include "platform/SandboxRules.h"
 
 #include <QDir>
@@ -287,8 +289,8 @@ ProcessFilter buildProcessFilter()
 {
     // A kernel that takes filters fails on the missing program, not on the mode.
     if (::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, nullptr) == 0 || errno != EFAULT)
-        return {QByteArray(), QStringLiteral("this kernel has no seccomp filters")};
-    const QString cannot = QStringLiteral("cannot build the process filter");
+        return {QByteArray(), PlatformTexts::kNoSeccomp.toString()};
+    const QString cannot = PlatformTexts::kCannotBuildProcessFilter;
     const scmp_filter_ctx context = ::seccomp_init(SCMP_ACT_ALLOW);
     if (context == nullptr)
         return {QByteArray(), cannot};
@@ -460,7 +462,7 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
         // The filter alone still keeps the child one process, if the kernel
         // takes it; the caller decides whether that is enough.
         GhostscriptSandbox sandbox(State::Unavailable,
-                                   QStringLiteral("Landlock is not available in this kernel"));
+                                   PlatformTexts::kNoLandlock);
         sandbox.m_filter = filter.program;
         return sandbox;
     }
@@ -470,7 +472,7 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
     const SandboxRules &rules = given;
     if (rules.executable.isEmpty() || (rules.workspace.isEmpty() && rules.workspaceDescriptor < 0))
         return GhostscriptSandbox(State::Failed,
-                                  QStringLiteral("no program or no workspace to confine"));
+                                  PlatformTexts::kNothingToConfine);
     // Every kernel with Landlock has seccomp filters; one without is not
     // trusted to confine at all.
     if (filter.program.isEmpty())
@@ -490,7 +492,7 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
     const long fd = ::syscall(__NR_landlock_create_ruleset, &attr, attrSize, 0);
     if (fd < 0)
         return GhostscriptSandbox(
-            State::Failed, systemError(QStringLiteral("cannot create a Landlock ruleset"), errno));
+            State::Failed, systemError(PlatformTexts::kCannotCreateRuleset, errno));
     GhostscriptSandbox sandbox(State::Ready, QString(), static_cast<int>(fd), abi);
     sandbox.m_filter = filter.program;
     RulesetBuilder builder(sandbox.m_rulesetFd, attr.handledAccessFs);
@@ -501,7 +503,7 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
         sandbox.m_abi = 0;
         sandbox.m_filter.clear();
         sandbox.m_errorText =
-            systemError(QStringLiteral("cannot grant access to %1").arg(path), error);
+            systemError(PlatformTexts::kCannotGrant.arg(path), error);
         return std::move(sandbox);
     };
     // What is not there is simply not granted; of the system's own paths
@@ -521,7 +523,7 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
     // A descriptor holds the folder that was checked, whatever its path
     // leads to by now.
     auto descriptorName = [](int descriptor, const QString &path) {
-        const QString name = QStringLiteral("descriptor %1").arg(descriptor);
+        const QString name = PlatformTexts::kDescriptor.arg(descriptor);
         return path.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(path, name);
     };
     if (rules.workspaceDescriptor >= 0) {
@@ -553,7 +555,7 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &given, int ab
 #else
     Q_UNUSED(given);
     Q_UNUSED(abiCeiling);
-    return GhostscriptSandbox(State::Unavailable, QStringLiteral("Landlock exists only on Linux"));
+    return GhostscriptSandbox(State::Unavailable, PlatformTexts::kLandlockOnlyOnLinux);
 #endif
 }
 

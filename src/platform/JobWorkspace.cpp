@@ -1,6 +1,7 @@
 #include "platform/JobWorkspace.h"
 
 #include "platform/FolderTree.h"
+#include "platform/PlatformTexts.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -23,9 +24,12 @@ const char kLockName[] = ".lock";
 // A workspace without its lock younger than this may be being made.
 constexpr time_t kUnlockedGraceSeconds = 60;
 
-[[noreturn]] void fail(const char *what)
+// Names the private folder the workspace was to go into.
+[[noreturn]] void fail(const QString &base)
 {
-    throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    throw std::runtime_error((PlatformTexts::kNoWorkspace.arg(base) + QStringLiteral(": ") + why)
+                                 .toStdString());
 }
 
 QByteArray randomName()
@@ -67,7 +71,7 @@ JobWorkspace::JobWorkspace()
         if (::mkdirat(base, m_name.constData(), 0700) == 0)
             break;
         if (errno != EEXIST || attempt > 100)
-            fail("no workspace");
+            fail(m_base.path());
     }
     m_path = m_base.path() + QLatin1Char('/') + QFile::decodeName(m_name);
     m_folder = OpenSubfolder(base, m_name.constData());
@@ -79,7 +83,7 @@ JobWorkspace::JobWorkspace()
             ::unlinkat(base, m_name.constData(), AT_REMOVEDIR);
         release();
         errno = error;
-        fail("no workspace");
+        fail(m_base.path());
     }
     // Held as long as this object lives; it goes with the process however it ends.
     m_lock =
@@ -89,7 +93,7 @@ JobWorkspace::JobWorkspace()
         const int error = errno;
         release();
         errno = error;
-        fail("no workspace");
+        fail(m_base.path());
     }
 }
 

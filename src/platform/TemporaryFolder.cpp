@@ -1,6 +1,7 @@
 #include "platform/TemporaryFolder.h"
 
 #include "platform/FolderTree.h"
+#include "platform/PlatformTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -216,8 +217,7 @@ Location chooseLocation()
             return where;
         }
     }
-    throw std::runtime_error("no temporary folder that only this user can change: " +
-                             wanted.toStdString());
+    throw std::runtime_error(PlatformTexts::kNoOwnTemporaryFolder.arg(QFile::decodeName(wanted)).toStdString());
 }
 
 // The folder name in base, made if missing: a descriptor of it when it is
@@ -321,8 +321,10 @@ PrivateFolder::PrivateFolder()
     if (m_descriptor < 0)
         m_descriptor = openFallback(where, &name);
     if (m_descriptor < 0)
-        throw std::runtime_error("no private temporary folder in " + where.path.toStdString() +
-                                 ": " + std::strerror(errno));
+        throw std::runtime_error(PlatformTexts::kNoPrivateTemporaryFolder
+                                     .arg(QFile::decodeName(where.path),
+                                          QString::fromLocal8Bit(std::strerror(errno)))
+                                     .toStdString());
     m_path = QFile::decodeName(where.path == "/" ? "/" + name : where.path + '/' + name);
 }
 

@@ -3,24 +3,30 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
-namespace {
-
-// The language of the window's texts; the command line speaks English and
-// loads none of this.
-const QLocale kProgramLanguage(QLocale::German);
-
-bool install(QCoreApplication &application, const char *name, const QStringList &folders)
+namespace
 {
-    const QString objectName = QLatin1String("pagoraTranslator_") + QLatin1String(name);
-    if (application.findChild<QTranslator *>(objectName) != nullptr)
-        return true;
+
+const char kTranslatorName[] = "pagoraTranslator";
+
+void removeInstalled(QCoreApplication &application)
+{
+    const QList<QTranslator *> installed = application.findChildren<QTranslator *>(
+        QLatin1String(kTranslatorName), Qt::FindDirectChildrenOnly);
+    for (QTranslator *translator : installed) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+bool install(QCoreApplication &application, QLocale::Language language, const char *name,
+             const QStringList &folders)
+{
     auto *translator = new QTranslator(&application);
-    translator->setObjectName(objectName);
+    translator->setObjectName(QLatin1String(kTranslatorName));
     for (const QString &folder : folders) {
-        if (translator->load(kProgramLanguage, QLatin1String(name), QStringLiteral("_"), folder)) {
+        if (translator->load(QLocale(language), QLatin1String(name), QStringLiteral("_"), folder)) {
             QCoreApplication::installTranslator(translator);
             return true;
         }
@@ -29,21 +35,43 @@ bool install(QCoreApplication &application, const char *name, const QStringList 
     return false;
 }
 
-} // namespace
-
-void InstallProgramTranslations(QCoreApplication &application)
+// Pagora's own, built into the program by qt_add_translations.
+void installProgram(QCoreApplication &application, QLocale::Language language)
 {
-    // Built into the program by qt_add_translations.
-    install(application, "pagora", {QStringLiteral(":/i18n")});
+    install(application, language, "pagora", {QStringLiteral(":/i18n")});
 }
 
-bool InstallQtTranslations(QCoreApplication &application)
+} // namespace
+
+QLocale::Language ProgramLanguage(const QLocale &system)
 {
+    const QStringList languages = system.uiLanguages();
+    const QLocale first = languages.isEmpty() ? system : QLocale(languages.constFirst());
+    if (first.language() == QLocale::German || first.language() == QLocale::C ||
+        first.language() == QLocale::AnyLanguage)
+        return QLocale::German;
+    return QLocale::English;
+}
+
+bool InstallTranslations(QCoreApplication &application, const QLocale &system)
+{
+    removeInstalled(application);
+    const QLocale::Language language = ProgramLanguage(system);
+    installProgram(application, language);
+    // Qt's own texts are English already.
+    if (language == QLocale::English)
+        return true;
     QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
 #ifdef Q_OS_MACOS
     // The bundle carries its own copy (see CMakeLists.txt).
     folders.append(QCoreApplication::applicationDirPath() +
                    QStringLiteral("/../Resources/translations"));
 #endif
-    return install(application, "qtbase", folders);
+    return install(application, language, "qtbase", folders);
+}
+
+void InstallCommandLineTranslations(QCoreApplication &application)
+{
+    removeInstalled(application);
+    installProgram(application, QLocale::English);
 }

@@ -1,16 +1,22 @@
 #pragma once
 
+#include <QLocale>
+
 class QCoreApplication;
 
-// The texts of the program's language, German: the numerus forms of
-// Pagora's own texts, and Qt's own texts (its buttons, the file dialog).
-// Installed once per application; a second call does nothing.
-//
-// German is the source language, so Pagora needs no translation of its own
-// texts; but without one Qt substitutes %n and picks no form, and "1 Dateien"
-// would stand where "1 Datei" belongs.
-void InstallProgramTranslations(QCoreApplication &application);
-// Qt's qtbase_de.qm, from Qt's translations folder or, in a macOS bundle,
-// from its Resources/translations. False where it is not found: Qt's texts
-// then stay English.
-bool InstallQtTranslations(QCoreApplication &application);
+// The window speaks German, the source language of its texts, where the
+// system's first language for programs is German, and where it names none
+// (the C and POSIX locales); English everywhere else.
+QLocale::Language ProgramLanguage(const QLocale &system = QLocale::system());
+
+// The texts of that language: Pagora's own (for German only the forms that
+// agree with a number: without them Qt substitutes %n but picks no form, and
+// "1 Dateien" would stand where "1 Datei" belongs) and, for German, Qt's own
+// (its buttons, the file dialog). A later call replaces what an earlier one
+// installed. False where Qt's own German texts are not found: they then stay
+// English.
+bool InstallTranslations(QCoreApplication &application, const QLocale &system = QLocale::system());
+
+// The command line speaks English whatever the system's language, and so do
+// the conversion's texts it passes on.
+void InstallCommandLineTranslations(QCoreApplication &application);

@@ -3,10 +3,15 @@
 // dialog that says what happened; an older PDF and the input survive.
 
 #include "convert/FontRepair.h"
+#include "platform/GhostscriptSandbox.h"
+#include "platform/Translations.h"
 
 #include "HostileTestSupport.h"
+#include "ScopedVariable.h"
 
 #include <QFileInfo>
+
+#include <cstring>
 
 #ifdef Q_OS_LINUX
 #include <sys/mount.h>
@@ -195,4 +200,71 @@ TEST_F(HostileFixture, HundredMegabytesOfOutputAreShownByTheirBeginningAndEnd)
     expectOnlyChanged({});
     EXPECT_LT(elapsed, 20000);
     EXPECT_LT(m_longestPauseMs, 2000);
+}
+
+// A conversion that gets no private folder or no sandbox says why in the
+// window's language, German or English; only the system's own error text
+// may follow in the system's words.
+TEST_F(HostileFixture, NoWorkspaceOrSandboxIsToldInTheWindowsLanguage)
+{
+    const QString hello = doc(QStringLiteral("hello.ps"));
+    QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), hello);
+    // A temporary folder that is a file, and no other place to go.
+    const QString notAFolder = m_home.filePath(QStringLiteral("kein-ordner"));
+    writeBytes(notAFolder, "");
+    // A font folder that leads round in a circle cannot be granted.
+    const QString fonts = m_home.filePath(QStringLiteral("Library/Fonts"));
+    ASSERT_TRUE(QDir(fonts).removeRecursively());
+    ASSERT_TRUE(QFile::link(QStringLiteral("Fonts"), fonts));
+    const bool landlock = GhostscriptSandbox::support() == SandboxSupport::Landlock;
+
+    const struct {
+        const char *locale;
+        QString head;
+        QString workspace;
+        QString sandbox;
+    } cases[] = {
+        {"de_DE", kFailureHead,
+         QStringLiteral("Der Arbeitsordner f\u00fcr die Konvertierung kann nicht angelegt werden: "
+                        "Kein tempor\u00e4rer Ordner, den nur dieser Benutzer \u00e4ndern kann: ") +
+             notAFolder,
+         QStringLiteral("Ghostscript kann nicht in seiner Sandbox gestartet werden: "
+                        "Der Zugriff auf %1 l\u00e4sst sich nicht freigeben: ")
+             .arg(fonts)},
+        {"en_US", QStringLiteral("Output:\n"),
+         QStringLiteral("The conversion's work folder cannot be created: "
+                        "no temporary folder that only this user can change: ") +
+             notAFolder,
+         QStringLiteral("Ghostscript cannot be started in its sandbox: "
+                        "cannot grant access to %1: ")
+             .arg(fonts)},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.locale);
+        InstallTranslations(*QCoreApplication::instance(),
+                            QLocale(QString::fromLatin1(test.locale)));
+        m_dialogs.shown.clear();
+        {
+            ScopedVariable tmpdir("TMPDIR", QFile::encodeName(notAFolder));
+            ScopedVariable runtime("XDG_RUNTIME_DIR", QByteArray());
+            ScopedVariable cache("XDG_CACHE_HOME", QFile::encodeName(notAFolder));
+            convert(hello, doc(QStringLiteral("hello.pdf")));
+        }
+        ASSERT_EQ(m_dialogs.shown.size(), 1);
+        EXPECT_EQ(m_dialogs.shown.first().explanation, test.head + test.workspace);
+
+        if (landlock) {
+            m_dialogs.shown.clear();
+            convert(hello, doc(QStringLiteral("hello.pdf")));
+            ASSERT_EQ(m_dialogs.shown.size(), 1);
+            const QString explanation = m_dialogs.shown.first().explanation;
+            EXPECT_TRUE(explanation.startsWith(test.head + test.sandbox))
+                << explanation.toStdString();
+            // The system's words for a circle of links close the line.
+            EXPECT_TRUE(explanation.endsWith(QString::fromLocal8Bit(std::strerror(ELOOP))))
+                << explanation.toStdString();
+        }
+    }
+    InstallTranslations(*QCoreApplication::instance(), QLocale(QLocale::German));
+    EXPECT_FALSE(QFileInfo::exists(doc(QStringLiteral("hello.pdf"))));
 }

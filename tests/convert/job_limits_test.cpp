@@ -226,8 +226,8 @@ TEST_F(JobLimits, SubstitutionRetriesEndAfterThreeRounds)
             ASSERT_EQ(dialogs.shown.size(), ConversionJob::kSubstitutionRounds + 1);
             EXPECT_EQ(dialogs.shown.last().message, kFailure);
             EXPECT_TRUE(dialogs.shown.last().explanation.contains(
-                QStringLiteral("Auch nach 3 Durchg\u00e4ngen mit Ersatzschriften fehlen noch "
-                               "Schriften: Fake4")));
+                QStringLiteral("Auch nach 3 Durchg\u00e4ngen mit Ersatzfonts fehlen noch "
+                               "Fonts: Fake4")));
         }
     }
 }

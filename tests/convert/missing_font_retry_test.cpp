@@ -115,7 +115,7 @@ protected:
         EXPECT_EQ(dialog.iconType, MessageDialog::Icon::Note);
         EXPECT_EQ(dialog.message, QStringLiteral("Erfolg!"));
         EXPECT_EQ(dialog.explanation, QStringLiteral("Die PDF-Datei wurde erstellt:\n") + m_output +
-                                          QStringLiteral("\nErsetzte Schriften: ") + names);
+                                          QStringLiteral("\nErsetzte Fonts: ") + names);
         EXPECT_EQ(TestFiles::pdfPageCount(m_output), 1);
     }
 

@@ -440,16 +440,16 @@ TEST_P(PrepareFails, WithTheReason)
         break;
     case Broken::WorkspaceDescriptorOfAFile:
         rules.workspaceDescriptor = file.handle();
-        reason = QStringLiteral("descriptor %1").arg(file.handle());
+        reason = QStringLiteral("Deskriptor %1").arg(file.handle());
         break;
     case Broken::ReadableDescriptorOfAFolder:
         // A folder among the files would open everything beneath it.
         rules.readableDescriptors = {folder};
-        reason = QStringLiteral("descriptor %1").arg(folder);
+        reason = QStringLiteral("Deskriptor %1").arg(folder);
         break;
     case Broken::ClosedDescriptor:
         rules.readableDescriptors = {closed};
-        reason = QStringLiteral("descriptor %1").arg(closed);
+        reason = QStringLiteral("Deskriptor %1").arg(closed);
         break;
     }
     const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);

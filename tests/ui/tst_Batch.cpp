@@ -110,7 +110,7 @@ private:
 void TestBatch::initTestCase()
 {
     // As the window's application does: the German forms of counted texts.
-    InstallProgramTranslations(*QCoreApplication::instance());
+    InstallTranslations(*QCoreApplication::instance(), QLocale(QLocale::German));
 }
 
 void TestBatch::init()

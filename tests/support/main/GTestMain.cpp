@@ -11,7 +11,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // As the window's application: the numerus forms of the German texts.
-    InstallProgramTranslations(application);
+    InstallTranslations(application, QLocale(QLocale::German));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,432 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="de">
+<context>
+    <name>ConversionTexts</name>
+    <message>
+        <source>Keine PostScript-Datei</source>
+        <translation>Not a PostScript file</translation>
+    </message>
+    <message>
+        <source>Die Datei ist keine PostScript-Datei (.ps oder .eps).</source>
+        <translation>The file is not a PostScript file (.ps or .eps).</translation>
+    </message>
+    <message>
+        <source>Ghostscript nicht gefunden</source>
+        <translation>Ghostscript not found</translation>
+    </message>
+    <message>
+        <source>Bitte installieren mit:</source>
+        <translation>Please install it with:</translation>
+    </message>
+    <message>
+        <source>Erfolg!</source>
+        <translation>Success!</translation>
+    </message>
+    <message>
+        <source>Die PDF-Datei wurde erstellt:</source>
+        <translation>The PDF file was created:</translation>
+    </message>
+    <message>
+        <source>Fehler bei der Konvertierung!</source>
+        <translation>Conversion failed!</translation>
+    </message>
+    <message>
+        <source>Ausgabe:</source>
+        <translation>Output:</translation>
+    </message>
+    <message>
+        <source>Ghostscript wurde nach 30 Sekunden abgebrochen.</source>
+        <translation>Ghostscript was stopped after 30 seconds.</translation>
+    </message>
+    <message>
+        <source>[… %1 Bytes der Ausgabe ausgelassen …]</source>
+        <translation>[… %1 bytes of output left out …]</translation>
+    </message>
+    <message>
+        <source>Ghostscript wurde von außen beendet oder ist abgestürzt.</source>
+        <translation>Ghostscript was ended from outside or crashed.</translation>
+    </message>
+    <message>
+        <source>Die PDF-Datei wurde nicht vollständig geschrieben (ist der Datenträger voll?).</source>
+        <translation>The PDF file was not written completely (is the disk full?).</translation>
+    </message>
+    <message>
+        <source>Die PDF-Datei kann in diesem Ordner nicht angelegt werden: </source>
+        <translation>The PDF file cannot be created in this folder: </translation>
+    </message>
+    <message>
+        <source>Die PDF-Datei kann nicht an ihren Platz gelegt werden: </source>
+        <translation>The PDF file cannot be put in its place: </translation>
+    </message>
+    <message>
+        <source>Fehlende Schriftarten</source>
+        <translation>Missing fonts</translation>
+    </message>
+    <message>
+        <source>Folgende Fonts wurden nicht gefunden:</source>
+        <translation>The following fonts were not found:</translation>
+    </message>
+    <message>
+        <source>Vorgeschlagener Ersatz für &apos;</source>
+        <translation>Suggested replacement for &apos;</translation>
+    </message>
+    <message>
+        <source>&apos;:</source>
+        <translation>&apos;:</translation>
+    </message>
+    <message>
+        <source>Soll die Konvertierung mit dem Ersatzfont wiederholt werden?</source>
+        <translation>Convert again with the replacement font?</translation>
+    </message>
+    <message>
+        <source>Ja, Ersatzfont verwenden</source>
+        <translation>Yes, use replacement font</translation>
+    </message>
+    <message>
+        <source>Nein, abbrechen</source>
+        <translation>No, cancel</translation>
+    </message>
+    <message>
+        <source>Ersetzte Fonts: </source>
+        <translation>Replaced fonts: </translation>
+    </message>
+    <message>
+        <source>Die Eingabedatei kann nicht vorbereitet werden: </source>
+        <translation>The input file cannot be prepared: </translation>
+    </message>
+    <message>
+        <source>Die Eingabedatei kann nicht geöffnet werden: </source>
+        <translation>The input file cannot be opened: </translation>
+    </message>
+    <message>
+        <source>Sie ist ein Ordner.</source>
+        <translation>It is a folder.</translation>
+    </message>
+    <message>
+        <source>Sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).</source>
+        <translation>It is not a regular file (but a pipe or a device, say).</translation>
+    </message>
+    <message>
+        <source>Die Vorbereitung der Eingabedatei wurde nach 30 Sekunden abgebrochen.</source>
+        <translation>Preparing the input file was stopped after 30 seconds.</translation>
+    </message>
+    <message>
+        <source>Ghostscript wurde abgebrochen: Die Konvertierung belegte mehr als 4 GiB auf dem Datenträger.</source>
+        <translation>Ghostscript was stopped: the conversion took up more than 4 GiB on the disk.</translation>
+    </message>
+    <message>
+        <source>Dieselbe PDF-Datei entsteht schon aus %1.</source>
+        <translation>The same PDF file is already made from %1.</translation>
+    </message>
+    <message>
+        <source>Auch nach %1 Durchgängen mit Ersatzfonts fehlen noch Fonts: </source>
+        <translation>Fonts are still missing after %1 rounds with replacement fonts: </translation>
+    </message>
+    <message>
+        <source>Die Ersatzfonts können nicht geschrieben werden: </source>
+        <translation>The replacement fonts cannot be written: </translation>
+    </message>
+    <message>
+        <source>Der Arbeitsordner für die Konvertierung kann nicht angelegt werden: </source>
+        <translation>The conversion&apos;s work folder cannot be created: </translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Archiv (PDF/A-2b)</source>
+        <translation>Archive (PDF/A-2b)</translation>
+    </message>
+    <message>
+        <source>Druck</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Kleine Datei</source>
+        <translation>Small file</translation>
+    </message>
+    <message>
+        <source>Graustufen</source>
+        <translation>Grayscale</translation>
+    </message>
+    <message>
+        <source>PDF-Art: </source>
+        <translation>Kind of PDF: </translation>
+    </message>
+    <message>
+        <source>Ghostscript konnte kein gültiges PDF/A erzeugen; es wurde keine PDF-Datei abgelegt:</source>
+        <translation>Ghostscript could not make a valid PDF/A; no PDF file was written:</translation>
+    </message>
+    <message>
+        <source>Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) bei: </source>
+        <translation>PDF/A needs Ghostscript&apos;s sRGB colour profile (iccprofiles/srgb.icc), which is missing at: </translation>
+    </message>
+    <message>
+        <source>Die PDF/A-Einstellungen können nicht geschrieben werden: </source>
+        <translation>The PDF/A settings cannot be written: </translation>
+    </message>
+    <message>
+        <source>Ghostscript kann nicht in seiner Sandbox gestartet werden: </source>
+        <translation>Ghostscript cannot be started in its sandbox: </translation>
+    </message>
+    <message>
+        <source>Für %1 lässt sich kein Sandbox-Profil schreiben.</source>
+        <translation>no sandbox profile can be written for %1</translation>
+    </message>
+    <message>
+        <source>Das Dokument kann nicht gelesen werden</source>
+        <translation>cannot read the document</translation>
+    </message>
+    <message>
+        <source>Die bereinigte Kopie kann nicht geschrieben werden</source>
+        <translation>cannot write the repaired copy</translation>
+    </message>
+    <message>
+        <source>Die bereinigte Kopie kann nicht gelesen werden</source>
+        <translation>cannot read the repaired copy</translation>
+    </message>
+    <message>
+        <source>Der Ordner für die bereinigte Kopie kann nicht geöffnet werden</source>
+        <translation>cannot open the folder of the repaired copy</translation>
+    </message>
+    <message>
+        <source>Die Grafik kann nicht gelesen werden</source>
+        <translation>cannot read the figure</translation>
+    </message>
+    <message>
+        <source>Die zugeschnittene Kopie der Grafik kann nicht geschrieben werden</source>
+        <translation>cannot write the figure&apos;s copy</translation>
+    </message>
+    <message>
+        <source>Der Ordner für die zugeschnittene Kopie der Grafik kann nicht geöffnet werden</source>
+        <translation>cannot open the folder of the figure&apos;s copy</translation>
+    </message>
+    <message>
+        <source>Die bereinigte Kopie würde größer als %1 GiB.</source>
+        <translation>the repaired copy would be larger than %1 GiB</translation>
+    </message>
+    <message>
+        <source>Die zugeschnittene Kopie der Grafik würde größer als %1 GiB.</source>
+        <translation>the figure&apos;s copy would be larger than %1 GiB</translation>
+    </message>
+    <message numerus="yes">
+        <source>In diesen Dateien wurden Fonts nicht gefunden:</source>
+        <translation>
+            <numerusform>Fonts were not found in this file:</numerusform>
+            <numerusform>Fonts were not found in these files:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?</source>
+        <translation>
+            <numerusform>Convert this file again with the replacement font?</numerusform>
+            <numerusform>Convert these files again with the replacement fonts?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Ja, Ersatzfonts verwenden</source>
+        <translation>
+            <numerusform>Yes, use replacement font</numerusform>
+            <numerusform>Yes, use replacement fonts</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nein</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Konvertierung abgeschlossen</source>
+        <translation>Conversion finished</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n von %1 wurden in PDF umgewandelt.</source>
+        <translation>
+            <numerusform>%n of %1 was converted to PDF.</numerusform>
+            <numerusform>%n of %1 were converted to PDF.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Dateien</source>
+        <translation>
+            <numerusform>%n file</numerusform>
+            <numerusform>%n files</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Fehlgeschlagen:</source>
+        <translation>Failed:</translation>
+    </message>
+    <message>
+        <source>Übersprungen (keine PostScript-Datei):</source>
+        <translation>Skipped (not a PostScript file):</translation>
+    </message>
+    <message>
+        <source>Mit Ersatzfonts erstellt:</source>
+        <translation>Created with replacement fonts:</translation>
+    </message>
+    <message>
+        <source>Mit fehlenden Fonts erstellt (ohne Ersatzfont):</source>
+        <translation>Created with missing fonts (no replacement):</translation>
+    </message>
+    <message numerus="yes">
+        <source>Abgebrochen: %n Dateien wurden nicht konvertiert.</source>
+        <translation>
+            <numerusform>Cancelled: %n file was not converted.</numerusform>
+            <numerusform>Cancelled: %n files were not converted.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Ausgabe von Ghostscript für %1:</source>
+        <translation>Ghostscript&apos;s output for %1:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 von %n Dateien</source>
+        <translation>
+            <numerusform>%1 of %n file</numerusform>
+            <numerusform>%1 of %n files</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Konvertierung</source>
+        <translation>Conversion</translation>
+    </message>
+</context>
+<context>
+    <name>FontSheetTexts</name>
+    <message>
+        <source>Keine Fonts gefunden!</source>
+        <translation>No fonts found!</translation>
+    </message>
+    <message>
+        <source> Fonts gefunden.</source>
+        <translation> fonts found.</translation>
+    </message>
+    <message>
+        <source>Die Fontübersicht kann nicht gesichert werden: </source>
+        <translation>The font overview cannot be saved: </translation>
+    </message>
+</context>
+<context>
+    <name>InstallTexts</name>
+    <message>
+        <source>Ghostscript nicht gefunden</source>
+        <translation>Ghostscript not found</translation>
+    </message>
+    <message>
+        <source>Installationshilfe</source>
+        <translation>Installation Help</translation>
+    </message>
+    <message>
+        <source>Später</source>
+        <translation>Later</translation>
+    </message>
+    <message>
+        <source>Für die PDF-Erstellung wird Ghostscript benötigt.</source>
+        <translation>Ghostscript is needed to create PDF files.</translation>
+    </message>
+    <message>
+        <source>Installation unter macOS:</source>
+        <translation>Installing on macOS:</translation>
+    </message>
+    <message>
+        <source>Installation unter Linux:</source>
+        <translation>Installing on Linux:</translation>
+    </message>
+    <message>
+        <source>1. Terminal öffnen</source>
+        <translation>1. Open Terminal</translation>
+    </message>
+    <message>
+        <source>2. Befehl eingeben:</source>
+        <translation>2. Enter the command:</translation>
+    </message>
+    <message>
+        <source>Ghostscript über die Paketverwaltung des Systems installieren.</source>
+        <translation>Install Ghostscript with the system&apos;s package manager.</translation>
+    </message>
+</context>
+<context>
+    <name>PlatformTexts</name>
+    <message>
+        <source>Kein temporärer Ordner, den nur dieser Benutzer ändern kann: %1</source>
+        <translation>no temporary folder that only this user can change: %1</translation>
+    </message>
+    <message>
+        <source>Kein eigener temporärer Ordner in %1: %2</source>
+        <translation>no private temporary folder in %1: %2</translation>
+    </message>
+    <message>
+        <source>In %1 lässt sich kein Ordner anlegen</source>
+        <translation>no workspace in %1</translation>
+    </message>
+    <message>
+        <source>Dieser Kernel kennt keine seccomp-Filter</source>
+        <translation>this kernel has no seccomp filters</translation>
+    </message>
+    <message>
+        <source>Der Prozessfilter lässt sich nicht erstellen</source>
+        <translation>cannot build the process filter</translation>
+    </message>
+    <message>
+        <source>Landlock ist in diesem Kernel nicht verfügbar</source>
+        <translation>Landlock is not available in this kernel</translation>
+    </message>
+    <message>
+        <source>Landlock gibt es nur unter Linux</source>
+        <translation>Landlock exists only on Linux</translation>
+    </message>
+    <message>
+        <source>Programm oder Arbeitsordner fehlen</source>
+        <translation>no program or no workspace to confine</translation>
+    </message>
+    <message>
+        <source>Die Landlock-Regeln lassen sich nicht anlegen</source>
+        <translation>cannot create a Landlock ruleset</translation>
+    </message>
+    <message>
+        <source>Der Zugriff auf %1 lässt sich nicht freigeben</source>
+        <translation>cannot grant access to %1</translation>
+    </message>
+    <message>
+        <source>Deskriptor %1</source>
+        <translation>descriptor %1</translation>
+    </message>
+</context>
+<context>
+    <name>WindowTexts</name>
+    <message>
+        <source>Diese Anwendung verwendet Ghostscript zur Konvertierung von PostScript-Dateien nach PDF. Ghostscript ist ein separates Programm und wird nicht mit dieser Anwendung ausgeliefert. Ghostscript wird von Artifex Software, Inc. entwickelt.</source>
+        <translation>This application uses Ghostscript to convert PostScript files to PDF. Ghostscript is a separate program and is not shipped with this application. Ghostscript is developed by Artifex Software, Inc.</translation>
+    </message>
+    <message>
+        <source>Ablagefläche</source>
+        <translation>Drop area</translation>
+    </message>
+    <message>
+        <source>PostScript-Dateien (.ps, .eps) hierher ziehen, um sie in PDF umzuwandeln.</source>
+        <translation>Drag PostScript files (.ps, .eps) here to convert them to PDF.</translation>
+    </message>
+    <message>
+        <source>PostScript - Fontübersicht</source>
+        <translation>PostScript - Font Overview</translation>
+    </message>
+    <message>
+        <source>Fehler</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>PostScript-Dateien (*.ps *.eps *.PS *.EPS)</source>
+        <translation>PostScript files (*.ps *.eps *.PS *.EPS)</translation>
+    </message>
+    <message>
+        <source>Alle Dateien (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+</TS>
