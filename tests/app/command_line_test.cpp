@@ -328,6 +328,34 @@ TEST_F(CommandLineRun, FailuresAreToldAndKeepTheOlderPdf)
                          "failed  gone.ps: no such file\n"));
 }
 
+// The command line speaks English on a German system too, down to the
+// reason it passes on from the conversion.
+TEST_F(CommandLineRun, SpeaksEnglishOnAGermanSystem)
+{
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));
+    // A temporary folder that is a file, and no other place to go.
+    const QString notAFolder = path(QStringLiteral("kein-ordner"));
+    TestFiles::writeBytes(notAFolder, "");
+    QProcessEnvironment environment = environmentFor(Display::None);
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
+    environment.insert(QStringLiteral("TMPDIR"), notAFolder);
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), notAFolder);
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.remove(QStringLiteral("LC_ALL"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_folder.path());
+    process.start(QStringLiteral(PAGORA_EXECUTABLE),
+                  {QStringLiteral("--convert"), QStringLiteral("hello.ps")});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(process.readAllStandardOutput(),
+              "failed  hello.ps: cannot create the working folder: "
+              "no temporary folder that only this user can change: " +
+                  QFile::encodeName(notAFolder) + '\n');
+}
+
 // What a document prints reaches a terminal with its control characters
 // shown as '?': an escape sequence in it must not drive the terminal. Into a
 // pipe the transcript goes as Ghostscript wrote it. A name is shown with a C1

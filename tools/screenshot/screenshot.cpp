@@ -18,6 +18,7 @@
 // it: the settings of whoever takes the picture stay as they are.
 
 #include "app/App.h"
+#include "convert/ConversionTexts.h"
 #include "ui/Window1.h"
 
 #include <QAbstractButton>
@@ -219,7 +220,10 @@ int main(int argc, char **argv)
                                  {QStringLiteral("Preisliste.ps"), kEndlessDocument}});
             window.ConvertFiles(files);
             // The short ones are done and the endless ones run: "3 von 6".
-            whenShown([] { return progressShowing(QStringLiteral("3 von 6")); },
+            // "3 von 6 Dateien", in the language the window speaks.
+            const QString count =
+                ConversionTexts::Counted(ConversionTexts::kBatchProgress, 6).arg(3);
+            whenShown([count] { return progressShowing(count); },
                       [&](QWidget *progress) {
                           QTimer::singleShot(200, &app, [&, progress] {
                               if (!save(windowWithDialog(window, *progress)))
