@@ -17,7 +17,7 @@ fi
 # libfontconfig-dev lists the installed fonts (fontconfig: fc-list, for the font overview); python3-fonttools makes the test fonts from DejaVu; file and
 # dpkg-dev (dpkg-shlibdeps) are for the .deb and its dependencies; qpdf checks the PDFs of the
 # tests of the kinds of PDF (PDF/A). qt6-tools-dev and qt6-l10n-tools (lupdate, lrelease) build the
-# German numerus forms; qt6-translations-l10n has Qt's own German texts.
+# English texts and the German numerus forms; qt6-translations-l10n has Qt's own German texts.
 packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
 libbenchmark-dev ghostscript poppler-utils libtk8.6 groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev
 desktop-file-utils appstream libseccomp-dev pkg-config file dpkg-dev libfontconfig-dev
