@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>Ghostscript wurde von außen beendet oder ist abgestürzt.</source>
-        <translation>Ghostscript was ended from outside or crashed.</translation>
+        <translation>Ghostscript was terminated from outside or crashed.</translation>
     </message>
     <message>
         <source>Die PDF-Datei wurde nicht vollständig geschrieben (ist der Datenträger voll?).</source>
@@ -105,7 +105,7 @@
     </message>
     <message>
         <source>Sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).</source>
-        <translation>It is not a regular file (but a pipe or a device, say).</translation>
+        <translation>It is not a regular file (but, for example, a pipe or a device).</translation>
     </message>
     <message>
         <source>Die Vorbereitung der Eingabedatei wurde nach 30 Sekunden abgebrochen.</source>
@@ -117,7 +117,7 @@
     </message>
     <message>
         <source>Dieselbe PDF-Datei entsteht schon aus %1.</source>
-        <translation>The same PDF file is already made from %1.</translation>
+        <translation>The same PDF file already comes from %1.</translation>
     </message>
     <message>
         <source>Auch nach %1 Durchgängen mit Ersatzfonts fehlen noch Fonts: </source>
@@ -153,7 +153,7 @@
     </message>
     <message>
         <source>PDF-Art: </source>
-        <translation>Kind of PDF: </translation>
+        <translation>PDF type: </translation>
     </message>
     <message>
         <source>Ghostscript konnte kein gültiges PDF/A erzeugen; es wurde keine PDF-Datei abgelegt:</source>
@@ -161,7 +161,7 @@
     </message>
     <message>
         <source>Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) bei: </source>
-        <translation>PDF/A needs Ghostscript&apos;s sRGB colour profile (iccprofiles/srgb.icc), which is missing at: </translation>
+        <translation>PDF/A needs Ghostscript&apos;s sRGB color profile (iccprofiles/srgb.icc), which is missing at: </translation>
     </message>
     <message>
         <source>Die PDF/A-Einstellungen können nicht geschrieben werden: </source>
