@@ -300,12 +300,15 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source> Fonts gefunden.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Die Fontübersicht kann nicht gesichert werden: </source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Fonts gefunden.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -300,12 +300,15 @@
         <translation>No fonts found!</translation>
     </message>
     <message>
-        <source> Fonts gefunden.</source>
-        <translation> fonts found.</translation>
-    </message>
-    <message>
         <source>Die Fontübersicht kann nicht gesichert werden: </source>
         <translation>The font overview cannot be saved: </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Fonts gefunden.</source>
+        <translation>
+            <numerusform>%n font found.</numerusform>
+            <numerusform>%n fonts found.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -257,11 +257,11 @@ void ConversionJob::repair()
             FileDescriptor repaired;
             if (!name.isEmpty()) {
                 repaired = FileDescriptor(workspace->openFile(name, O_RDONLY));
-                if (!repaired.isValid())
+                if (!repaired.isValid()) {
+                    const QString why = QString::fromLocal8Bit(std::strerror(errno));
                     throw std::runtime_error(
-                        (kCannotReadRepairedCopy + QStringLiteral(": ") +
-                         QString::fromLocal8Bit(std::strerror(errno)))
-                            .toStdString());
+                        (kCannotReadRepairedCopy + QStringLiteral(": ") + why).toStdString());
+                }
             }
             if (ResolveAtendBoundingBox(repaired.isValid() ? repaired.get() : input->get(), folder,
                                         stop.get()))

@@ -8,8 +8,7 @@
 // The conversion's own texts, byte for byte as the user sees them: in German,
 // the source language, translated where the program speaks another
 // (translations/pagora_en.ts).
-namespace ConversionTexts
-{
+namespace ConversionTexts {
 
 inline constexpr ProgramText kNotPostScriptMessage =
     PAGORA_TEXT("ConversionTexts", "Keine PostScript-Datei");

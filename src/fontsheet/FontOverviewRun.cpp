@@ -40,7 +40,7 @@ FontOverviewResult writeSheet(const FolderItem &file, const QByteArray &sheet, q
     } catch (...) {
         return {std::nullopt, reasonOf(std::current_exception())};
     }
-    return {QString::number(count) + FontSheetTexts::kFontsFoundTail + EndOfLine, std::nullopt};
+    return {FontSheetTexts::FontsFound(count) + EndOfLine, std::nullopt};
 }
 
 } // namespace

@@ -2,12 +2,12 @@
 
 #include "platform/ProgramText.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 // The font overview's own texts and fixed values, byte for byte.
-namespace FontSheetTexts
-{
+namespace FontSheetTexts {
 
 // Error messages of a missing or unreadable folder go to /dev/null, so the
 // folders that can be read are still listed.
@@ -27,7 +27,14 @@ inline constexpr qint64 kFontListingOutputLimit = 4 * 1024 * 1024;
 inline const QString kProposedSheetName = QStringLiteral("SystemFonts.ps");
 
 inline constexpr ProgramText kNoFontsFound = PAGORA_TEXT("FontSheetTexts", "Keine Fonts gefunden!");
-inline constexpr ProgramText kFontsFoundTail = PAGORA_TEXT("FontSheetTexts", " Fonts gefunden.");
+// The number of names in the list in plain decimal, then " Fonts gefunden."
+// for any number; English tells one font from several.
+inline constexpr const char *kFontsFound =
+    QT_TRANSLATE_N_NOOP("FontSheetTexts", "%n Fonts gefunden.");
+inline QString FontsFound(qsizetype count)
+{
+    return QCoreApplication::translate("FontSheetTexts", kFontsFound, nullptr, int(count));
+}
 
 inline constexpr ProgramText kCannotWriteSheet =
     PAGORA_TEXT("FontSheetTexts", "Die Fontübersicht kann nicht gesichert werden: ");

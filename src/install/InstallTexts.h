@@ -9,8 +9,7 @@
 
 // The installation help's texts, byte for byte as the user sees them, and the
 // places it looks at.
-namespace InstallTexts
-{
+namespace InstallTexts {
 
 inline constexpr ProgramText kMessage = PAGORA_TEXT("InstallTexts", "Ghostscript nicht gefunden");
 inline constexpr ProgramText kHelpButton = PAGORA_TEXT("InstallTexts", "Installationshilfe");

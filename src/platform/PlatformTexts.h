@@ -5,8 +5,7 @@
 // Why the platform could not give a conversion its private folder or its
 // sandbox: the reasons that follow the conversion's own sentence, each in
 // turn followed by the system's error text where there is one.
-namespace PlatformTexts
-{
+namespace PlatformTexts {
 
 // %1: the temporary folder that was asked for.
 inline constexpr ProgramText kNoOwnTemporaryFolder =

@@ -25,11 +25,6 @@ public:
     {
         return toString().arg(std::forward<Arguments>(arguments)...);
     }
-    qsizetype size() const { return toString().size(); }
-
-    const char *context() const { return m_context; }
-    // The German text as written, whatever the program speaks.
-    QString source() const { return QString::fromUtf8(m_source); }
 
 private:
     const char *m_context;

@@ -217,7 +217,8 @@ Location chooseLocation()
             return where;
         }
     }
-    throw std::runtime_error(PlatformTexts::kNoOwnTemporaryFolder.arg(QFile::decodeName(wanted)).toStdString());
+    throw std::runtime_error(
+        PlatformTexts::kNoOwnTemporaryFolder.arg(QFile::decodeName(wanted)).toStdString());
 }
 
 // The folder name in base, made if missing: a descriptor of it when it is
@@ -320,11 +321,12 @@ PrivateFolder::PrivateFolder()
     m_descriptor = openPrivate(where.base.get(), name);
     if (m_descriptor < 0)
         m_descriptor = openFallback(where, &name);
-    if (m_descriptor < 0)
-        throw std::runtime_error(PlatformTexts::kNoPrivateTemporaryFolder
-                                     .arg(QFile::decodeName(where.path),
-                                          QString::fromLocal8Bit(std::strerror(errno)))
-                                     .toStdString());
+    if (m_descriptor < 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        throw std::runtime_error(
+            PlatformTexts::kNoPrivateTemporaryFolder.arg(QFile::decodeName(where.path), why)
+                .toStdString());
+    }
     m_path = QFile::decodeName(where.path == "/" ? "/" + name : where.path + '/' + name);
 }
 

@@ -5,8 +5,7 @@
 #include <QString>
 
 // The main window's own texts, byte for byte as the user sees them.
-namespace WindowTexts
-{
+namespace WindowTexts {
 
 inline const QString kTitle = QStringLiteral("Drop File here");
 inline const QString kDropInstruction = QStringLiteral("Drop a PostScript file here to convert");

@@ -5,6 +5,7 @@
 #include "TestEvents.h"
 #include "TestFiles.h"
 #include "fontsheet/FontSampleSheet.h"
+#include "platform/Translations.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,6 +103,32 @@ TEST(FontOverviewRunTest, CancelWritesNothingAndKeepsTheLabel)
 }
 
 // Every run replaces what the chosen file held.
+// The count reads "1 Fonts gefunden." in German as for any number, and
+// tells one font from several in English.
+TEST(FontOverviewRunTest, CountIsToldInTheWindowsLanguage)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("SystemFonts.ps"));
+    const struct {
+        const char *locale;
+        QString one;
+        QString three;
+    } cases[] = {
+        {"de_DE", QStringLiteral("1 Fonts gefunden.\n"), QStringLiteral("3 Fonts gefunden.\n")},
+        {"en_US", QStringLiteral("1 font found.\n"), QStringLiteral("3 fonts found.\n")},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.locale);
+        InstallTranslations(*QCoreApplication::instance(),
+                            QLocale(QString::fromLatin1(test.locale)));
+        ScriptedSaveChooser chooser({FolderItem(path), FolderItem(path)});
+        EXPECT_EQ(runOverview(chooser, {QStringLiteral("Alpha Sans")})->status, test.one);
+        EXPECT_EQ(runOverview(chooser, kThreeFonts)->status, test.three);
+    }
+    InstallTranslations(*QCoreApplication::instance(), QLocale(QLocale::German));
+}
+
 TEST(FontOverviewRunTest, EachPressReplacesTheChosenFile)
 {
     QTemporaryDir dir;
