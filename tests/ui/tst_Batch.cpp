@@ -1,13 +1,11 @@
 // Many files at once: a drop of several files, or of a folder, converts all
 // of them in parallel and ends with one question and one summary.
 #include "ScriptedPresenter.h"
-#include "ScriptedSaveChooser.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
-#include "platform/DesktopServices.h"
 #include "platform/Translations.h"
 #include "ui/DropCanvas.h"
-#include "ui/PictureCache.h"
 #include "ui/Window1.h"
 
 #include <QApplication>
@@ -18,24 +16,18 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 using Button = MessageDialog::Button;
 
 namespace
 {
-
-class NoBrowser : public UrlOpener
-{
-public:
-    void showUrl(const QUrl &) override {}
-};
 
 const QByteArray kOlderPdf = "%PDF-1.4\n% an older PDF the user keeps\n%%EOF\n";
 
@@ -96,14 +88,10 @@ private slots:
     void hiddenFilesInAFolderAreSkipped();
 
 private:
-    Window1Services services(ScriptedPresenter &dialogs);
-    void openWindow(Window1 &window);
+    Window1Services services(ScriptedPresenter &dialogs) { return m_window->services(dialogs); }
 
-    ScriptedSaveChooser m_chooser; // cancels every time
-    NoBrowser m_urls;
-    PictureCache m_logo{QString()};
+    std::optional<TestWindowServices> m_window;
     std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<QTemporaryDir> m_settings;
     QByteArray m_savedTmp;
 };
 
@@ -119,34 +107,12 @@ void TestBatch::init()
     m_savedTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(m_tmp->path()));
     // Each test starts with settings of its own: Standard, and the user's untouched.
-    m_settings = std::make_unique<QTemporaryDir>();
-    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, m_settings->path());
+    m_window.emplace();
 }
 
 void TestBatch::cleanup()
 {
     qputenv("TMPDIR", m_savedTmp);
-}
-
-Window1Services TestBatch::services(ScriptedPresenter &dialogs)
-{
-    Window1Services services;
-    services.dialogs = &dialogs;
-    services.urls = &m_urls;
-    services.saveChooser = &m_chooser;
-    services.logo = &m_logo;
-    services.probeCandidates = {TestFiles::realGhostscript()};
-    services.dropCandidates = {TestFiles::realGhostscript()};
-    return services;
-}
-
-void TestBatch::openWindow(Window1 &window)
-{
-    QSignalSpy opened(&window, &Window1::opened);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(opened.size() == 1 || opened.wait(10000));
 }
 
 void TestBatch::severalFilesConvertTogetherWithOneQuestionAndOneSummary()
@@ -164,7 +130,7 @@ void TestBatch::severalFilesConvertTogetherWithOneQuestionAndOneSummary()
 
     ScriptedPresenter dialogs({Button::Action});
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     QSignalSpy finished(&window, &Window1::batchFinished);
 
     // A real drop of four items on the drop zone.
@@ -222,7 +188,7 @@ void TestBatch::folderDropConvertsItsPostScriptFilesInNameOrder()
 
     ScriptedPresenter dialogs;
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     QSignalSpy finished(&window, &Window1::batchFinished);
     window.ConvertFiles({folder});
     QVERIFY(finished.wait(120000));
@@ -255,7 +221,7 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
 
     ScriptedPresenter dialogs;
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     QSignalSpy finished(&window, &Window1::batchFinished);
     window.ConvertFiles(inputs);
 
@@ -300,7 +266,7 @@ void TestBatch::twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother()
 
     ScriptedPresenter dialogs;
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     QSignalSpy finished(&window, &Window1::batchFinished);
     window.ConvertFiles({docs.path()});
     QVERIFY(finished.wait(120000));
@@ -324,7 +290,7 @@ void TestBatch::batchMakesEveryPdfOfTheChosenKindAndSaysSoOnce()
         copyFixture(QStringLiteral("hello.ps"), input);
     ScriptedPresenter dialogs;
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     window.PdfPrint()->trigger();
     QSignalSpy finished(&window, &Window1::batchFinished);
     window.ConvertFiles(inputs);
@@ -353,7 +319,7 @@ void TestBatch::fileWithMissingFontsAndNoPdfIsToldAsFailedWithItsError()
 
     ScriptedPresenter dialogs({Button::Cancel});
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     QSignalSpy finished(&window, &Window1::batchFinished);
     window.ConvertFiles({docs.filePath(QStringLiteral("hello.ps")),
                          docs.filePath(QStringLiteral("kaputt.ps"))});
@@ -404,7 +370,7 @@ void TestBatch::batchWithoutPostScriptIsRefusedAsASingleFile()
 
     ScriptedPresenter dialogs;
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     window.ConvertFiles(paths);
 
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 1, 10000);
@@ -428,7 +394,7 @@ void TestBatch::hiddenFilesInAFolderAreSkipped()
 
     ScriptedPresenter dialogs;
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     QSignalSpy finished(&window, &Window1::batchFinished);
     window.ConvertFiles({docs.filePath(QStringLiteral("Ordner"))});
     QVERIFY(finished.wait(60000));

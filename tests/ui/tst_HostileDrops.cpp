@@ -5,22 +5,18 @@
 #include "convert/ConversionJob.h"
 #include "ui/Window1.h"
 
-#include "platform/DesktopServices.h"
 #include "ui/DropCanvas.h"
 
 #include "ScriptedPresenter.h"
-#include "ScriptedSaveChooser.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,30 +34,6 @@
 namespace {
 
 const QString kFailure = QStringLiteral("Fehler bei der Konvertierung!");
-
-class NoUrls : public UrlOpener
-{
-public:
-    void showUrl(const QUrl &) override {}
-};
-
-// What a drag from a file manager delivers: enter, move, drop.
-bool dropFiles(QWidget *target, const QStringList &paths)
-{
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls.append(QUrl::fromLocalFile(path));
-    data.setUrls(urls);
-    const QPoint position = target->rect().center();
-    QDragEnterEvent enter(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return enter.isAccepted() && drop.isAccepted();
-}
 
 // Asks the drop zone to repaint every tick and keeps the longest time between
 // two paints it really got.
@@ -105,43 +77,20 @@ class TestHostileDrops : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void fifoIsRefusedWithoutHoldingTheWindow();
     void floodOfOutputGivesADialogThatOpensAtOnce();
 
 private:
     Window1Services services(MessagePresenter *dialogs, const QString &ghostscript);
-    void openWindow(Window1 &window);
 
-    NoUrls m_urls;
-    ScriptedSaveChooser m_chooser; // cancels every time
-    QTemporaryDir m_settings;
+    TestWindowServices m_window;
 };
-
-void TestHostileDrops::initTestCase()
-{
-    // Settings of its own: the user's kind of PDF does not apply here.
-    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, m_settings.path());
-}
 
 Window1Services TestHostileDrops::services(MessagePresenter *dialogs, const QString &ghostscript)
 {
-    Window1Services services;
-    services.dialogs = dialogs;
-    services.urls = &m_urls;
-    services.saveChooser = &m_chooser;
+    Window1Services services = m_window.services(*dialogs);
     services.dropCandidates = {ghostscript};
-    services.probeCandidates = {TestFiles::realGhostscript()};
     return services;
-}
-
-void TestHostileDrops::openWindow(Window1 &window)
-{
-    QSignalSpy opened(&window, &Window1::opened);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(opened.size() == 1 || opened.wait(10000));
 }
 
 void TestHostileDrops::fifoIsRefusedWithoutHoldingTheWindow()
@@ -154,7 +103,7 @@ void TestHostileDrops::fifoIsRefusedWithoutHoldingTheWindow()
     TestFiles::writeBytes(dir.filePath(QStringLiteral("x.pdf")), "older PDF");
     ScriptedPresenter dialogs;
     Window1 window(services(&dialogs, gs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
 
     // Should anything open the FIFO with no time-out, its other end is opened
     // after a while, so that the test fails instead of hanging.
@@ -181,7 +130,7 @@ void TestHostileDrops::fifoIsRefusedWithoutHoldingTheWindow()
     QElapsedTimer clock;
     clock.start();
 
-    QVERIFY(dropFiles(window.Canvas1(), {fifo}));
+    QVERIFY(DropFiles(window.Canvas1(), {fifo}));
     QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 60000);
     const qint64 elapsed = clock.elapsed();
     {
@@ -205,7 +154,7 @@ void TestHostileDrops::fifoIsRefusedWithoutHoldingTheWindow()
     // The window takes the next drop as usual.
     const QString hello = dir.filePath(QStringLiteral("hello.ps"));
     QVERIFY(QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), hello));
-    QVERIFY(dropFiles(window.Canvas1(), {hello}));
+    QVERIFY(DropFiles(window.Canvas1(), {hello}));
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.shown.size() == 2, 30000);
     QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Erfolg!"));
 }
@@ -222,7 +171,7 @@ void TestHostileDrops::floodOfOutputGivesADialogThatOpensAtOnce()
     const QString input = dir.filePath(QStringLiteral("x.ps"));
     QVERIFY(QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), input));
     Window1 window(services(nullptr, talker));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     PaintWatch paints(window.Canvas1());
 
     QElapsedTimer clock;
@@ -255,7 +204,7 @@ void TestHostileDrops::floodOfOutputGivesADialogThatOpensAtOnce()
     poll.start();
 
     clock.start();
-    QVERIFY(dropFiles(window.Canvas1(), {input}));
+    QVERIFY(DropFiles(window.Canvas1(), {input}));
     QTRY_VERIFY_WITH_TIMEOUT(shownAt >= 0, 60000);
 
     qInfo("dialog open %lld ms after the drop, %lld ms after Ghostscript ended; longest pause "
@@ -272,7 +221,7 @@ void TestHostileDrops::floodOfOutputGivesADialogThatOpensAtOnce()
 
     // Closed, it leaves the window ready for the next drop.
     shownAt = -1;
-    QVERIFY(dropFiles(window.Canvas1(), {dir.filePath(QStringLiteral("notes.txt"))}));
+    QVERIFY(DropFiles(window.Canvas1(), {dir.filePath(QStringLiteral("notes.txt"))}));
     QTRY_VERIFY_WITH_TIMEOUT(shownAt >= 0, 10000);
     QCOMPARE(message, QStringLiteral("Keine PostScript-Datei"));
 }

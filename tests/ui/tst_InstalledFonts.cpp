@@ -4,46 +4,17 @@
 #include "ui/Window1.h"
 
 #include "convert/MissingFonts.h"
-#include "platform/DesktopServices.h"
 #include "ui/DropCanvas.h"
 
 #include "InstalledTestFonts.h"
 #include "ScriptedPresenter.h"
-#include "ScriptedSaveChooser.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-class NoUrls : public UrlOpener
-{
-public:
-    void showUrl(const QUrl &) override {}
-};
-
-bool dropFile(QWidget *target, const QString &path)
-{
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    const QPoint position = target->rect().center();
-    QDragEnterEvent enter(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return enter.isAccepted() && drop.isAccepted();
-}
-
-} // namespace
 
 class TestInstalledFonts : public QObject
 {
@@ -66,21 +37,11 @@ void TestInstalledFonts::questionNamesOnlyTheFontInstalledNowhere()
     TestFiles::writeBytes(input, MixedFontsDocument());
 
     ScriptedPresenter dialogs({MessageDialog::Button::Cancel});
-    NoUrls urls;
-    ScriptedSaveChooser chooser;
-    Window1Services services;
-    services.dialogs = &dialogs;
-    services.urls = &urls;
-    services.saveChooser = &chooser;
-    services.dropCandidates = {gs};
-    services.probeCandidates = {gs};
-    Window1 window(services);
-    QSignalSpy opened(&window, &Window1::opened);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(opened.size() == 1 || opened.wait(10000));
+    TestWindowServices services;
+    Window1 window(services.services(dialogs));
+    QVERIFY(OpenWindow(window));
 
-    QVERIFY(dropFile(window.Canvas1(), input));
+    QVERIFY(DropFiles(window.Canvas1(), {input}));
     QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 60000);
     const MessageDialog expected = MissingFontsDialog({"PagoraNowhere-Regular"});
     QCOMPARE(dialogs.shown.first().message, expected.message);

@@ -2,12 +2,10 @@
 // German system and where the locale names no language (C, POSIX); on any
 // other system it speaks English, Qt's own buttons included.
 #include "ScriptedPresenter.h"
-#include "ScriptedSaveChooser.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
-#include "platform/DesktopServices.h"
 #include "platform/Translations.h"
-#include "ui/PictureCache.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/Window1.h"
 
@@ -16,23 +14,17 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using Button = MessageDialog::Button;
 
 namespace
 {
-
-class NoBrowser : public UrlOpener
-{
-public:
-    void showUrl(const QUrl &) override {}
-};
 
 // What the dialogs of one language say, as a person reads them.
 struct Spoken {
@@ -116,14 +108,10 @@ private slots:
     void dialogsSpeakTheSystemsLanguage();
 
 private:
-    Window1Services services(ScriptedPresenter &dialogs);
-    void openWindow(Window1 &window);
+    Window1Services services(ScriptedPresenter &dialogs) { return m_window->services(dialogs); }
 
-    ScriptedSaveChooser m_chooser;
-    NoBrowser m_urls;
-    PictureCache m_logo{QString()};
+    std::optional<TestWindowServices> m_window;
     std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<QTemporaryDir> m_settings;
     QByteArray m_savedTmp;
 };
 
@@ -132,35 +120,13 @@ void TestLanguages::init()
     m_tmp = std::make_unique<QTemporaryDir>();
     m_savedTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(m_tmp->path()));
-    m_settings = std::make_unique<QTemporaryDir>();
-    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, m_settings->path());
+    m_window.emplace();
 }
 
 void TestLanguages::cleanup()
 {
     qputenv("TMPDIR", m_savedTmp);
     InstallTranslations(*QCoreApplication::instance(), QLocale(QLocale::German));
-}
-
-Window1Services TestLanguages::services(ScriptedPresenter &dialogs)
-{
-    Window1Services services;
-    services.dialogs = &dialogs;
-    services.urls = &m_urls;
-    services.saveChooser = &m_chooser;
-    services.logo = &m_logo;
-    services.probeCandidates = {TestFiles::realGhostscript()};
-    services.dropCandidates = {TestFiles::realGhostscript()};
-    return services;
-}
-
-void TestLanguages::openWindow(Window1 &window)
-{
-    QSignalSpy opened(&window, &Window1::opened);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(opened.size() == 1 || opened.wait(10000));
 }
 
 void TestLanguages::languageFollowsTheSystemsFirstLanguage_data()
@@ -214,7 +180,7 @@ void TestLanguages::dialogsSpeakTheSystemsLanguage()
 
     ScriptedPresenter dialogs({Button::Action, Button::Cancel});
     Window1 window(services(dialogs));
-    openWindow(window);
+    QVERIFY(OpenWindow(window));
     QCOMPARE(window.windowTitle(), QStringLiteral("Drop File here"));
     QCOMPARE(window.Button1()->text(), expected.fontOverviewButton);
 
@@ -254,7 +220,7 @@ void TestLanguages::dialogsSpeakTheSystemsLanguage()
     withoutGhostscript.probeCandidates = {nowhere.filePath(QStringLiteral("gs"))};
     withoutGhostscript.osReleaseFiles = {osRelease};
     Window1 second(withoutGhostscript);
-    openWindow(second);
+    QVERIFY(OpenWindow(second));
     QCOMPARE(startDialogs.shown.size(), 1);
     const MessageDialog &help = startDialogs.shown.first();
     QCOMPARE(help.message, expected.noGhostscript);

@@ -13,6 +13,7 @@
 #include "ScriptedSaveChooser.h"
 #include "TestEvents.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -201,20 +202,6 @@ protected:
         return false;
     }
 };
-
-// What a drag from a file manager delivers: enter, move, drop. Returns
-// whether the canvas took the drop.
-bool dropOn(QWidget *target, const QMimeData &data)
-{
-    const QPoint position = target->rect().center();
-    QDragEnterEvent enter(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(QPointF(position), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return enter.isAccepted() && drop.isAccepted();
-}
 
 QMimeData *filesMime(const QStringList &paths)
 {
@@ -457,7 +444,7 @@ void TestWindow1::dropReachesTheDropIntake()
     Window1 window(services(dialogs));
     openWindow(window);
 
-    QCOMPARE(dropOn(window.Canvas1(), *data), accepted);
+    QCOMPARE(DropOn(window.Canvas1(), *data), accepted);
 
     if (message.isEmpty()) {
         QTest::qWait(200);
@@ -486,8 +473,8 @@ void TestWindow1::dropsArrivingTogetherAreHandledOneAfterTheOther()
 
     std::unique_ptr<QMimeData> first(filesMime({input}));
     std::unique_ptr<QMimeData> second(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-    QVERIFY(dropOn(window.Canvas1(), *first));
-    QVERIFY(dropOn(window.Canvas1(), *second));
+    QVERIFY(DropOn(window.Canvas1(), *first));
+    QVERIFY(DropOn(window.Canvas1(), *second));
 
     // Had the second started while the first waited for Ghostscript, its
     // refusal would have come first.
@@ -510,11 +497,11 @@ void TestWindow1::dropDuringAHandlersDialogIsNotTaken()
     openWindow(window);
 
     std::unique_ptr<QMimeData> data(filesMime({input}));
-    QVERIFY(dropOn(window.Canvas1(), *data));
+    QVERIFY(DropOn(window.Canvas1(), *data));
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.openDialogs() == 1, 30000);
     // While the success dialog is up, another file lands on the window and
     // the loop goes round before the person presses OK.
-    dropOn(window.Canvas1(), *other);
+    DropOn(window.Canvas1(), *other);
     QTest::qWait(100);
     QVERIFY(dialogs.press());
     QTest::qWait(200);
@@ -569,7 +556,7 @@ void TestWindow1::missingLogoLeavesZoneBlankUntilItTurnsUp()
     const QString input = dir.filePath(QStringLiteral("hello.ps"));
     TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
     std::unique_ptr<QMimeData> data(filesMime({input}));
-    QVERIFY(dropOn(window.Canvas1(), *data));
+    QVERIFY(DropOn(window.Canvas1(), *data));
     QTRY_VERIFY_WITH_TIMEOUT(!dialogs.shown.isEmpty(), 30000);
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
@@ -644,7 +631,7 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
     QVERIFY(window.isBusy());
     QVERIFY(opened.isEmpty());
     QVERIFY(paints.count > 0);
-    QVERIFY(dropOn(window.Canvas1(), *other));
+    QVERIFY(DropOn(window.Canvas1(), *other));
     QTest::mouseClick(window.Button1(), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 15000);
     QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
@@ -658,7 +645,7 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
     QTRY_VERIFY(paints.count > paintsAtHelp);
     QVERIFY(window.isBusy());
     QVERIFY(!window.FileOpen()->isEnabled());
-    QVERIFY(dropOn(window.Canvas1(), *other));
+    QVERIFY(DropOn(window.Canvas1(), *other));
     QTest::qWait(100);
     QVERIFY(opened.isEmpty());
     QVERIFY(dialogs.press());
@@ -671,7 +658,7 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
 
     // Once the check has ended, drops are taken again.
     QVERIFY(!window.isBusy());
-    QVERIFY(dropOn(window.Canvas1(), *other));
+    QVERIFY(DropOn(window.Canvas1(), *other));
     QTRY_COMPARE(dialogs.shown.size(), 2);
     QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
 }
@@ -763,7 +750,7 @@ void TestWindow1::handlerExceptionIsShownAsStopDialog()
     QVERIFY(opened.isEmpty());
     QVERIFY(window.isBusy());
     QVERIFY(!window.FileOpen()->isEnabled());
-    dropOn(window.Canvas1(), *data);
+    DropOn(window.Canvas1(), *data);
     QTest::qWait(100);
     QCOMPARE(dialogs.shown.size(), 2);
     QVERIFY(dialogs.press());
@@ -773,7 +760,7 @@ void TestWindow1::handlerExceptionIsShownAsStopDialog()
 
     // The window goes on working.
     QVERIFY(window.isVisible());
-    dropOn(window.Canvas1(), *data);
+    DropOn(window.Canvas1(), *data);
     QTRY_COMPARE(dialogs.shown.size(), 3);
     QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
 }
@@ -809,7 +796,7 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
         // A second drop (taken: it waits for its turn), a click on the button
         // and closing the window, all before the progress shows.
         std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-        secondDropTaken = dropOn(window.Canvas1(), *other);
+        secondDropTaken = DropOn(window.Canvas1(), *other);
         QTest::mouseClick(window.Button1(), Qt::LeftButton);
         closeTaken = window.close();
     });
@@ -835,7 +822,7 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
 
     QSignalSpy ended(&window, &Window1::conversionFinished);
     std::unique_ptr<QMimeData> data(filesMime({input}));
-    QVERIFY(dropOn(window.Canvas1(), *data));
+    QVERIFY(DropOn(window.Canvas1(), *data));
     clock.start();
     QTRY_VERIFY_WITH_TIMEOUT(cancelledAt >= 0, 20000);
     // The job ends when Ghostscript has gone.
@@ -917,7 +904,7 @@ void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
     QVERIFY(TestEvents::timerAndChildProcessArrive());
     QVERIFY(window.isBusy());
     QVERIFY(!window.FileOpen()->isEnabled());
-    dropOn(window.Canvas1(), *other);
+    DropOn(window.Canvas1(), *other);
     window.Button1_Pressed();
     QTest::qWait(100);
     QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
@@ -969,14 +956,14 @@ void TestWindow1::sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain()
     // The overview ends with the failure's answer; until then no file is taken.
     QVERIFY(window.isBusy());
     QVERIFY(!window.FileOpen()->isEnabled());
-    dropOn(window.Canvas1(), *other);
+    DropOn(window.Canvas1(), *other);
     QTest::qWait(100);
     QCOMPARE(dialogs.shown.size(), 1);
 
     QVERIFY(dialogs.press());
     QTRY_VERIFY(!window.isBusy());
     QVERIFY(window.FileOpen()->isEnabled());
-    dropOn(window.Canvas1(), *other);
+    DropOn(window.Canvas1(), *other);
     QTRY_COMPARE(dialogs.shown.size(), 2);
     QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
     QVERIFY(!QFileInfo::exists(sheet));
@@ -1204,10 +1191,10 @@ void TestWindow1::dropsWhileGhostscriptRunsWaitTheirTurn()
     QSignalSpy finished(&window, &Window1::conversionFinished);
 
     std::unique_ptr<QMimeData> first(filesMime({slow}));
-    QVERIFY(dropOn(window.Canvas1(), *first));
+    QVERIFY(DropOn(window.Canvas1(), *first));
     QTRY_VERIFY_WITH_TIMEOUT(!processesMentioning(QStringLiteral("langsam.ps")).isEmpty(), 20000);
     std::unique_ptr<QMimeData> onWindow(filesMime({later.at(0)}));
-    QVERIFY(dropOn(window.Canvas1(), *onWindow));
+    QVERIFY(DropOn(window.Canvas1(), *onWindow));
     QDialog *progress = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT(
         (progress = window.findChild<QDialog *>(QStringLiteral("conversionProgress"))) &&
@@ -1215,7 +1202,7 @@ void TestWindow1::dropsWhileGhostscriptRunsWaitTheirTurn()
         20000);
     QVERIFY(!processesMentioning(QStringLiteral("langsam.ps")).isEmpty());
     std::unique_ptr<QMimeData> onProgress(filesMime({later.at(1)}));
-    QVERIFY(dropOn(progress, *onProgress));
+    QVERIFY(DropOn(progress, *onProgress));
     QVERIFY(dialogs.shown.isEmpty());
 
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 3, 90000);
@@ -1304,7 +1291,7 @@ void TestWindow1::pdfMenuChoiceIsExclusiveKeptAndUsedForEveryWayIn()
         // A drop.
         QSignalSpy finished(&window, &Window1::conversionFinished);
         std::unique_ptr<QMimeData> drop(filesMime({inputs.at(0)}));
-        QVERIFY(dropOn(window.Canvas1(), *drop));
+        QVERIFY(DropOn(window.Canvas1(), *drop));
         QVERIFY(finished.wait(60000));
     }
     QCOMPARE(ProgramSettings()->value(QStringLiteral("Conversion/pdfKind")).toString(),
