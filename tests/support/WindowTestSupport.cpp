@@ -15,10 +15,10 @@ TestWindowServices::TestWindowServices()
         QSettings::setPath(format, QSettings::UserScope, m_settings.path());
 }
 
-Window1Services TestWindowServices::services(MessagePresenter &dialogs)
+Window1Services TestWindowServices::services(MessagePresenter *dialogs)
 {
     Window1Services services;
-    services.dialogs = &dialogs;
+    services.dialogs = dialogs;
     services.urls = &m_urls;
     services.saveChooser = &m_chooser;
     services.logo = &m_logo;

@@ -24,7 +24,8 @@ public:
     TestWindowServices(const TestWindowServices &) = delete;
     TestWindowServices &operator=(const TestWindowServices &) = delete;
 
-    Window1Services services(MessagePresenter &dialogs);
+    // dialogs: nullptr for the real Qt dialogs.
+    Window1Services services(MessagePresenter *dialogs);
 
 private:
     class NoBrowser : public UrlOpener

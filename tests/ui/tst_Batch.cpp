@@ -88,7 +88,7 @@ private slots:
     void hiddenFilesInAFolderAreSkipped();
 
 private:
-    Window1Services services(ScriptedPresenter &dialogs) { return m_window->services(dialogs); }
+    Window1Services services(ScriptedPresenter &dialogs) { return m_window->services(&dialogs); }
 
     std::optional<TestWindowServices> m_window;
     std::unique_ptr<QTemporaryDir> m_tmp;

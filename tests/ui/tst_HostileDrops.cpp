@@ -88,7 +88,7 @@ private:
 
 Window1Services TestHostileDrops::services(MessagePresenter *dialogs, const QString &ghostscript)
 {
-    Window1Services services = m_window.services(*dialogs);
+    Window1Services services = m_window.services(dialogs);
     services.dropCandidates = {ghostscript};
     return services;
 }

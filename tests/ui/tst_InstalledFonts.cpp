@@ -38,7 +38,7 @@ void TestInstalledFonts::questionNamesOnlyTheFontInstalledNowhere()
 
     ScriptedPresenter dialogs({MessageDialog::Button::Cancel});
     TestWindowServices services;
-    Window1 window(services.services(dialogs));
+    Window1 window(services.services(&dialogs));
     QVERIFY(OpenWindow(window));
 
     QVERIFY(DropFiles(window.Canvas1(), {input}));
