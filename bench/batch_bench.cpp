@@ -17,10 +17,10 @@
 #include "support/CorpusArguments.h"
 #include "support/Figures.h"
 
-#include "convert/ConversionInputs.h"
-#include "convert/ConversionQueue.h"
-#include "convert/ConversionJob.h"
-#include "convert/DropIntake.h"
+#include "convert/queue/ConversionInputs.h"
+#include "convert/queue/ConversionQueue.h"
+#include "convert/job/ConversionJob.h"
+#include "convert/queue/DropIntake.h"
 
 #include <QCoreApplication>
 #include <QDir>

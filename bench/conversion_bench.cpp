@@ -14,12 +14,12 @@
 #include "support/CorpusArguments.h"
 #include "support/Figures.h"
 
-#include "convert/ConversionJob.h"
-#include "convert/ConversionTexts.h"
-#include "convert/DropIntake.h"
-#include "convert/GhostscriptArguments.h"
-#include "convert/PdfArchive.h"
-#include "platform/FileDescriptor.h"
+#include "convert/job/ConversionJob.h"
+#include "convert/job/ConversionTexts.h"
+#include "convert/queue/DropIntake.h"
+#include "convert/job/GhostscriptArguments.h"
+#include "convert/pdf/PdfArchive.h"
+#include "platform/files/FileDescriptor.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -11,14 +11,14 @@
 #include "InstalledTestFonts.h"
 #include "support/Figures.h"
 
-#include "convert/ConversionJob.h"
-#include "convert/DocumentFontNames.h"
-#include "convert/FontIndex.h"
-#include "convert/FontRepair.h"
-#include "convert/InstalledFontHandover.h"
-#include "convert/InstalledFonts.h"
-#include "platform/FileDescriptor.h"
-#include "platform/JobWorkspace.h"
+#include "convert/job/ConversionJob.h"
+#include "convert/input/DocumentFontNames.h"
+#include "convert/fonts/FontIndex.h"
+#include "convert/input/FontRepair.h"
+#include "convert/fonts/InstalledFontHandover.h"
+#include "convert/fonts/InstalledFonts.h"
+#include "platform/files/FileDescriptor.h"
+#include "platform/files/JobWorkspace.h"
 
 #include <QCoreApplication>
 #include <QDir>

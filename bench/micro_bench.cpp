@@ -4,12 +4,12 @@
 
 #include "support/Figures.h"
 
-#include "convert/MissingFonts.h"
+#include "convert/fonts/MissingFonts.h"
 #include "fontsheet/FontSampleSheet.h"
-#include "convert/GhostscriptArguments.h"
+#include "convert/job/GhostscriptArguments.h"
 #include "install/GhostscriptLocator.h"
-#include "platform/GhostscriptSandbox.h"
-#include "platform/SandboxRules.h"
+#include "platform/sandbox/GhostscriptSandbox.h"
+#include "platform/sandbox/SandboxRules.h"
 
 #include <QByteArray>
 #include <QByteArrayList>

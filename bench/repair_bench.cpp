@@ -19,8 +19,8 @@
 #include "support/ChildProcess.h"
 #include "support/Figures.h"
 
-#include "convert/FontRepair.h"
-#include "platform/FolderItem.h"
+#include "convert/input/FontRepair.h"
+#include "platform/files/FolderItem.h"
 
 #include <QByteArray>
 #include <QFile>

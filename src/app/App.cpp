@@ -1,6 +1,6 @@
 #include "app/App.h"
 
-#include "platform/Translations.h"
+#include "platform/text/Translations.h"
 #include "ui/MainMenuBar.h"
 #include "ui/Window1.h"
 

@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineTexts.h"
-#include "platform/FileNameEncoding.h"
-#include "platform/FolderItem.h"
+#include "platform/files/FileNameEncoding.h"
+#include "platform/files/FolderItem.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

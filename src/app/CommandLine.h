@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/PdfKind.h"
+#include "convert/pdf/PdfKind.h"
 
 #include <QByteArray>
 #include <QString>

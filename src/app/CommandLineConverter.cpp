@@ -2,15 +2,15 @@
 
 #include "app/CommandLineTexts.h"
 #include "app/Version.h"
-#include "convert/ConversionTexts.h"
-#include "convert/ConversionQueue.h"
-#include "convert/FontSubstitution.h"
+#include "convert/job/ConversionTexts.h"
+#include "convert/queue/ConversionQueue.h"
+#include "convert/fonts/FontSubstitution.h"
 #include "install/GhostscriptLocator.h"
-#include "convert/MissingFonts.h"
-#include "platform/ChildProcess.h"
-#include "platform/JobWorkspace.h"
-#include "platform/TerminationSignals.h"
-#include "platform/Translations.h"
+#include "convert/fonts/MissingFonts.h"
+#include "platform/process/ChildProcess.h"
+#include "platform/files/JobWorkspace.h"
+#include "platform/process/TerminationSignals.h"
+#include "platform/text/Translations.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

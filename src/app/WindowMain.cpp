@@ -5,9 +5,9 @@
 #include "app/App.h"
 #include "app/CommandLine.h"
 #include "app/WindowModule.h"
-#include "platform/ChildProcess.h"
-#include "platform/JobWorkspace.h"
-#include "platform/TerminationSignals.h"
+#include "platform/process/ChildProcess.h"
+#include "platform/files/JobWorkspace.h"
+#include "platform/process/TerminationSignals.h"
 #include "ui/Window1.h"
 
 #include <type_traits>

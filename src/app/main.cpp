@@ -2,7 +2,7 @@
 #include "app/CommandLineConverter.h"
 #include "app/CommandLineTexts.h"
 #include "app/WindowModule.h"
-#include "platform/FileDescriptor.h"
+#include "platform/files/FileDescriptor.h"
 
 int main(int argc, char *argv[])
 {

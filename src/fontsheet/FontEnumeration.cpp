@@ -1,6 +1,6 @@
 #include "fontsheet/FontEnumeration.h"
 
-#include "platform/EndOfLine.h"
+#include "platform/text/EndOfLine.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ProcessResult.h"
+#include "platform/process/ProcessResult.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "fontsheet/FontEnumeration.h"
 #include "fontsheet/FontSheetTexts.h"
-#include "platform/ChildProcess.h"
+#include "platform/process/ChildProcess.h"
 
 FontListing::Source FontListing::thisSystemsSource()
 {

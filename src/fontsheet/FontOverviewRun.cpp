@@ -2,9 +2,9 @@
 
 #include "fontsheet/FontSampleSheet.h"
 #include "fontsheet/FontSheetTexts.h"
-#include "platform/DesktopServices.h"
-#include "platform/EndOfLine.h"
-#include "platform/TextStreams.h"
+#include "platform/desktop/DesktopServices.h"
+#include "platform/text/EndOfLine.h"
+#include "platform/files/TextStreams.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
 #include "fontsheet/FontSampleSheet.h"
 
-#include "platform/PostScriptString.h"
+#include "platform/text/PostScriptString.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ProgramText.h"
+#include "platform/text/ProgramText.h"
 
 #include <QCoreApplication>
 #include <QString>

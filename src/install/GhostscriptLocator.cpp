@@ -1,6 +1,6 @@
 #include "install/GhostscriptLocator.h"
 
-#include "platform/FolderItem.h"
+#include "platform/files/FolderItem.h"
 
 QString FindGhostscriptExecutable(const QStringList &candidates)
 {

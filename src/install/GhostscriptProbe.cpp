@@ -1,10 +1,10 @@
 #include "install/GhostscriptProbe.h"
 
-#include "platform/ChildProcess.h"
-#include "platform/GhostscriptSandbox.h"
-#include "platform/JobWorkspace.h"
-#include "platform/SandboxExecProfile.h"
-#include "platform/SandboxRules.h"
+#include "platform/process/ChildProcess.h"
+#include "platform/sandbox/GhostscriptSandbox.h"
+#include "platform/files/JobWorkspace.h"
+#include "platform/sandbox/SandboxExecProfile.h"
+#include "platform/sandbox/SandboxRules.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/EndOfLine.h"
-#include "platform/ProgramText.h"
+#include "platform/text/EndOfLine.h"
+#include "platform/text/ProgramText.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "install/InstallationHelp.h"
 
 #include "install/OsRelease.h"
-#include "platform/FolderItem.h"
-#include "platform/MessageDialog.h"
+#include "platform/files/FolderItem.h"
+#include "platform/desktop/MessageDialog.h"
 
 #include <QList>
 

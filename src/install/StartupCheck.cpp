@@ -1,7 +1,7 @@
 #include "install/StartupCheck.h"
 
 #include "install/GhostscriptProbe.h"
-#include "platform/DesktopServices.h"
+#include "platform/desktop/DesktopServices.h"
 
 #include <QPointer>
 

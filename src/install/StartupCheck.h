@@ -2,7 +2,7 @@
 
 #include "install/GhostscriptLocator.h"
 #include "install/InstallationHelp.h"
-#include "platform/MessageDialog.h"
+#include "platform/desktop/MessageDialog.h"
 
 #include <QObject>
 #include <QStringList>

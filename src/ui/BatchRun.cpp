@@ -1,8 +1,8 @@
 #include "ui/BatchRun.h"
 
-#include "convert/BatchReport.h"
-#include "convert/ConversionInputs.h"
-#include "convert/ConversionTexts.h"
+#include "convert/queue/BatchReport.h"
+#include "convert/queue/ConversionInputs.h"
+#include "convert/job/ConversionTexts.h"
 #include "ui/FileDropTarget.h"
 #include "ui/WindowTexts.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/ConversionQueue.h"
-#include "platform/MessageDialog.h"
+#include "convert/queue/ConversionQueue.h"
+#include "platform/desktop/MessageDialog.h"
 
 #include <QObject>
 #include <QPointer>

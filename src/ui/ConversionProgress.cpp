@@ -1,6 +1,6 @@
 #include "ui/ConversionProgress.h"
 
-#include "convert/ConversionJob.h"
+#include "convert/job/ConversionJob.h"
 #include "ui/FileDropTarget.h"
 #include "ui/WindowTexts.h"
 

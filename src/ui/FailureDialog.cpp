@@ -1,6 +1,6 @@
 #include "ui/FailureDialog.h"
 
-#include "platform/MessageDialog.h"
+#include "platform/desktop/MessageDialog.h"
 #include "ui/WindowTexts.h"
 
 #include <QPointer>

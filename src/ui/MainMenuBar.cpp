@@ -1,6 +1,6 @@
 #include "ui/MainMenuBar.h"
 
-#include "convert/PdfKind.h"
+#include "convert/pdf/PdfKind.h"
 #include "ui/EditCommands.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "ui/PdfKindChoice.h"
 
-#include "platform/ProgramSettings.h"
+#include "platform/desktop/ProgramSettings.h"
 #include "ui/MainMenuBar.h"
 
 #include <QAction>

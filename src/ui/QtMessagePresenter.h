@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MessageDialog.h"
+#include "platform/desktop/MessageDialog.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DesktopServices.h"
+#include "platform/desktop/DesktopServices.h"
 
 // Hands a web address to the user's default browser.
 class QtUrlOpener : public UrlOpener

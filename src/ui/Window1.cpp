@@ -3,7 +3,7 @@
 #include "fontsheet/FontListing.h"
 #include "fontsheet/FontOverviewRun.h"
 #include "install/StartupCheck.h"
-#include "platform/LastOpenFolder.h"
+#include "platform/desktop/LastOpenFolder.h"
 #include "ui/DropCanvas.h"
 #include "ui/FailureDialog.h"
 #include "ui/MainMenuBar.h"

@@ -1,9 +1,9 @@
 #include "ui/WindowConversions.h"
 
-#include "convert/ConversionInputs.h"
-#include "convert/ConversionJob.h"
-#include "convert/DropIntake.h"
-#include "platform/FolderItem.h"
+#include "convert/queue/ConversionInputs.h"
+#include "convert/job/ConversionJob.h"
+#include "convert/queue/DropIntake.h"
+#include "platform/files/FolderItem.h"
 #include "ui/BatchRun.h"
 #include "ui/ConversionProgress.h"
 

@@ -5,7 +5,7 @@
 #include "TestEvents.h"
 #include "TestFiles.h"
 #include "fontsheet/FontSampleSheet.h"
-#include "platform/Translations.h"
+#include "platform/text/Translations.h"
 
 #include <QDir>
 #include <QFile>

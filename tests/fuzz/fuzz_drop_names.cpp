@@ -4,10 +4,10 @@
 // beside the input under the input's base name, never on the input itself, and no name may turn
 // into an option, a pipe or an output file pattern.
 
-#include "convert/ConversionInputs.h"
-#include "convert/DropIntake.h"
-#include "convert/GhostscriptArguments.h"
-#include "platform/FolderItem.h"
+#include "convert/queue/ConversionInputs.h"
+#include "convert/queue/DropIntake.h"
+#include "convert/job/GhostscriptArguments.h"
+#include "platform/files/FolderItem.h"
 #include "ui/DropCanvas.h"
 
 #include "FuzzSupport.h"

@@ -3,8 +3,8 @@
 // replaced, and must be made exactly when either spelling occurs. The first
 // input byte picks the buffer size.
 
-#include "convert/FontRepair.h"
-#include "platform/FolderItem.h"
+#include "convert/input/FontRepair.h"
+#include "platform/files/FolderItem.h"
 
 #include "FuzzSupport.h"
 

@@ -2,8 +2,8 @@
 // missing-font recognition, and every name it gives must come back byte for
 // byte from the prolog line written for it.
 
-#include "convert/FontSubstitution.h"
-#include "convert/MissingFonts.h"
+#include "convert/fonts/FontSubstitution.h"
+#include "convert/fonts/MissingFonts.h"
 
 #include "FuzzSupport.h"
 

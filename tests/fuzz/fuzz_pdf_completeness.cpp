@@ -1,7 +1,7 @@
 // The end of the file Ghostscript wrote is read back to tell a finished PDF
 // from one cut short: any bytes as that end, and as the bytes at the offset.
 
-#include "convert/PdfCompleteness.h"
+#include "convert/pdf/PdfCompleteness.h"
 
 #include "FuzzSupport.h"
 

@@ -2,9 +2,9 @@
 // string, must read back as exactly that name. The input is one name, or
 // several separated by NUL bytes (a NUL may still stand inside a name).
 
-#include "convert/FontSubstitution.h"
+#include "convert/fonts/FontSubstitution.h"
 #include "fontsheet/FontSampleSheet.h"
-#include "platform/PostScriptString.h"
+#include "platform/text/PostScriptString.h"
 
 #include "FuzzSupport.h"
 

@@ -1,6 +1,6 @@
 #include "install/GhostscriptLocator.h"
 #include "install/GhostscriptProbe.h"
-#include "platform/GhostscriptSandbox.h"
+#include "platform/sandbox/GhostscriptSandbox.h"
 
 #include "TestFiles.h"
 

@@ -1,6 +1,6 @@
 #include "install/InstallationHelp.h"
 #include "install/StartupCheck.h"
-#include "platform/DesktopServices.h"
+#include "platform/desktop/DesktopServices.h"
 
 #include "ScriptedPresenter.h"
 #include "TestEvents.h"

@@ -1,6 +1,6 @@
 #include "JobTestSupport.h"
 
-#include "convert/DropIntake.h"
+#include "convert/queue/DropIntake.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/ConversionJob.h"
+#include "convert/job/ConversionJob.h"
 #include "install/GhostscriptLocator.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "TestEvents.h"
 
-#include "platform/ChildProcess.h"
+#include "platform/process/ChildProcess.h"
 
 #include <QSignalSpy>
 #include <QTest>

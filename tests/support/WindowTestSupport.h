@@ -2,7 +2,7 @@
 
 #include "ScriptedSaveChooser.h"
 
-#include "platform/DesktopServices.h"
+#include "platform/desktop/DesktopServices.h"
 #include "ui/PictureCache.h"
 #include "ui/Window1.h"
 

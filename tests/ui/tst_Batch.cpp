@@ -4,7 +4,7 @@
 #include "TestFiles.h"
 #include "WindowTestSupport.h"
 
-#include "platform/Translations.h"
+#include "platform/text/Translations.h"
 #include "ui/DropCanvas.h"
 #include "ui/Window1.h"
 

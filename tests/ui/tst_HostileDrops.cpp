@@ -2,7 +2,7 @@
 // or floods its output, the window keeps painting, the user gets a dialog
 // that opens at once, and the next drop is handled as usual.
 
-#include "convert/ConversionJob.h"
+#include "convert/job/ConversionJob.h"
 #include "ui/Window1.h"
 
 #include "ui/DropCanvas.h"

@@ -3,7 +3,7 @@
 
 #include "ui/Window1.h"
 
-#include "convert/MissingFonts.h"
+#include "convert/fonts/MissingFonts.h"
 #include "ui/DropCanvas.h"
 
 #include "InstalledTestFonts.h"

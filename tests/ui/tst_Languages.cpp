@@ -5,7 +5,7 @@
 #include "TestFiles.h"
 #include "WindowTestSupport.h"
 
-#include "platform/Translations.h"
+#include "platform/text/Translations.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/Window1.h"
 

@@ -1,10 +1,10 @@
 #include "ui/Window1.h"
 
 #include "ui/MainMenuBar.h"
-#include "convert/ConversionJob.h"
+#include "convert/job/ConversionJob.h"
 #include "install/InstallationHelp.h"
-#include "platform/DesktopServices.h"
-#include "platform/ProgramSettings.h"
+#include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/ProgramSettings.h"
 #include "ui/DropCanvas.h"
 #include "ui/PictureCache.h"
 

@@ -18,7 +18,7 @@
 // it: the settings of whoever takes the picture stay as they are.
 
 #include "app/App.h"
-#include "convert/ConversionTexts.h"
+#include "convert/job/ConversionTexts.h"
 #include "ui/Window1.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 // Starts one child through ChildProcess and then lives on until it is killed:
 // the tests kill this program and look whether the child's group went with it.
 // Usage: pagora_child_host <pid file> <program> [arguments...]
-#include "platform/ChildProcess.h"
+#include "platform/process/ChildProcess.h"
 
 #include <QCoreApplication>
 #include <QFile>

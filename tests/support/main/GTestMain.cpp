@@ -1,4 +1,4 @@
-#include "platform/Translations.h"
+#include "platform/text/Translations.h"
 
 #include <QApplication>
 

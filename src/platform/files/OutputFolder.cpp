@@ -1,0 +1,247 @@
+#include "platform/files/OutputFolder.h"
+
+#include "platform/files/FileDescriptor.h"
+#include "platform/files/FileNameEncoding.h"
+#include "platform/files/FolderItem.h"
+
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/sendfile.h>
+#endif
+
+namespace {
+
+constexpr qsizetype kNameMax = 255;
+
+QString systemError(int error = errno)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+#ifdef Q_OS_UNIX
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The permission bits for the placed file: those of the regular file of
+// this user's that it replaces (a private PDF stays private), else those of a
+// new file. A file another user planted in a shared folder lends it nothing:
+// its 0666 would make this user's PDF writable by everybody.
+mode_t placedMode(int folder, const QByteArray &name)
+{
+    struct stat st {};
+    if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+        return st.st_mode & 0777;
+    return mode_t(NewFileMode());
+}
+
+bool copyAll(int from, int to)
+{
+    for (;;) {
+#ifdef Q_OS_LINUX
+        const ssize_t sent = ::sendfile(to, from, nullptr, 1 << 30);
+        if (sent > 0)
+            continue;
+        if (sent == 0)
+            return true;
+        if (errno != EINVAL && errno != ENOSYS)
+            return false;
+#endif
+        char buffer[1 << 16];
+        const ssize_t got = ::read(from, buffer, sizeof buffer);
+        if (got == 0)
+            return true;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t n = ::write(to, buffer + written, size_t(got - written));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            written += n;
+        }
+    }
+}
+
+// A hidden name beside the target that fits the file system's limit.
+QByteArray siblingName(const QString &target)
+{
+    QString stem = target;
+    const QString suffix =
+        QStringLiteral(".%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    while (!stem.isEmpty() && EncodeFileName(QLatin1Char('.') + stem + suffix).size() > kNameMax)
+        stem.chop(stem.back().isLowSurrogate() && stem.size() > 1 &&
+                          stem.at(stem.size() - 2).isHighSurrogate()
+                      ? 2
+                      : 1);
+    return EncodeFileName(QLatin1Char('.') + stem + suffix);
+}
+#endif
+
+} // namespace
+
+bool OutputFolder::open(const QString &targetPath, QString *error)
+{
+#ifdef Q_OS_UNIX
+    // Split as text: Qt's QFileInfo would make the folder's path through its
+    // own conversion, which loses a byte that is no UTF-8.
+    const FolderItem target(AbsoluteFileName(targetPath));
+    m_name = target.name();
+    m_folder = ::open(EncodeFileName(target.parent().nativePath()).constData(),
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folder < 0) {
+        *error = systemError();
+        return false;
+    }
+    return true;
+#else
+    Q_UNUSED(targetPath);
+    *error = QStringLiteral("not supported");
+    return false;
+#endif
+}
+
+OutputFolder::~OutputFolder()
+{
+#ifdef Q_OS_UNIX
+    if (m_folder >= 0)
+        ::close(m_folder);
+#endif
+}
+
+bool OutputFolder::canCreateFiles(QString *error) const
+{
+#ifdef Q_OS_UNIX
+    if (::faccessat(m_folder, ".", W_OK | X_OK, 0) != 0) {
+        *error = systemError();
+        return false;
+    }
+#else
+    Q_UNUSED(error);
+#endif
+    return true;
+}
+
+bool OutputFolder::isOnFileSystemOf(int sourceFolder) const
+{
+#ifdef Q_OS_UNIX
+    struct stat from {};
+    struct stat into {};
+    return ::fstat(sourceFolder, &from) == 0 && ::fstat(m_folder, &into) == 0 &&
+           from.st_dev == into.st_dev;
+#else
+    Q_UNUSED(sourceFolder);
+    return false;
+#endif
+}
+
+bool OutputFolder::place(int sourceFolder, const QString &name, QString *error)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray source = EncodeFileName(name);
+    const QByteArray target = EncodeFileName(m_name);
+    const Descriptor file(::openat(sourceFolder, source.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat from {};
+    struct stat into {};
+    if (file.get() < 0 || ::fstat(file.get(), &from) != 0 || ::fstat(m_folder, &into) != 0) {
+        *error = systemError();
+        return false;
+    }
+    const mode_t mode = placedMode(m_folder, target);
+
+    if (from.st_dev == into.st_dev) {
+        // The file was made in this program's private folder, so nobody else
+        // can have touched it; the rename replaces the target's entry itself
+        // and never writes through a link standing there.
+        if (::fchmod(file.get(), mode) != 0 ||
+            ::renameat(sourceFolder, source.constData(), m_folder, target.constData()) != 0) {
+            *error = systemError();
+            return false;
+        }
+        return true;
+    }
+
+#ifdef O_TMPFILE
+    // An unnamed file gets a name only once it is complete.
+    {
+        const Descriptor copy(::openat(m_folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (copy.get() >= 0) {
+            if (!copyAll(file.get(), copy.get()) || ::fchmod(copy.get(), mode) != 0 ||
+                ::fsync(copy.get()) != 0) {
+                *error = systemError();
+                return false;
+            }
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(copy.get());
+            const QByteArray sibling = siblingName(m_name);
+            if (::linkat(AT_FDCWD, self.constData(), m_folder, sibling.constData(),
+                         AT_SYMLINK_FOLLOW) == 0) {
+                if (::renameat(m_folder, sibling.constData(), m_folder, target.constData()) == 0)
+                    return true;
+                *error = systemError();
+                ::unlinkat(m_folder, sibling.constData(), 0);
+                return false;
+            }
+            // No /proc to name it through: the named way below.
+            ::lseek(file.get(), 0, SEEK_SET);
+        }
+    }
+#endif
+
+    // A new name that nobody can have prepared: created exclusively, never
+    // through a link, and written only through its descriptor.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QByteArray sibling = siblingName(m_name);
+        const Descriptor copy(::openat(m_folder, sibling.constData(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (copy.get() < 0) {
+            if (errno == EEXIST)
+                continue;
+            *error = systemError();
+            return false;
+        }
+        if (!copyAll(file.get(), copy.get()) || ::fchmod(copy.get(), mode) != 0 ||
+            ::fsync(copy.get()) != 0 ||
+            ::renameat(m_folder, sibling.constData(), m_folder, target.constData()) != 0) {
+            *error = systemError();
+            ::unlinkat(m_folder, sibling.constData(), 0);
+            return false;
+        }
+        return true;
+    }
+    *error = systemError(EEXIST);
+    return false;
+#else
+    Q_UNUSED(sourceFolder);
+    Q_UNUSED(name);
+    *error = QStringLiteral("not supported");
+    return false;
+#endif
+}
