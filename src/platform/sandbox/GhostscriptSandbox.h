@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/sandbox/ChildConfinement.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,8 @@ enum class SandboxSupport {
 
 // The confinement of one Ghostscript child, built in the parent so that the
 // child, between fork and exec, only has to make a few system calls: a
-// Landlock ruleset and a seccomp filter.
+// Landlock ruleset (LandlockRuleset.h) and a seccomp filter
+// (SyscallFilter.h), applied by ChildConfinement.h.
 //
 //     GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
 //     if (sandbox.failed()) -> show sandbox.errorText() instead of running gs
@@ -32,7 +35,7 @@ enum class SandboxSupport {
 //
 // Once confined, the child and everything it starts may
 // - read the files and folders the rules name, the system's libraries and
-//   Ghostscript's resources, fonts and font configuration,
+//   Ghostscript's resources, fonts and font configuration (SystemGrants.h),
 // - create, write and remove files and folders only inside the workspace
 //   (no links, pipes, sockets or devices there, so nothing it leaves behind
 //   can redirect the caller),
@@ -48,32 +51,21 @@ enum class SandboxSupport {
 // (threads are fine), no new session or process group to hide in, and none
 // of the calls that reach into other processes or the kernel (ptrace,
 // process_vm_readv/writev, kexec, bpf, mount and the new mount interface,
-// unshare, setns, keyctl). Those fail with EPERM; clone3, whose flags a
-// filter cannot see, fails with ENOSYS, on which the C library falls back to
-// clone. System calls of another architecture (32-bit ones on a 64-bit
-// system) end the process. On Linux without Landlock the filter is still
-// applied, alone: the sandbox is then not available(), yet its
-// childProcessModifier() is not empty.
+// unshare, setns, keyctl), which fail with EPERM. System calls of another
+// architecture (32-bit ones on a 64-bit system) end the process. On Linux
+// without Landlock the filter is still applied, alone: the sandbox is then
+// not available(), yet its childProcessModifier() is not empty.
 class GhostscriptSandbox
 {
 public:
-    // What a child that could not confine itself exits with; it writes a
-    // line starting with kChildFailurePrefix to its standard error first.
-    static constexpr int kChildFailureExitCode = 126;
-    static constexpr const char *kChildFailurePrefix = "pagora: sandbox: ";
+    // The child's side has its own unit; callers know it by these names.
+    using ChildConfinement = ::ChildConfinement;
+    static constexpr int kChildFailureExitCode = ChildConfinement::kFailureExitCode;
+    static constexpr const char *kChildFailurePrefix = ChildConfinement::kFailurePrefix;
 
     static SandboxSupport support();
     // The highest Landlock ABI the kernel offers; 0 without Landlock or off Linux.
     static int landlockAbi();
-
-    // What the child applies, as plain values: the child set-up copies them
-    // and never touches the sandbox object, which may move meanwhile. Valid
-    // while the sandbox that gave them lives.
-    struct ChildConfinement {
-        int rulesetFd = -1;              // the Landlock ruleset; -1: none
-        const void *filter = nullptr;    // the filter's instructions (struct sock_filter)
-        unsigned short filterLength = 0; // how many; 0 with no filter
-    };
 
     // Builds the ruleset and the filter for these rules. Their paths need
     // not be resolved: the kernel follows the links in them, and a rule
@@ -105,12 +97,8 @@ public:
     bool filtered() const { return !m_filter.isEmpty(); }
     ChildConfinement childConfinement() const;
 
-    // Confines the calling process: no new privileges, then the ruleset,
-    // then the filter, each when given. For the child between fork and
-    // exec: only async-signal-safe system calls, no allocation. It does not
-    // return on failure: the process reports on file descriptor 2 and ends
-    // with kChildFailureExitCode, so Ghostscript never runs unconfined.
-    static void applyInChild(const ChildConfinement &confinement) noexcept;
+    // Confines the calling process; see ChildConfinement::apply().
+    static void applyInChild(const ChildConfinement &confinement) noexcept { confinement.apply(); }
 
     // A function for the child set-up (ChildProcess::setChildSetup or
     // QProcess::setChildProcessModifier) that applies this sandbox. Empty
