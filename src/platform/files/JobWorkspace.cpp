@@ -125,6 +125,29 @@ int JobWorkspace::openFile(const QString &name, int flags, int mode) const
     return ::openat(m_folder, plain.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
 }
 
+QString JobWorkspace::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    removeFile(name);
+    errno = 0;
+    const int file = openFile(name, O_WRONLY | O_CREAT | O_EXCL);
+    qsizetype written = 0;
+    while (file >= 0 && written < bytes.size()) {
+        const ssize_t done =
+            ::write(file, bytes.constData() + written, size_t(bytes.size() - written));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            break;
+        written += done;
+    }
+    const int error = errno != 0 ? errno : EIO;
+    if (file >= 0)
+        ::close(file);
+    if (file < 0 || written < bytes.size())
+        return QString::fromLocal8Bit(std::strerror(error));
+    return {};
+}
+
 bool JobWorkspace::removeFile(const QString &name) const
 {
     const QByteArray plain = plainName(name);

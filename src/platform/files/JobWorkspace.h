@@ -41,6 +41,9 @@ public:
     // Opens name, never following a link; flags as for open(2), with
     // O_NOFOLLOW and O_CLOEXEC added. The descriptor, or -1 with errno set.
     int openFile(const QString &name, int flags, int mode = 0600) const;
+    // Writes a new file name with bytes, replacing any before; the system's
+    // reason when it cannot, empty when it could.
+    QString writeFile(const QString &name, const QByteArray &bytes) const;
     // Removes the file (or link) name; true also when there was none.
     bool removeFile(const QString &name) const;
     // Makes name a symbolic link to target.
