@@ -11,11 +11,15 @@
 // kernel's own figure for it (ru_maxrss of the reaped children, taken after
 // the first pass of single-file runs, before any other child has run).
 //
+// The batch and the singles convert copies of the files in a folder of the
+// run's own, where their PDFs and ps2pdf's go.
+//
 //   pagora_batch_bench [--rounds N] FILE.ps|FILE.eps ...
 
 #include "support/ChildProcess.h"
 #include "support/CorpusArguments.h"
 #include "support/Figures.h"
+#include "support/WorkingCopies.h"
 
 #include "convert/queue/ConversionInputs.h"
 #include "convert/queue/ConversionQueue.h"
@@ -264,13 +268,18 @@ int main(int argc, char **argv)
     const std::optional<CorpusArguments> read = ReadCorpusArguments(application.arguments());
     if (!read)
         return 2;
+    const WorkingCopies copies(read->files);
+    if (!copies.isValid())
+        return 2;
     const int rounds = read->rounds;
-    const QStringList &files = read->files;
+    const QStringList &files = copies.files();
     const QString &ghostscript = read->ghostscript;
     const int cores = std::max(1, QThread::idealThreadCount());
     const int atOnce = std::min(cores, int(files.size()));
-    std::printf("Batch: %lld files, %d cores, %d rounds after one warm-up, Ghostscript %s\n",
-                static_cast<long long>(files.size()), cores, rounds, qPrintable(ghostscript));
+    std::printf("Batch: %lld files, %d cores, %d rounds after one warm-up, Ghostscript %s, "
+                "converting copies in %s\n",
+                static_cast<long long>(files.size()), cores, rounds, qPrintable(ghostscript),
+                qPrintable(copies.folder()));
 
     std::array<std::vector<double>, kContenders> seconds;
     std::vector<double> batchToShare;

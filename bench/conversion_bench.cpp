@@ -7,12 +7,18 @@
 // directly with the same PDF/A arguments and definition file, and the small
 // file's size against ps2pdf -dPDFSETTINGS=/ebook.
 //
+// Every run converts copies of the files in a folder of the run's own, where
+// all the PDFs and the definition file go. The machine's huge-page state is
+// printed before and after the runs: the figures depend on it.
+//
 //   pagora_conversion_bench [--rounds N] FILE.ps|FILE.eps ...
 
 #include "ScriptedPresenter.h"
 #include "support/ChildProcess.h"
 #include "support/CorpusArguments.h"
 #include "support/Figures.h"
+#include "support/HugePageState.h"
+#include "support/WorkingCopies.h"
 
 #include "convert/job/ConversionJob.h"
 #include "convert/job/ConversionTexts.h"
@@ -316,11 +322,18 @@ int main(int argc, char **argv)
     const std::optional<CorpusArguments> read = ReadCorpusArguments(application.arguments());
     if (!read)
         return 2;
+    const WorkingCopies copies(read->files);
+    if (!copies.isValid())
+        return 2;
     const int rounds = read->rounds;
-    const QStringList &files = read->files;
+    const QStringList &files = copies.files();
     const QString &ghostscript = read->ghostscript;
-    std::printf("Conversion overhead: %lld files, %d rounds after one warm-up, Ghostscript %s\n",
-                static_cast<long long>(files.size()), rounds, qPrintable(ghostscript));
+    std::printf("Conversion overhead: %lld files, %d rounds after one warm-up, Ghostscript %s, "
+                "converting copies in %s\n",
+                static_cast<long long>(files.size()), rounds, qPrintable(ghostscript),
+                qPrintable(copies.folder()));
+    const HugePageState hugePagesBefore = ReadHugePageState();
+    std::printf("%s\n", HugePageLine("before the conversions", hugePagesBefore).c_str());
 
     const double fixedCost = printFixedCost(files.first(), std::max(20, 3 * rounds));
 
@@ -412,5 +425,10 @@ int main(int argc, char **argv)
 
     if (!printKinds(files, ghostscript, rounds))
         anyFailed = true;
+    if (hugePagesBefore.known) {
+        const std::string after =
+            HugePageLine("after the conversions", ReadHugePageState(), &hugePagesBefore);
+        std::printf("\n%s\n", after.c_str());
+    }
     return anyFailed ? 1 : 0;
 }

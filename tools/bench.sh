@@ -6,7 +6,8 @@
 # font-name repair against grep and sed, and the start-up against the probe's
 # commands and an empty Qt window (offscreen). Every comparing
 # figure is a ratio of runs made side by side; the summary at the end has one
-# TARGET line per target.
+# TARGET line per target, and the machine's huge-page state before and after
+# the conversions, on which their figures depend.
 #
 #   sh tools/bench.sh            the full run (about 20 minutes; needs about
 #                                5 GiB free in the temporary folder for the
@@ -53,6 +54,20 @@ record() {
     if [ "$status" -ne 0 ]; then
         note "FAILED (exit status $status): $*"
         failures=$((failures + 1))
+    fi
+}
+
+# Every section reads a corpus folder and writes into a folder of its own (the
+# programs convert copies of the documents): a file left beside the documents
+# would be measured as one by the sections after it. keep_listing notes what a
+# corpus folder holds; check_listing, after a section, counts it as a failure
+# when the folder holds anything else since.
+keep_listing() { ls -A "$1" >"$1.listing"; }
+check_listing() {
+    if ! ls -A "$1" | cmp -s - "$1.listing"; then
+        note "FAILED: $2 changed $1, which now holds: $(ls -A "$1" | paste -sd ' ' -)"
+        failures=$((failures + 1))
+        keep_listing "$1"
     fi
 }
 
@@ -125,14 +140,17 @@ if [ -z "$(ls "$corpus")" ]; then
     cp tests/fixtures/hello.ps "$corpus/"
     note "Nothing found on this machine: the test fixture hello.ps stands in"
 fi
+keep_listing "$corpus"
 # shellcheck disable=SC2046
 record "$bin/pagora_conversion_bench" --rounds "$rounds" $(ls "$corpus"/*.ps "$corpus"/*.eps 2>/dev/null)
+check_listing "$corpus" "the conversion bench"
 
 # --- The command line --------------------------------------------------------------
 note ""
 note "== Pagora --convert against gs and ps2pdf, and on 16 files against a loop of ps2pdf"
 # shellcheck disable=SC2046
 record sh bench/command_line_bench.sh "$bin/Pagora" "$rounds" $(ls "$corpus"/*.ps 2>/dev/null | head -n 8)
+check_listing "$corpus" "the command-line bench"
 # --- Batches ---------------------------------------------------------------------
 # The same corpus, made up to at least 16 files (more manual pages, then
 # copies) so that every core has files to convert throughout.
@@ -160,13 +178,16 @@ while [ "$(count)" -lt 16 ]; do
     done
     copy=$((copy + 1))
 done
+keep_listing "$batch"
 note ""
 note "== Batches: $(count) files, against a loop of ps2pdf and one file at a time" \
     "(load: $(uptime | sed 's/.*load/load/'))"
 # shellcheck disable=SC2046
 record "$bin/pagora_batch_bench" --rounds "$rounds" $(ls "$batch"/*.ps "$batch"/*.eps 2>/dev/null)
+check_listing "$batch" "the batch bench"
 # shellcheck disable=SC2046
 record sh bench/parallel_ceiling.sh "$rounds" $(ls "$batch"/*.ps "$batch"/*.eps 2>/dev/null)
+check_listing "$batch" "the parallel ceiling"
 
 # --- Font-name repair ------------------------------------------------------------
 for size in $sizes; do
@@ -203,5 +224,5 @@ note ""
 note "Load after the run: $(uptime)"
 echo ""
 echo "== Summary"
-grep -e '^TARGET' -e '^FAILED' -e '^Ceiling' -e '^floor' "$log"
+grep -e '^TARGET' -e '^FAILED' -e '^Ceiling' -e '^floor' -e '^Huge pages' "$log"
 [ "$failures" -eq 0 ]
