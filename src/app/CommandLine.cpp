@@ -176,6 +176,15 @@ QString CommandLineHelp()
     return parser.helpText();
 }
 
+QString OnOneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f))
+            c = QLatin1Char('?');
+    }
+    return text;
+}
+
 QByteArray ForTerminal(QString text)
 {
     // A lone surrogate stands for a byte of a name that is no UTF-8 (see
@@ -194,7 +203,8 @@ QByteArray ForTerminal(QString text)
 int ReportUsageError(const QString &error)
 {
     const QByteArray text =
-        ForTerminal(kUsageErrorHead + error + QLatin1Char('\n') + kUsageHint + QLatin1Char('\n'));
+        ForTerminal(kUsageErrorHead + OnOneLine(error) + QLatin1Char('\n') + kUsageHint +
+                    QLatin1Char('\n'));
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::fflush(stderr);
     return 2;

@@ -39,6 +39,11 @@ QString CommandLineHelp();
 // as '?'.
 QByteArray ForTerminal(QString text);
 
+// Text on one line, as a line of ours shows what the user or a document
+// chose: a control character (C0, DEL or C1) shows as '?', so that neither a
+// newline nor an escape sequence a terminal would act on gets through.
+QString OnOneLine(QString text);
+
 // Prints "Pagora: <error>" and the hint to --help on standard error; returns
 // the exit status of a usage error, 2.
 int ReportUsageError(const QString &error);

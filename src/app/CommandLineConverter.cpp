@@ -33,13 +33,9 @@ bool isControl(QChar c)
 
 // A name as a line shows it: a control character (a newline in a file name)
 // would break the one-line-per-file promise.
-QString shown(QString name)
+QString shown(const QString &name)
 {
-    for (QChar &c : name) {
-        if (isControl(c))
-            c = QLatin1Char('?');
-    }
-    return name;
+    return OnOneLine(name);
 }
 
 // Ghostscript's transcript for a terminal: the document chose its bytes, and

@@ -421,6 +421,13 @@ TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
         {{"hello.ps"}, kNoDisplayError},
         {{}, kNoDisplayError},
         {{"-platform", "xcb", "-style", "fusion", "hello.ps"}, kNoDisplayError},
+        // What the user typed shows without the controls a terminal acts on.
+        {{"--convert", "--pdf=x\033]0;pwned\007", "hello.ps"},
+         "Pagora: --pdf x?]0;pwned?: unknown kind; use standard, pdfa, print, small or gray\n"},
+        {{"--convert", "--output-dir", "/nope\033[31m", "hello.ps"},
+         "Pagora: --output-dir /nope?[31m: not a folder\n"},
+        {{"--convert", "--\033[2J", "hello.ps"}, "Pagora: Unknown option '?[2J'.\n"},
+        {{"--convert", "--x\302\233y", "hello.ps"}, "Pagora: Unknown option 'x?y'.\n"},
     };
     for (const auto &usage : cases) {
         const Outcome run = pagora(usage.arguments);
