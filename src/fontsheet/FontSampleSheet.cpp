@@ -140,21 +140,23 @@ QByteArray escapedForString(const QString &name)
     return PostScriptStringBody(name.toUtf8());
 }
 
-} // namespace
-
-QByteArray BuildFontSampleSheet(const QStringList &fontNames)
+QList<QByteArray> escapedNames(const QStringList &fontNames)
 {
-    const qsizetype count = fontNames.size();
     QList<QByteArray> names;
-    names.reserve(count);
-    qsizetype namesSize = 0;
-    for (const QString &name : fontNames) {
+    names.reserve(fontNames.size());
+    for (const QString &name : fontNames)
         names.append(escapedForString(name));
-        namesSize += names.constLast().size();
-    }
+    return names;
+}
 
-    // An upper bound for the whole text, so that it is built without moving:
-    // no number on the sheet is wider than the largest font number or 820.
+// An upper bound for the whole text, so that it is built without moving:
+// no number on the sheet is wider than the largest font number or 820.
+qsizetype sheetSizeBound(const QList<QByteArray> &names)
+{
+    const qsizetype count = names.size();
+    qsizetype namesSize = 0;
+    for (const QByteArray &name : names)
+        namesSize += name.size();
     const qsizetype pages = (count + kBlocksPerPage - 1) / kBlocksPerPage;
     const qsizetype maxDigits = decimalDigits(std::max<qsizetype>(count, kFirstBlockYpos));
     const qsizetype perFont = length(kDefinitionStart) + length(kDefinitionMiddle) +
@@ -164,14 +166,13 @@ QByteArray BuildFontSampleSheet(const QStringList &fontNames)
     const qsizetype perPage = length(kPageBreak) + length(kPageHeadingFont) +
                               length(kPageHeadingStart) + length(kPageHeadingEnd) + maxDigits;
     const qsizetype emptyLinesAfterNames = 2;
-    const qsizetype reserved = length(kProlog) + emptyLinesAfterNames + length(kBlockProcedure) +
-                               length(kTrailer) + namesSize + count * perFont + pages * perPage;
-    QByteArray sheet;
-    sheet.reserve(reserved);
+    return length(kProlog) + emptyLinesAfterNames + length(kBlockProcedure) + length(kTrailer) +
+           namesSize + count * perFont + pages * perPage;
+}
 
-    append(sheet, kProlog);
-
-    for (qsizetype i = 0; i < count; ++i) {
+void appendDefinitions(QByteArray &sheet, const QList<QByteArray> &names)
+{
+    for (qsizetype i = 0; i < names.size(); ++i) {
         append(sheet, kDefinitionStart);
         appendNumber(sheet, i + 1);
         append(sheet, kDefinitionMiddle);
@@ -179,16 +180,30 @@ QByteArray BuildFontSampleSheet(const QStringList &fontNames)
         append(sheet, kDefinitionEnd);
     }
     sheet.append('\n');
+}
 
+void appendEncodingFixes(QByteArray &sheet, qsizetype count)
+{
     for (qsizetype i = 0; i < count; ++i) {
         append(sheet, kFontStart);
         appendNumber(sheet, i + 1);
         append(sheet, kFixEncodingEnd);
     }
     sheet.append('\n');
+}
 
-    append(sheet, kBlockProcedure);
+void appendPageHeading(QByteArray &sheet, qsizetype page)
+{
+    append(sheet, kPageHeadingFont);
+    append(sheet, kPageHeadingStart);
+    appendNumber(sheet, page);
+    append(sheet, kPageHeadingEnd);
+}
 
+// Twenty blocks to a page, top down. A page is broken only when the next one
+// begins: the trailer's showpage ends the last.
+void appendBlocks(QByteArray &sheet, qsizetype count)
+{
     qsizetype page = 0;
     for (qsizetype i = 0; i < count; ++i) {
         const qsizetype slot = i % kBlocksPerPage;
@@ -196,10 +211,7 @@ QByteArray BuildFontSampleSheet(const QStringList &fontNames)
             if (page > 0)
                 append(sheet, kPageBreak);
             ++page;
-            append(sheet, kPageHeadingFont);
-            append(sheet, kPageHeadingStart);
-            appendNumber(sheet, page);
-            append(sheet, kPageHeadingEnd);
+            appendPageHeading(sheet, page);
         }
         append(sheet, kFontStart);
         appendNumber(sheet, i + 1);
@@ -207,7 +219,22 @@ QByteArray BuildFontSampleSheet(const QStringList &fontNames)
         appendNumber(sheet, kFirstBlockYpos - kBlockStep * slot);
         append(sheet, kBlockEnd);
     }
+}
 
+} // namespace
+
+QByteArray BuildFontSampleSheet(const QStringList &fontNames)
+{
+    const QList<QByteArray> names = escapedNames(fontNames);
+    const qsizetype reserved = sheetSizeBound(names);
+    QByteArray sheet;
+    sheet.reserve(reserved);
+
+    append(sheet, kProlog);
+    appendDefinitions(sheet, names);
+    appendEncodingFixes(sheet, names.size());
+    append(sheet, kBlockProcedure);
+    appendBlocks(sheet, names.size());
     append(sheet, kTrailer);
     Q_ASSERT(sheet.size() <= reserved);
     return sheet;

@@ -31,6 +31,83 @@ bool failed(const QueuedFile &item)
            (item.outcome == ConversionJob::Outcome::FontsMissing && !item.pdfPlaced);
 }
 
+// What the summary tells, gathered in one pass over the files: the lines of
+// each section, a bullet to a file.
+struct Findings {
+    int made = 0;
+    int notConverted = 0;
+    QString failedLines;
+    QString substituted;
+    QString fontsMissing;
+    QString details;
+};
+
+void addFailure(Findings &found, const QueuedFile &item, const QString &name)
+{
+    found.failedLines += kMissingFontBullet + name + EndOfLine;
+    const QString reason = FailureReason(item.failureText);
+    if (!reason.isEmpty())
+        found.failedLines += QStringLiteral("    ") + reason + EndOfLine;
+    if (!item.failureText.trimmed().isEmpty())
+        found.details += kBatchDetailsHead.arg(item.input) + EndOfLine + item.failureText +
+                         EndOfLine + EndOfLine;
+}
+
+Findings gatherFindings(const QList<QueuedFile> &items)
+{
+    Findings found;
+    for (const QueuedFile &item : items) {
+        if (pdfMade(item))
+            ++found.made;
+        if (!item.finished || item.outcome == ConversionJob::Outcome::Cancelled) {
+            ++found.notConverted;
+            continue;
+        }
+        const QString name = nameOf(item.input);
+        if (failed(item)) {
+            addFailure(found, item, name);
+        } else if (item.outcome == ConversionJob::Outcome::FontsMissing ||
+                   item.outcome == ConversionJob::Outcome::Declined) {
+            found.fontsMissing += kMissingFontBullet + name + QStringLiteral(": ") +
+                                  JoinedFontNames(item.missingFonts) + EndOfLine;
+        } else if (!item.substitutedFonts.isEmpty()) {
+            found.substituted += kMissingFontBullet + name + QStringLiteral(": ") +
+                                 JoinedFontNames(item.substitutedFonts) + EndOfLine;
+        }
+    }
+    return found;
+}
+
+// A section is left out when it has no lines.
+void appendSection(QString &text, const QString &head, const QString &lines)
+{
+    if (!lines.isEmpty())
+        text += EndOfLine + EndOfLine + head + EndOfLine + lines.chopped(EndOfLine.size());
+}
+
+QString skippedLines(const QStringList &skipped)
+{
+    QString lines;
+    for (const QString &path : skipped)
+        lines += kMissingFontBullet + nameOf(path) + EndOfLine;
+    return lines;
+}
+
+QString summaryText(const Findings &found, qsizetype files, const QStringList &skipped,
+                    bool cancelled, PdfKind kind)
+{
+    QString text = Counted(kBatchMadeLine, found.made).arg(Counted(kBatchFiles, files));
+    if (kind != PdfKind::Standard)
+        text += EndOfLine + kPdfKindLine + PdfKindName(kind);
+    if (cancelled && found.notConverted > 0)
+        text += EndOfLine + Counted(kBatchCancelledLine, found.notConverted);
+    appendSection(text, kBatchFailedHead, found.failedLines);
+    appendSection(text, kBatchFontsMissingHead, found.fontsMissing);
+    appendSection(text, kBatchSubstitutedHead, found.substituted);
+    appendSection(text, kBatchSkippedHead, skippedLines(skipped));
+    return text;
+}
+
 } // namespace
 
 QString FailureReason(const QString &failureText)
@@ -74,60 +151,13 @@ MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts)
 MessageDialog BatchSummaryDialog(const QList<QueuedFile> &items, const QStringList &skipped,
                                  bool cancelled, PdfKind kind)
 {
-    int made = 0;
-    int notConverted = 0;
-    QString failedLines;
-    QString substituted;
-    QString fontsMissing;
-    QString details;
-    for (const QueuedFile &item : items) {
-        if (pdfMade(item))
-            ++made;
-        if (!item.finished || item.outcome == ConversionJob::Outcome::Cancelled) {
-            ++notConverted;
-            continue;
-        }
-        const QString name = nameOf(item.input);
-        if (failed(item)) {
-            failedLines += kMissingFontBullet + name + EndOfLine;
-            const QString reason = FailureReason(item.failureText);
-            if (!reason.isEmpty())
-                failedLines += QStringLiteral("    ") + reason + EndOfLine;
-            if (!item.failureText.trimmed().isEmpty())
-                details += kBatchDetailsHead.arg(item.input) + EndOfLine + item.failureText +
-                           EndOfLine + EndOfLine;
-        } else if (item.outcome == ConversionJob::Outcome::FontsMissing ||
-                   item.outcome == ConversionJob::Outcome::Declined) {
-            fontsMissing += kMissingFontBullet + name + QStringLiteral(": ") +
-                            JoinedFontNames(item.missingFonts) + EndOfLine;
-        } else if (!item.substitutedFonts.isEmpty()) {
-            substituted += kMissingFontBullet + name + QStringLiteral(": ") +
-                           JoinedFontNames(item.substitutedFonts) + EndOfLine;
-        }
-    }
-
-    QString text = Counted(kBatchMadeLine, made).arg(Counted(kBatchFiles, items.size()));
-    if (kind != PdfKind::Standard)
-        text += EndOfLine + kPdfKindLine + PdfKindName(kind);
-    if (cancelled && notConverted > 0)
-        text += EndOfLine + Counted(kBatchCancelledLine, notConverted);
-    const auto section = [&text](const QString &head, const QString &lines) {
-        if (!lines.isEmpty())
-            text += EndOfLine + EndOfLine + head + EndOfLine + lines.chopped(EndOfLine.size());
-    };
-    section(kBatchFailedHead, failedLines);
-    section(kBatchFontsMissingHead, fontsMissing);
-    section(kBatchSubstitutedHead, substituted);
-    QString skippedLines;
-    for (const QString &path : skipped)
-        skippedLines += kMissingFontBullet + nameOf(path) + EndOfLine;
-    section(kBatchSkippedHead, skippedLines);
-
+    const Findings found = gatherFindings(items);
     MessageDialog dialog;
-    dialog.iconType = failedLines.isEmpty() ? MessageDialog::Icon::Note : MessageDialog::Icon::Stop;
+    dialog.iconType =
+        found.failedLines.isEmpty() ? MessageDialog::Icon::Note : MessageDialog::Icon::Stop;
     dialog.message = kBatchSummaryMessage;
-    dialog.explanation = text;
-    dialog.details = details.trimmed();
+    dialog.explanation = summaryText(found, items.size(), skipped, cancelled, kind);
+    dialog.details = found.details.trimmed();
     dialog.actionButton.caption = kOk;
     return dialog;
 }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -104,6 +105,91 @@ QByteArray siblingName(const QString &target)
                       : 1);
     return EncodeFileName(QLatin1Char('.') + stem + suffix);
 }
+
+// Where the file goes: the open folder, the target's name in it, the same
+// name as text for the hidden names beside it, and the file's permission bits.
+struct Destination {
+    int folder;
+    QByteArray name;
+    QString text;
+    mode_t mode;
+};
+
+// The copy's bytes and permission bits, written through to the disk before
+// it gets the target's name.
+bool fillCopy(int file, int copy, mode_t mode)
+{
+    return copyAll(file, copy) && ::fchmod(copy, mode) == 0 && ::fsync(copy) == 0;
+}
+
+bool renameInto(int sourceFolder, const QByteArray &source, int file, const Destination &to,
+                QString *error)
+{
+    // The file was made in this program's private folder, so nobody else
+    // can have touched it; the rename replaces the target's entry itself
+    // and never writes through a link standing there.
+    if (::fchmod(file, to.mode) != 0 ||
+        ::renameat(sourceFolder, source.constData(), to.folder, to.name.constData()) != 0) {
+        *error = systemError();
+        return false;
+    }
+    return true;
+}
+
+#ifdef O_TMPFILE
+// An unnamed file gets a name only once it is complete. Whether it was
+// placed; nothing when the system has no unnamed files or no /proc to name
+// one through, the file then read from its start again for the named way.
+std::optional<bool> placeUnnamed(int file, const Destination &to, QString *error)
+{
+    const Descriptor copy(::openat(to.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (copy.get() < 0)
+        return std::nullopt;
+    if (!fillCopy(file, copy.get(), to.mode)) {
+        *error = systemError();
+        return false;
+    }
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(copy.get());
+    const QByteArray sibling = siblingName(to.text);
+    if (::linkat(AT_FDCWD, self.constData(), to.folder, sibling.constData(),
+                 AT_SYMLINK_FOLLOW) == 0) {
+        if (::renameat(to.folder, sibling.constData(), to.folder, to.name.constData()) == 0)
+            return true;
+        *error = systemError();
+        ::unlinkat(to.folder, sibling.constData(), 0);
+        return false;
+    }
+    // No /proc to name it through: the named way.
+    ::lseek(file, 0, SEEK_SET);
+    return std::nullopt;
+}
+#endif
+
+// A new name that nobody can have prepared: created exclusively, never
+// through a link, and written only through its descriptor.
+bool placeNamed(int file, const Destination &to, QString *error)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QByteArray sibling = siblingName(to.text);
+        const Descriptor copy(::openat(to.folder, sibling.constData(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (copy.get() < 0) {
+            if (errno == EEXIST)
+                continue;
+            *error = systemError();
+            return false;
+        }
+        if (!fillCopy(file, copy.get(), to.mode) ||
+            ::renameat(to.folder, sibling.constData(), to.folder, to.name.constData()) != 0) {
+            *error = systemError();
+            ::unlinkat(to.folder, sibling.constData(), 0);
+            return false;
+        }
+        return true;
+    }
+    *error = systemError(EEXIST);
+    return false;
+}
 #endif
 
 } // namespace
@@ -168,76 +254,22 @@ bool OutputFolder::place(int sourceFolder, const QString &name, QString *error)
 #ifdef Q_OS_UNIX
     const QByteArray source = EncodeFileName(name);
     const QByteArray target = EncodeFileName(m_name);
-    const Descriptor file(::openat(sourceFolder, source.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const Descriptor file(
+        ::openat(sourceFolder, source.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat from {};
     struct stat into {};
     if (file.get() < 0 || ::fstat(file.get(), &from) != 0 || ::fstat(m_folder, &into) != 0) {
         *error = systemError();
         return false;
     }
-    const mode_t mode = placedMode(m_folder, target);
-
-    if (from.st_dev == into.st_dev) {
-        // The file was made in this program's private folder, so nobody else
-        // can have touched it; the rename replaces the target's entry itself
-        // and never writes through a link standing there.
-        if (::fchmod(file.get(), mode) != 0 ||
-            ::renameat(sourceFolder, source.constData(), m_folder, target.constData()) != 0) {
-            *error = systemError();
-            return false;
-        }
-        return true;
-    }
-
+    const Destination to{m_folder, target, m_name, placedMode(m_folder, target)};
+    if (from.st_dev == into.st_dev)
+        return renameInto(sourceFolder, source, file.get(), to, error);
 #ifdef O_TMPFILE
-    // An unnamed file gets a name only once it is complete.
-    {
-        const Descriptor copy(::openat(m_folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-        if (copy.get() >= 0) {
-            if (!copyAll(file.get(), copy.get()) || ::fchmod(copy.get(), mode) != 0 ||
-                ::fsync(copy.get()) != 0) {
-                *error = systemError();
-                return false;
-            }
-            const QByteArray self = "/proc/self/fd/" + QByteArray::number(copy.get());
-            const QByteArray sibling = siblingName(m_name);
-            if (::linkat(AT_FDCWD, self.constData(), m_folder, sibling.constData(),
-                         AT_SYMLINK_FOLLOW) == 0) {
-                if (::renameat(m_folder, sibling.constData(), m_folder, target.constData()) == 0)
-                    return true;
-                *error = systemError();
-                ::unlinkat(m_folder, sibling.constData(), 0);
-                return false;
-            }
-            // No /proc to name it through: the named way below.
-            ::lseek(file.get(), 0, SEEK_SET);
-        }
-    }
+    if (const std::optional<bool> placed = placeUnnamed(file.get(), to, error))
+        return *placed;
 #endif
-
-    // A new name that nobody can have prepared: created exclusively, never
-    // through a link, and written only through its descriptor.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const QByteArray sibling = siblingName(m_name);
-        const Descriptor copy(::openat(m_folder, sibling.constData(),
-                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (copy.get() < 0) {
-            if (errno == EEXIST)
-                continue;
-            *error = systemError();
-            return false;
-        }
-        if (!copyAll(file.get(), copy.get()) || ::fchmod(copy.get(), mode) != 0 ||
-            ::fsync(copy.get()) != 0 ||
-            ::renameat(m_folder, sibling.constData(), m_folder, target.constData()) != 0) {
-            *error = systemError();
-            ::unlinkat(m_folder, sibling.constData(), 0);
-            return false;
-        }
-        return true;
-    }
-    *error = systemError(EEXIST);
-    return false;
+    return placeNamed(file.get(), to, error);
 #else
     Q_UNUSED(sourceFolder);
     Q_UNUSED(name);

@@ -68,6 +68,127 @@ bool isOwnPrivate(int folder, bool tighten)
     return (st.st_mode & 077) == 0 || (tighten && ::fchmod(folder, 0700) == 0);
 }
 
+// A walk down from "/": the folders entered so far, held open, with their
+// names, and the names still to walk.
+class TrustedWalk
+{
+public:
+    // Enters "/" and walks the names of path from there.
+    bool walk(const QByteArray &path, bool create)
+    {
+        if (!enter(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC)))
+            return false;
+        const QList<QByteArray> given = path.split('/');
+        m_pending.assign(given.cbegin(), given.cend());
+        while (!m_pending.empty()) {
+            const QByteArray name = m_pending.front();
+            m_pending.pop_front();
+            if (name.isEmpty() || name == ".")
+                continue;
+            if (name == "..")
+                climb();
+            else if (!step(name, create))
+                return false;
+        }
+        return true;
+    }
+
+    // The path walked, links resolved.
+    QByteArray path() const
+    {
+        QByteArray walked("/");
+        for (const QByteArray &name : m_names)
+            walked += (walked.size() > 1 ? "/" : "") + name;
+        return walked;
+    }
+
+    int release() { return m_folders.back().release(); }
+
+private:
+    // Holds the descriptor, and accepts it only as a folder no other user
+    // can change.
+    bool enter(int descriptor)
+    {
+        if (descriptor < 0)
+            return false;
+        m_folders.emplace_back(descriptor);
+        struct stat st = {};
+        if (::fstat(descriptor, &st) != 0)
+            return false;
+        if (!S_ISDIR(st.st_mode) || !othersCannotChange(st)) {
+            errno = EPERM;
+            return false;
+        }
+        return true;
+    }
+
+    // Never above "/", as the kernel does.
+    void climb()
+    {
+        if (m_folders.size() > 1) {
+            m_folders.pop_back();
+            m_names.pop_back();
+        }
+    }
+
+    // Into the folder name in the current one, made first if missing and
+    // create; what does not open as a folder may be a link to follow.
+    bool step(const QByteArray &name, bool create)
+    {
+        const int parent = m_folders.back().get();
+        int descriptor = OpenSubfolder(parent, name.constData());
+        if (descriptor < 0 && errno == ENOENT && create) {
+            if (::mkdirat(parent, name.constData(), 0700) != 0 && errno != EEXIST)
+                return false;
+            descriptor = OpenSubfolder(parent, name.constData());
+        }
+        if (descriptor < 0)
+            return followLink(parent, name);
+        if (!enter(descriptor))
+            return false;
+        m_names.push_back(name);
+        return true;
+    }
+
+    // Follows the link name in parent: its target's names are walked next,
+    // from "/" again for an absolute one. A name that is no link keeps the
+    // error of the failed open.
+    bool followLink(int parent, const QByteArray &name)
+    {
+        const int error = errno;
+        struct stat link = {};
+        if (::fstatat(parent, name.constData(), &link, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISLNK(link.st_mode)) {
+            errno = error;
+            return false;
+        }
+        // In a sticky folder the link's owner could point it elsewhere.
+        if (link.st_uid != 0 && link.st_uid != ::geteuid()) {
+            errno = EPERM;
+            return false;
+        }
+        char target[4096];
+        const ssize_t length = ::readlinkat(parent, name.constData(), target, sizeof target);
+        if (++m_links > kMostLinks || length <= 0 || length == ssize_t(sizeof target)) {
+            errno = ELOOP;
+            return false;
+        }
+        const QByteArray to(target, length);
+        const QList<QByteArray> parts = to.split('/');
+        m_pending.insert(m_pending.begin(), parts.cbegin(), parts.cend());
+        if (to.startsWith('/')) {
+            m_folders.resize(1);
+            m_names.clear();
+        }
+        return true;
+    }
+
+    std::vector<Held> m_folders;
+    std::vector<QByteArray> m_names;
+    std::deque<QByteArray> m_pending;
+    int m_links = 0;
+};
+
 // Opens the folder at the absolute path, walking from "/" one folder at a
 // time, each opened without following a link and checked on its descriptor
 // to be one no other user can change; a link on the way is followed only
@@ -80,81 +201,11 @@ int openTrustedFolder(const QByteArray &path, bool create, QByteArray *resolved)
         errno = EINVAL;
         return -1;
     }
-    std::vector<Held> folders;
-    std::vector<QByteArray> names;
-    const auto enter = [&folders](int descriptor) {
-        if (descriptor < 0)
-            return false;
-        folders.emplace_back(descriptor);
-        struct stat st = {};
-        if (::fstat(descriptor, &st) != 0)
-            return false;
-        if (!S_ISDIR(st.st_mode) || !othersCannotChange(st)) {
-            errno = EPERM;
-            return false;
-        }
-        return true;
-    };
-    if (!enter(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC)))
+    TrustedWalk way;
+    if (!way.walk(path, create))
         return -1;
-    const QList<QByteArray> given = path.split('/');
-    std::deque<QByteArray> pending(given.cbegin(), given.cend());
-    int links = 0;
-    while (!pending.empty()) {
-        const QByteArray name = pending.front();
-        pending.pop_front();
-        if (name.isEmpty() || name == ".")
-            continue;
-        if (name == "..") {
-            if (folders.size() > 1) {
-                folders.pop_back();
-                names.pop_back();
-            }
-            continue;
-        }
-        const int parent = folders.back().get();
-        int descriptor = OpenSubfolder(parent, name.constData());
-        if (descriptor < 0 && errno == ENOENT && create) {
-            if (::mkdirat(parent, name.constData(), 0700) != 0 && errno != EEXIST)
-                return -1;
-            descriptor = OpenSubfolder(parent, name.constData());
-        }
-        if (descriptor >= 0) {
-            if (!enter(descriptor))
-                return -1;
-            names.push_back(name);
-            continue;
-        }
-        const int error = errno;
-        struct stat link = {};
-        if (::fstatat(parent, name.constData(), &link, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISLNK(link.st_mode)) {
-            errno = error;
-            return -1;
-        }
-        // In a sticky folder the link's owner could point it elsewhere.
-        if (link.st_uid != 0 && link.st_uid != ::geteuid()) {
-            errno = EPERM;
-            return -1;
-        }
-        char target[4096];
-        const ssize_t length = ::readlinkat(parent, name.constData(), target, sizeof target);
-        if (++links > kMostLinks || length <= 0 || length == ssize_t(sizeof target)) {
-            errno = ELOOP;
-            return -1;
-        }
-        const QByteArray to(target, length);
-        const QList<QByteArray> parts = to.split('/');
-        pending.insert(pending.begin(), parts.cbegin(), parts.cend());
-        if (to.startsWith('/')) {
-            folders.resize(1);
-            names.clear();
-        }
-    }
-    *resolved = QByteArray("/");
-    for (const QByteArray &name : names)
-        *resolved += (resolved->size() > 1 ? "/" : "") + name;
-    return folders.back().release();
+    *resolved = way.path();
+    return way.release();
 }
 
 QByteArray absoluteVariable(const char *name)

@@ -153,6 +153,94 @@ void reapWatcher(pid_t watcher)
     written = ::write(2, "\n", 1);
     ::_exit(127);
 }
+
+// Starts the watcher and gives it its pipe; the write end, this program's
+// lifeline to it, goes to lifeline. -1 with errno set when it cannot.
+pid_t startWatcher(int *lifeline)
+{
+    int ends[2] = {-1, -1};
+    if (::pipe(ends) != 0)
+        return -1;
+    // Neither end may reach an executed program: the watcher alone reads it.
+    ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+    ::fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+    const pid_t watcher = ::fork();
+    if (watcher == 0)
+        watch(ends[0]);
+    const int forkError = errno;
+    ::close(ends[0]);
+    if (watcher < 0) {
+        ::close(ends[1]);
+        errno = forkError;
+        return -1;
+    }
+    // Here as well as in the watcher, so that the group is there before the
+    // child is started, whichever of the two runs first.
+    ::setpgid(watcher, watcher);
+    *lifeline = ends[1];
+    return watcher;
+}
+
+// What the child applies between fork and exec, copied before the fork so
+// that the child itself allocates nothing.
+struct ChildTies {
+    pid_t watcher;
+    pid_t parent;
+    quint64 fileSizeLimit;
+    int workingFolder;
+    std::vector<int> inherited;
+    ChildProcess::ChildSetup setup;
+};
+
+// Ties the child's lifetime to this program's: it joins the watcher's group,
+// and on Linux it dies with its parent too.
+void joinWatcher(pid_t watcher, pid_t parent)
+{
+    if (::setpgid(0, watcher) != 0)
+        childCannot("join its process group");
+#ifdef Q_OS_LINUX
+    // Belt and braces, should the watcher be killed.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(127);
+#else
+    (void)parent;
+#endif
+}
+
+void limitFileSize(quint64 bytes)
+{
+    if (bytes > 0) {
+        struct rlimit limit {
+        };
+        limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+}
+
+// Only the child's copies lose close-on-exec: the caller's stay as they are.
+void keepAcrossExec(const std::vector<int> &inherited)
+{
+    for (const int descriptor : inherited) {
+        const int flags = ::fcntl(descriptor, F_GETFD);
+        if (descriptor <= 2 || flags < 0 || ::fcntl(descriptor, F_SETFD, flags & ~FD_CLOEXEC) != 0)
+            childCannot("inherit a descriptor");
+    }
+}
+
+// Runs in the child between fork and exec: async-signal-safe calls only.
+// The group and the watcher are in place before the caller's setup, which
+// may deny the child setpgid and new processes.
+void enterChild(const ChildTies &ties)
+{
+    joinWatcher(ties.watcher, ties.parent);
+    limitFileSize(ties.fileSizeLimit);
+    if (ties.workingFolder >= 0 && ::fchdir(ties.workingFolder) != 0)
+        childCannot("enter its working folder");
+    keepAcrossExec(ties.inherited);
+    if (ties.setup)
+        ties.setup();
+}
 #endif
 
 } // namespace
@@ -205,70 +293,23 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
 
 #ifdef Q_OS_UNIX
     reapWatchers();
-    int ends[2] = {-1, -1};
-    if (::pipe(ends) != 0) {
+    // The watcher comes first, so that the child can join its group: a
+    // group that lives as long as the watcher is not reaped, so its number
+    // stays the child's to signal even once the child is gone.
+    const pid_t watcher = startWatcher(&m_lifeline);
+    if (watcher < 0) {
         m_result.errorText = QString::fromLocal8Bit(std::strerror(errno));
         QMetaObject::invokeMethod(this, &ChildProcess::finish, Qt::QueuedConnection);
         return;
     }
-    // Neither end may reach an executed program: the watcher alone reads it.
-    ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-    ::fcntl(ends[1], F_SETFD, FD_CLOEXEC);
-    // The watcher comes first, so that the child can join its group: a
-    // group that lives as long as the watcher is not reaped, so its number
-    // stays the child's to signal even once the child is gone.
-    const pid_t watcher = ::fork();
-    if (watcher == 0)
-        watch(ends[0]);
-    const int forkError = errno;
-    ::close(ends[0]);
-    if (watcher < 0) {
-        ::close(ends[1]);
-        m_result.errorText = QString::fromLocal8Bit(std::strerror(forkError));
-        QMetaObject::invokeMethod(this, &ChildProcess::finish, Qt::QueuedConnection);
-        return;
-    }
-    // Here as well as in the watcher, so that the group is there before the
-    // child is started, whichever of the two runs first.
-    ::setpgid(watcher, watcher);
     m_group = watcher;
-    m_lifeline = ends[1];
-    const pid_t parent = ::getpid();
-    const quint64 fileSizeLimit = m_fileSizeLimit;
-    const int workingFolder = m_workingFolder;
-    const std::vector<int> inherited = m_inherited;
-    const ChildSetup setup = m_childSetup;
-    // The group and the watcher are in place before the caller's setup,
-    // which may deny the child setpgid and new processes.
-    m_process->setChildProcessModifier(
-        [watcher, parent, fileSizeLimit, workingFolder, inherited, setup] {
-            if (::setpgid(0, watcher) != 0)
-                childCannot("join its process group");
-#ifdef Q_OS_LINUX
-            // Belt and braces, should the watcher be killed.
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (::getppid() != parent)
-                ::_exit(127);
-#else
-            (void)parent;
-#endif
-            if (fileSizeLimit > 0) {
-                struct rlimit limit {
-                };
-                limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(fileSizeLimit);
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            if (workingFolder >= 0 && ::fchdir(workingFolder) != 0)
-                childCannot("enter its working folder");
-            for (const int descriptor : inherited) {
-                const int flags = ::fcntl(descriptor, F_GETFD);
-                if (descriptor <= 2 || flags < 0 ||
-                    ::fcntl(descriptor, F_SETFD, flags & ~FD_CLOEXEC) != 0)
-                    childCannot("inherit a descriptor");
-            }
-            if (setup)
-                setup();
-        });
+    const ChildTies ties{.watcher = watcher,
+                         .parent = ::getpid(),
+                         .fileSizeLimit = m_fileSizeLimit,
+                         .workingFolder = m_workingFolder,
+                         .inherited = m_inherited,
+                         .setup = m_childSetup};
+    m_process->setChildProcessModifier([ties] { enterChild(ties); });
 #endif
 
     m_process->start(program, arguments);
