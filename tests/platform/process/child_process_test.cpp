@@ -182,17 +182,39 @@ TEST(ChildProcess, TimeOutAndCancelStopTheChildAndEveryProcessItStarted)
     }
 }
 
+// Also when the child stopped the group's watcher first (an unconfined
+// wrapper script can): the group is killed when the child has finished, not
+// only by the watcher.
 TEST(ChildProcess, WhatTheChildLeftRunningEndsWithIt)
 {
-    QTemporaryDir dir;
-    const QString pidFile = dir.filePath(QStringLiteral("stray.pid"));
-    ChildProcess child;
-    const ProcessResult result = runShell(
-        child, QStringLiteral("sleep 60 >/dev/null 2>&1 & echo $! > '%1'").arg(pidFile));
-    EXPECT_TRUE(result.succeeded());
-    const pid_t stray = readPid(pidFile);
-    ASSERT_GT(stray, 0);
-    EXPECT_TRUE(goneWithin(stray, 2000));
+    for (const bool stopWatcher : {false, true}) {
+        SCOPED_TRACE(stopWatcher ? "watcher stopped" : "watcher running");
+        QTemporaryDir dir;
+        const QString pidFile = dir.filePath(QStringLiteral("stray.pid"));
+        const QString groupFile = dir.filePath(QStringLiteral("group"));
+        const QString stop =
+            QStringLiteral("read -r a b c d group rest < /proc/$$/stat; echo $group > '%1'; "
+                           "kill -STOP $group; for i in $(seq 100); do "
+                           "read -r a b state rest < /proc/$group/stat; "
+                           "[ $state = T ] && break; sleep 0.01; done; echo watcher $state; ")
+                .arg(groupFile);
+        ChildProcess child;
+        const ProcessResult result = runShell(
+            child, (stopWatcher ? stop : QString()) +
+                       QStringLiteral("sleep 60 >/dev/null 2>&1 & echo $! > '%1'").arg(pidFile));
+        const pid_t watcher = stopWatcher ? readPid(groupFile) : 0;
+        const auto resume = qScopeGuard([watcher] {
+            if (watcher > 0)
+                ::kill(watcher, SIGCONT);
+        });
+        EXPECT_TRUE(result.succeeded());
+        const pid_t stray = readPid(pidFile);
+        ASSERT_GT(stray, 0);
+        if (stopWatcher) {
+            ASSERT_EQ(result.output, "watcher T\n");
+        }
+        EXPECT_TRUE(goneWithin(stray, 2000));
+    }
 }
 
 // A child that ignores SIGTERM and leaves its group, for this program's own
