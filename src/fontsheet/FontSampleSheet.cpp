@@ -162,7 +162,9 @@ qsizetype sheetSizeBound(const QList<QByteArray> &names)
     const qsizetype perFont = length(kDefinitionStart) + length(kDefinitionMiddle) +
                               length(kDefinitionEnd) + length(kFontStart) +
                               length(kFixEncodingEnd) + length(kFontStart) + 1 + length(kBlockEnd) +
-                              3 * maxDigits;
+                              // its number in the definition, the encoding fix and the
+                              // block, and the block's position
+                              4 * maxDigits;
     const qsizetype perPage = length(kPageBreak) + length(kPageHeadingFont) +
                               length(kPageHeadingStart) + length(kPageHeadingEnd) + maxDigits;
     const qsizetype emptyLinesAfterNames = 2;

@@ -138,7 +138,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "Font1000 60 PrintFontBlock\nshowpage\n\n"
                   "/Helvetica findfont 8 scalefont setfont\n"
                   "30 835 moveto (Systemfonts - Seite 51) show\n"
-                  "Font1001 820 PrintFontBlock\nshowpage\n%%EOF\n"}));
+                  "Font1001 820 PrintFontBlock\nshowpage\n%%EOF\n"},
+        // Five-digit font numbers: the sheet's room is reserved ahead (a
+        // debug build checks the estimate).
+        PagesCase{12345, 618, {}, "Font12345 660 PrintFontBlock\nshowpage\n%%EOF\n"}));
 
 TEST(FontSampleSheetTest, EqualNamesKeepTheirOwnEntries)
 {
