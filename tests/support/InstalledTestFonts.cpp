@@ -8,8 +8,12 @@
 
 namespace {
 
+// The fonts made; the first two are installed in the home.
 const QStringList kFontFiles{QStringLiteral("PagoraTestSans.ttc"),
-                             QStringLiteral("PagoraTestSerif.otf")};
+                             QStringLiteral("PagoraTestSerif.otf"),
+                             QStringLiteral("PagoraTestExtra.ttf")};
+constexpr qsizetype kInstalledFonts = 2;
+constexpr qsizetype kExtraFont = 2;
 
 // The fonts are made once per test program and kept in memory: a test's
 // temporary folder may go with the test.
@@ -52,7 +56,7 @@ InstalledTestFonts::InstalledTestFonts()
     if (!m_error.isEmpty())
         return;
     QDir().mkpath(fontFolder());
-    for (qsizetype i = 0; i < kFontFiles.size(); ++i) {
+    for (qsizetype i = 0; i < kInstalledFonts; ++i) {
         QFile file(fontFolder() + QLatin1Char('/') + kFontFiles[i]);
         if (!file.open(QIODevice::WriteOnly) || file.write(fonts[i]) != fonts[i].size())
             m_error = QStringLiteral("cannot write ") + file.fileName();
@@ -97,6 +101,40 @@ QByteArray InstalledTestFonts::referenceMap() const
                ") /FontType 42 /SubfontID " + QByteArray::number(index++) + " >> ;\n";
     map += "/PagoraTestSerif-Regular (" + QFile::encodeName(cffFont()) + ") ;\n";
     return map;
+}
+
+QByteArray InstalledTestFonts::extraFont() const
+{
+    QString error;
+    return madeFonts(&error).value(kExtraFont);
+}
+
+bool InstalledTestFonts::addFontFolder(const QString &folder)
+{
+    m_addedFolders << folder;
+    QByteArray config = "<?xml version=\"1.0\"?>\n"
+                        "<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+                        "<fontconfig>\n";
+    for (const QString &added : std::as_const(m_addedFolders))
+        config += "  <dir>" + added.toHtmlEscaped().toUtf8() + "</dir>\n";
+    config += "</fontconfig>\n";
+    const QString folderOfConfig = m_dir.filePath(QStringLiteral("config/fontconfig"));
+    QFile file(folderOfConfig + QStringLiteral("/fonts.conf"));
+    return QDir().mkpath(folderOfConfig) && file.open(QIODevice::WriteOnly) &&
+           file.write(config) == config.size();
+}
+
+QByteArray RenamedType1Font(const QByteArray &fontName)
+{
+    QFile file(QStringLiteral("/usr/share/fonts/type1/urw-base35/P052-Roman.t1"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray font = file.readAll();
+    const QByteArray line = "\n/FontName /P052-Roman def";
+    const qsizetype at = font.indexOf(line);
+    if (at < 0)
+        return {};
+    return font.replace(at, line.size(), "\n/FontName " + fontName + " def");
 }
 
 double RenderedDifference(const QString &pdfA, const QString &pdfB)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -14,6 +15,8 @@
 // tests/support/make_test_fonts.py:
 //   PagoraTestSans.ttc    a collection: PagoraTestSans-Regular, -Bold, -Mono
 //   PagoraTestSerif.otf   OpenType with CFF outlines: PagoraTestSerif-Regular
+// and, installed nowhere until a test puts it somewhere (extraFont()):
+//   PagoraTestExtra.ttf   TrueType: PagoraTestExtra-Regular
 // HOME, XDG_DATA_HOME, XDG_CACHE_HOME and XDG_CONFIG_HOME point into it for
 // the fixture's life, so fontconfig (ours and Ghostscript's) sees the
 // system's fonts and these, and keeps its cache here.
@@ -34,11 +37,24 @@ public:
     // plain Ghostscript is told for a reference rendering.
     QByteArray referenceMap() const;
 
+    QByteArray extraFont() const;
+    // Adds folder to the font folders of the user's fontconfig configuration,
+    // as a user does in ~/.config/fontconfig/fonts.conf; false when the
+    // configuration cannot be written.
+    bool addFontFolder(const QString &folder);
+
 private:
     QTemporaryDir m_dir;
     std::vector<std::unique_ptr<ScopedVariable>> m_variables;
     QString m_error;
+    QStringList m_addedFolders;
 };
+
+// A Type 1 font of the system's (URW's P052-Roman, which Debian's Ghostscript
+// depends on) with fontName as the value of its /FontName, the token as it
+// stands ("/Name", or a string "(A (b) c)", which FreeType and so fontconfig
+// read as the name too); empty when the system has no such font.
+QByteArray RenamedType1Font(const QByteArray &fontName);
 
 // Pixel-wise comparison of two PDFs rendered by pdftoppm at a low resolution:
 // the share of differing pixels of page 1 (0 = the same picture), or -1 when

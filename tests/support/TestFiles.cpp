@@ -51,11 +51,17 @@ QByteArray runTool(const QString &program, const QStringList &arguments)
 
 bool runAsNobody(const QString &shellScript)
 {
+    return runAsNobody(shellScript, {});
+}
+
+bool runAsNobody(const QString &shellScript, const QStringList &arguments)
+{
     QProcess process;
     process.start(QStringLiteral("setpriv"),
-                  {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                   QStringLiteral("--clear-groups"), QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                   shellScript});
+                  QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                              QStringLiteral("--clear-groups"), QStringLiteral("/bin/sh"),
+                              QStringLiteral("-c"), shellScript, QStringLiteral("sh")} +
+                      arguments);
     return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }

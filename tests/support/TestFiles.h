@@ -17,6 +17,8 @@ QByteArray runTool(const QString &program, const QStringList &arguments);
 // Runs a shell script as the user nobody (the test must run as root);
 // false when it could not be run or failed.
 bool runAsNobody(const QString &shellScript);
+// The same with arguments, the script's $1, $2, ...: paths need no quoting.
+bool runAsNobody(const QString &shellScript, const QStringList &arguments);
 // The page count pdfinfo reports, or -1 when it does not accept the file.
 int pdfPageCount(const QString &pdfPath);
 // Makes a folder unwritable even for root (chattr +i there, chmod otherwise);

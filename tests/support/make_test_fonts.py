@@ -6,6 +6,9 @@ under names no font map knows (DejaVu's licence allows renamed derivatives):
                              PagoraTestSans-Mono
   <out>/PagoraTestSerif.otf  an OpenType font with CFF outlines:
                              PagoraTestSerif-Regular
+  <out>/PagoraTestExtra.ttf  a TrueType font of one face, for tests that
+                             install it somewhere of their own:
+                             PagoraTestExtra-Regular
 
 usage: make_test_fonts.py <dejavu folder> <out folder>
 """
@@ -59,6 +62,12 @@ def collection(folder, out):
     ttc.save(out, shareTables=False)
 
 
+def single(folder, out):
+    font = small(os.path.join(folder, "DejaVuSansMono-Oblique.ttf"))
+    rename(font, "PagoraTestExtra", "Regular", "PagoraTestExtra-Regular")
+    font.save(out)
+
+
 def cff(folder, out):
     source = small(os.path.join(folder, "DejaVuSerif.ttf"))
     glyphs = source.getGlyphSet()
@@ -92,3 +101,4 @@ if __name__ == "__main__":
     os.makedirs(target, exist_ok=True)
     collection(dejavu, os.path.join(target, "PagoraTestSans.ttc"))
     cff(dejavu, os.path.join(target, "PagoraTestSerif.otf"))
+    single(dejavu, os.path.join(target, "PagoraTestExtra.ttf"))

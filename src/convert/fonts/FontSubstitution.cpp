@@ -5,7 +5,6 @@
 #include "platform/files/TextStreams.h"
 
 #include <array>
-#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -35,20 +34,6 @@ const std::array<ReplacementRow, 14> kReplacementTable{{
 }};
 
 const char *const kDefaultSuggestion = "Helvetica";
-
-// True when "/" + name reads back as this one name: printable ASCII without
-// PostScript delimiters. Bytes 128 to 159 start binary tokens, so a UTF-8
-// name would fall apart after the "/" (measured: "/SchriftÄGrotesk" ends in
-// /undefined); inside a string every byte stays what it is.
-bool isPlainNameToken(const QByteArray &name)
-{
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7f || std::strchr("()<>[]{}/%", c) != nullptr)
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -80,9 +65,8 @@ QByteArray FontSubstitutionLine(const QByteArray &fontName)
     const QByteArray target = SubstitutionTargetName(fontName);
     // A target with a delimiter in it would split into several tokens after
     // "/", so it is then named through a string as well.
-    const QByteArray targetToken = isPlainNameToken(target)
-                                       ? '/' + target
-                                       : '(' + PostScriptStringBody(target) + ") cvn";
+    const QByteArray targetToken =
+        IsPostScriptNameToken(target) ? '/' + target : '(' + PostScriptStringBody(target) + ") cvn";
     return '(' + PostScriptStringBody(fontName) + ") cvn " + targetToken +
            " findfont definefont pop";
 }

@@ -49,15 +49,19 @@ bool GhostscriptRun::start(const RunInput &run, const Limits &limits, QString *e
     // Its working folder is the workspace that was made, entered through
     // the descriptor held since: no path is looked up again.
     m_child->setWorkingFolder(m_workspace->descriptor());
-    m_child->setInheritedDescriptor(run.input->get());
+    QList<int> inherited{run.input->get()};
     QString program = m_ghostscriptPath;
     QStringList arguments =
         GhostscriptArguments(run.inputName, JobWorkspace::outputName(), run.prolog, run.figure,
                              run.kind, run.profile, run.definition);
     // Without installed fonts to hand over the arguments stay as they were.
     // A map that cannot be written leaves Ghostscript to its own search.
-    if (run.fonts && !run.fonts->isEmpty() && run.fonts->writeMap(*m_workspace))
+    if (run.fonts && !run.fonts->isEmpty() && run.fonts->writeMap(*m_workspace)) {
         arguments = run.fonts->arguments(m_workspace->path()) + arguments;
+        // The map names each font by a link to /dev/fd/N, as the input is.
+        inherited += run.fonts->descriptors();
+    }
+    m_child->setInheritedDescriptors(inherited);
     if (!confine(run, program, arguments, error)) {
         m_workspace.reset();
         return false;

@@ -1,5 +1,7 @@
 #include "platform/text/PostScriptString.h"
 
+#include <cstring>
+
 QByteArray PostScriptStringBody(QByteArrayView bytes)
 {
     QByteArray body;
@@ -23,4 +25,16 @@ QByteArray PostScriptStringBody(QByteArrayView bytes)
         }
     }
     return body;
+}
+
+bool IsPostScriptNameToken(QByteArrayView name)
+{
+    if (name.isEmpty())
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7f || std::strchr("()<>[]{}/%", c) != nullptr)
+            return false;
+    }
+    return true;
 }

@@ -204,13 +204,16 @@ TEST_F(InstalledFontsTest, IndexNamesEveryFaceOfACollectionAndAnOpenTypeFont)
     EXPECT_EQ(handover.add({"Helvetica", "PagoraNowhere-Regular"}), 0);
     EXPECT_EQ(handover.add({"PagoraTestSans-Mono", "PagoraTestSerif-Regular", "PagoraTestSans-Mono"}), 2);
     EXPECT_EQ(handover.descriptors().size(), 2);
-    EXPECT_EQ(handover.mapText(),
-              "/PagoraTestSans-Mono << /Path (" + QFile::encodeName(m_fonts->collection()) +
-                  ") /FontType 42 /SubfontID 2 >> ;\n/PagoraTestSerif-Regular (" +
-                  QFile::encodeName(m_fonts->cffFont()) + ") ;\n");
+    // Each file by its link in the workspace, which leads to the descriptor.
+    EXPECT_EQ(handover.mapText(QStringLiteral("/w")),
+              "/PagoraTestSans-Mono << /Path (/w/_font_1) /FontType 42 /SubfontID 2 >> ;\n"
+              "/PagoraTestSerif-Regular (/w/_font_2) ;\n");
     EXPECT_EQ(handover.arguments(QStringLiteral("/w")),
               QStringList({QStringLiteral("-sFONTMAP=Fontmap.GS:/w/installed_fonts.map"),
-                           QStringLiteral("--permit-file-read=/w/installed_fonts.map")}));
+                           QStringLiteral("--permit-file-read=/w/installed_fonts.map"),
+                           QStringLiteral("--permit-file-read=/w/_font_1"),
+                           QStringLiteral("--permit-file-read=/w/_font_2")}));
+    EXPECT_EQ(handover.files(), QStringList({m_fonts->collection(), m_fonts->cffFont()}));
 }
 
 TEST_F(InstalledFontsTest, IndexForgetsAFontRemovedSinceItWasMade)
