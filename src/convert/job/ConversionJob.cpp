@@ -13,6 +13,8 @@
 #include "convert/pdf/PdfArchive.h"
 #include "convert/pdf/PdfCompleteness.h"
 #include "platform/files/FileDescriptor.h"
+#include "platform/files/FileNameEncoding.h"
+#include "platform/files/FolderItem.h"
 #include "platform/files/JobWorkspace.h"
 #include "platform/files/OutputFolder.h"
 #include "platform/text/EndOfLine.h"
@@ -33,7 +35,7 @@ ConversionJob::ConversionJob(QString ghostscriptPath, QString inputPath, QString
       m_preparation(new InputPreparation(this)),
       m_fonts(new FontHandoverStage(FontIndex::shared(), this)),
       m_run(new GhostscriptRun(std::move(ghostscriptPath), this)),
-      m_placement(new PdfPlacement(this)), m_output(std::make_shared<OutputFolder>())
+      m_placement(new PdfPlacement(this))
 {
     connect(m_preparation, &InputPreparation::prepared, this, &ConversionJob::onInputPrepared);
     connect(m_fonts, &FontHandoverStage::handedOver, this, &ConversionJob::onFontsHandedOver);
@@ -47,6 +49,11 @@ ConversionJob::~ConversionJob() = default;
 void ConversionJob::setFontIndex(std::shared_ptr<FontIndex> index)
 {
     m_fonts->setFontIndex(std::move(index));
+}
+
+void ConversionJob::setOutputFolder(std::shared_ptr<const OutputFolder> folder)
+{
+    m_output = std::move(folder);
 }
 
 QByteArrayList ConversionJob::installedFonts() const
@@ -75,7 +82,9 @@ void ConversionJob::cancel()
         m_run->cancel();
         return;
     case State::Placing:
-        // A rename or a copy is not cut off halfway: the job ends after it.
+        // A copy stops before it replaces the older PDF; the job ends when
+        // the placement has reported. A rename is done at once.
+        m_placement->stop();
         return;
     case State::Reporting:
         // The verdict stands; the dialog that tells it ends the job.
@@ -98,11 +107,8 @@ void ConversionJob::prepare()
         fail(kCannotPrepareWorkspace + QString::fromUtf8(error.what()));
         return;
     }
-    QString error;
-    if (!m_output->open(m_outputPath, &error) || !m_output->canCreateFiles(&error)) {
-        fail(kCannotCreateOutput + m_outputPath + QStringLiteral(": ") + error);
+    if (!openOutputFolder())
         return;
-    }
     const OpenedInput input = OpenInput(m_inputPath, *m_workspace);
     if (!input.file) {
         fail(input.error);
@@ -115,6 +121,25 @@ void ConversionJob::prepare()
     if (!m_boundFonts.isEmpty() && !writeProlog())
         return;
     readInput();
+}
+
+bool ConversionJob::openOutputFolder()
+{
+    // Split as text: Qt's QFileInfo would make the folder's path through its
+    // own conversion, which loses a byte that is no UTF-8.
+    const FolderItem target(AbsoluteFileName(m_outputPath));
+    m_outputName = target.name();
+    if (!m_output) {
+        auto own = std::make_shared<OutputFolder>();
+        own->open(target.parent().nativePath());
+        m_output = std::move(own);
+    }
+    QString error;
+    if (!m_output->canCreateFiles(&error)) {
+        fail(kCannotCreateOutput + m_outputPath + QStringLiteral(": ") + error);
+        return false;
+    }
+    return true;
 }
 
 int ConversionJob::remainingMs() const
@@ -315,7 +340,7 @@ bool ConversionJob::writeDefinition()
 void ConversionJob::place()
 {
     m_state = State::Placing;
-    m_placement->place(m_workspace, m_output);
+    m_placement->place(m_workspace, m_output, m_outputName);
 }
 
 void ConversionJob::onPlaced(bool inPlace, const QString &error)

@@ -77,12 +77,18 @@ public:
     // Where installed fonts are looked up; by default the process's own
     // index. Null: none are handed over.
     void setFontIndex(std::shared_ptr<FontIndex> index);
+    // The folder the PDF goes into, opened already by what runs many files
+    // into it, so that every PDF of that run lands in the one folder it
+    // opened. Without one the job opens the folder of its output path
+    // itself when it starts, as a single drop's PDF goes beside its input.
+    void setOutputFolder(std::shared_ptr<const OutputFolder> folder);
     // The kind of PDF to make; Standard unless set.
     void setPdfKind(PdfKind kind) { m_kind = kind; }
     PdfKind pdfKind() const { return m_kind; }
 
     void start();
-    // Stops the job: Ghostscript is stopped, nothing is put in place and no
+    // Stops the job: Ghostscript is stopped, nothing is put in place (a copy
+    // to another file system stops before it replaces the older PDF) and no
     // dialog follows. finished() reports Cancelled.
     void cancel();
 
@@ -109,6 +115,7 @@ signals:
 
 private:
     void prepare();
+    bool openOutputFolder();
     void readInput();
     void onInputPrepared(const PreparedInput &input);
     void onFontsHandedOver();
@@ -150,7 +157,9 @@ private:
     QDeadlineTimer m_deadline;
     qint64 m_pausedRemainingMs = -1;
     std::shared_ptr<JobWorkspace> m_workspace;
-    std::shared_ptr<OutputFolder> m_output;
+    std::shared_ptr<const OutputFolder> m_output;
+    // The PDF's name in m_output.
+    QString m_outputName;
     // The input, opened once: every read of it, its sandbox rule and
     // Ghostscript's own reading go through this descriptor.
     std::shared_ptr<FileDescriptor> m_input;

@@ -4,6 +4,7 @@
 #include "convert/job/ConversionTexts.h"
 #include "platform/files/FileNameEncoding.h"
 #include "platform/files/FolderItem.h"
+#include "platform/files/OutputFolder.h"
 
 #include <QThread>
 
@@ -34,6 +35,8 @@ int ConversionQueue::add(const QString &input, const QByteArrayList &fontsToSubs
     const int index = int(m_files.size());
     m_files.append(file);
     m_jobs.append(nullptr);
+    const bool runs = file.refusal == QueuedFile::Refusal::None && !m_cancelled;
+    m_outputs.append(runs ? outputFolderFor(file.output) : nullptr);
     if (m_cancelled)
         end(index, ConversionJob::Outcome::Cancelled);
     if (m_running && !m_cancelled) {
@@ -83,6 +86,27 @@ void ConversionQueue::resolve(QueuedFile &file)
     m_identities.append(identity);
 }
 
+std::shared_ptr<const OutputFolder> ConversionQueue::outputFolderFor(const QString &output)
+{
+    if (m_outputFolder)
+        return m_outputFolder;
+    const QString path = FolderItem(output).parent().nativePath();
+    std::shared_ptr<const OutputFolder> folder = m_folders.value(path).lock();
+    if (!folder) {
+        // One that cannot be opened fails each of its files with the reason,
+        // as a job does with a folder it opens itself.
+        auto opened = std::make_shared<OutputFolder>();
+        opened->open(path);
+        folder = std::move(opened);
+        m_folders.insert(path, folder);
+    }
+    // Files that join the run later go there too, whatever its path leads
+    // to by then.
+    if (!m_options.outputFolder.isEmpty())
+        m_outputFolder = folder;
+    return folder;
+}
+
 void ConversionQueue::start()
 {
     m_running = true;
@@ -114,6 +138,7 @@ void ConversionQueue::end(int index, ConversionJob::Outcome outcome)
     file.started = true;
     file.finished = true;
     file.outcome = outcome;
+    m_outputs[index].reset();
     emit fileFinished(index);
 }
 
@@ -153,6 +178,7 @@ void ConversionQueue::fill()
         job->setTimeout(m_options.timeoutMs);
         job->setPdfKind(m_options.pdfKind);
         job->setFontsToSubstitute(file.fontsToSubstitute);
+        job->setOutputFolder(m_outputs.at(index));
         connect(job, &ConversionJob::finished, this,
                 [this, index, job](ConversionJob::Outcome outcome) {
                     onJobFinished(index, job, outcome);
@@ -199,6 +225,7 @@ void ConversionQueue::onJobFinished(int index, ConversionJob *job, ConversionJob
     file.substitutedFonts = job->substitutedFonts();
     file.pdfPlaced = job->pdfPlaced();
     m_jobs[index] = nullptr;
+    m_outputs[index].reset();
     emit fileFinished(index);
     fill();
 }

@@ -3,11 +3,16 @@
 #include "convert/job/ConversionJob.h"
 
 #include <QByteArrayList>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+
+class OutputFolder;
 
 // The options of one run of the queue, the same for every file in it.
 struct ConversionOptions {
@@ -51,6 +56,10 @@ struct QueuedFile {
 // output, whether it is PostScript and exists, and whether an earlier file
 // already writes the same PDF. Up to k jobs run at a time, the largest file
 // first; each job has its workspace and its Ghostscript and shows no dialog.
+// A PDF goes into its folder as the queue opened it when the first file for
+// that folder joined, never through the folder's path looked up again: the
+// run's output folder is held for the whole run, a folder of PDFs beside
+// their inputs while files for it wait or run.
 // cancel() stops the running jobs and drops the waiting files. finished()
 // comes whenever nothing is left to do; files that join later start it anew.
 class ConversionQueue : public QObject
@@ -89,6 +98,7 @@ signals:
 
 private:
     void resolve(QueuedFile &file);
+    std::shared_ptr<const OutputFolder> outputFolderFor(const QString &output);
     void fill();
     int nextToStart() const;
     // Ends a file that gets no job: refused, or dropped by a cancel.
@@ -101,6 +111,12 @@ private:
     QList<QueuedFile> m_files;
     QList<QString> m_identities; // per file: which PDF it writes
     QList<QPointer<ConversionJob>> m_jobs;
+    // Per file, while it waits or runs: the folder its PDF goes into.
+    QList<std::shared_ptr<const OutputFolder>> m_outputs;
+    // The folders opened so far, by path; each is open while a file holds it.
+    QHash<QString, std::weak_ptr<const OutputFolder>> m_folders;
+    // ConversionOptions::outputFolder, opened once for the whole run.
+    std::shared_ptr<const OutputFolder> m_outputFolder;
     bool m_running = false;
     bool m_cancelled = false;
     bool m_done = false;

@@ -2,7 +2,6 @@
 
 #include "platform/files/FileDescriptor.h"
 #include "platform/files/FileNameEncoding.h"
-#include "platform/files/FolderItem.h"
 
 #include <QRandomGenerator>
 
@@ -59,36 +58,60 @@ mode_t placedMode(int folder, const QByteArray &name)
     return mode_t(NewFileMode());
 }
 
-bool copyAll(int from, int to)
+// How much is copied between two looks at the stop flag: a cancel is heard
+// within a few milliseconds however large the PDF.
+constexpr size_t kCopyBlock = size_t(1) << 20;
+
+bool stopped(const std::atomic<bool> *stop)
 {
-    for (;;) {
-#ifdef Q_OS_LINUX
-        const ssize_t sent = ::sendfile(to, from, nullptr, 1 << 30);
-        if (sent > 0)
-            continue;
-        if (sent == 0)
-            return true;
-        if (errno != EINVAL && errno != ENOSYS)
-            return false;
-#endif
-        char buffer[1 << 16];
-        const ssize_t got = ::read(from, buffer, sizeof buffer);
-        if (got == 0)
-            return true;
-        if (got < 0) {
+    if (stop == nullptr || !stop->load())
+        return false;
+    errno = ECANCELED;
+    return true;
+}
+
+bool writeAll(int to, const char *bytes, ssize_t size)
+{
+    for (ssize_t written = 0; written < size;) {
+        const ssize_t n = ::write(to, bytes + written, size_t(size - written));
+        if (n < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t n = ::write(to, buffer + written, size_t(got - written));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            written += n;
-        }
+        written += n;
+    }
+    return true;
+}
+
+// Copies the next block; the bytes copied, 0 at the end, -1 on an error.
+ssize_t copyBlock(int from, int to)
+{
+#ifdef Q_OS_LINUX
+    const ssize_t sent = ::sendfile(to, from, nullptr, kCopyBlock);
+    if (sent >= 0 || (errno != EINVAL && errno != ENOSYS))
+        return sent;
+#endif
+    char buffer[1 << 16];
+    ssize_t got;
+    do {
+        got = ::read(from, buffer, sizeof buffer);
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0)
+        return got;
+    return writeAll(to, buffer, got) ? got : -1;
+}
+
+bool copyAll(int from, int to, const std::atomic<bool> *stop)
+{
+    for (;;) {
+        if (stopped(stop))
+            return false;
+        const ssize_t copied = copyBlock(from, to);
+        if (copied == 0)
+            return true;
+        if (copied < 0)
+            return false;
     }
 }
 
@@ -96,8 +119,8 @@ bool copyAll(int from, int to)
 QByteArray siblingName(const QString &target)
 {
     QString stem = target;
-    const QString suffix =
-        QStringLiteral(".%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    const QString suffix = QStringLiteral(".%1").arg(QRandomGenerator::system()->generate64(), 16,
+                                                     16, QLatin1Char('0'));
     while (!stem.isEmpty() && EncodeFileName(QLatin1Char('.') + stem + suffix).size() > kNameMax)
         stem.chop(stem.back().isLowSurrogate() && stem.size() > 1 &&
                           stem.at(stem.size() - 2).isHighSurrogate()
@@ -107,19 +130,23 @@ QByteArray siblingName(const QString &target)
 }
 
 // Where the file goes: the open folder, the target's name in it, the same
-// name as text for the hidden names beside it, and the file's permission bits.
+// name as text for the hidden names beside it, the file's permission bits,
+// and the flag that stops a copy.
 struct Destination {
     int folder;
     QByteArray name;
     QString text;
     mode_t mode;
+    const std::atomic<bool> *stop;
 };
 
 // The copy's bytes and permission bits, written through to the disk before
-// it gets the target's name.
-bool fillCopy(int file, int copy, mode_t mode)
+// it gets the target's name; false too when it was stopped meanwhile, so
+// that a cancelled copy never takes the target's name.
+bool fillCopy(int file, int copy, const Destination &to)
 {
-    return copyAll(file, copy) && ::fchmod(copy, mode) == 0 && ::fsync(copy) == 0;
+    return copyAll(file, copy, to.stop) && ::fchmod(copy, to.mode) == 0 &&
+           ::fsync(copy) == 0 && !stopped(to.stop);
 }
 
 bool renameInto(int sourceFolder, const QByteArray &source, int file, const Destination &to,
@@ -145,7 +172,8 @@ std::optional<bool> placeUnnamed(int file, const Destination &to, QString *error
     const Descriptor copy(::openat(to.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
     if (copy.get() < 0)
         return std::nullopt;
-    if (!fillCopy(file, copy.get(), to.mode)) {
+    // Stopped before it has a name, the unnamed copy goes with its descriptor.
+    if (!fillCopy(file, copy.get(), to)) {
         *error = systemError();
         return false;
     }
@@ -153,7 +181,8 @@ std::optional<bool> placeUnnamed(int file, const Destination &to, QString *error
     const QByteArray sibling = siblingName(to.text);
     if (::linkat(AT_FDCWD, self.constData(), to.folder, sibling.constData(),
                  AT_SYMLINK_FOLLOW) == 0) {
-        if (::renameat(to.folder, sibling.constData(), to.folder, to.name.constData()) == 0)
+        if (!stopped(to.stop) &&
+            ::renameat(to.folder, sibling.constData(), to.folder, to.name.constData()) == 0)
             return true;
         *error = systemError();
         ::unlinkat(to.folder, sibling.constData(), 0);
@@ -179,7 +208,7 @@ bool placeNamed(int file, const Destination &to, QString *error)
             *error = systemError();
             return false;
         }
-        if (!fillCopy(file, copy.get(), to.mode) ||
+        if (!fillCopy(file, copy.get(), to) ||
             ::renameat(to.folder, sibling.constData(), to.folder, to.name.constData()) != 0) {
             *error = systemError();
             ::unlinkat(to.folder, sibling.constData(), 0);
@@ -194,25 +223,22 @@ bool placeNamed(int file, const Destination &to, QString *error)
 
 } // namespace
 
-bool OutputFolder::open(const QString &targetPath, QString *error)
+bool OutputFolder::open(const QString &folderPath, QString *error)
 {
 #ifdef Q_OS_UNIX
-    // Split as text: Qt's QFileInfo would make the folder's path through its
-    // own conversion, which loses a byte that is no UTF-8.
-    const FolderItem target(AbsoluteFileName(targetPath));
-    m_name = target.name();
-    m_folder = ::open(EncodeFileName(target.parent().nativePath()).constData(),
+    // The name's own bytes: Qt's conversion of names loses a byte that is no
+    // UTF-8.
+    m_folder = ::open(EncodeFileName(AbsoluteFileName(folderPath)).constData(),
                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_folder < 0) {
-        *error = systemError();
-        return false;
-    }
-    return true;
+    if (m_folder < 0)
+        m_openError = systemError();
 #else
-    Q_UNUSED(targetPath);
-    *error = QStringLiteral("not supported");
-    return false;
+    Q_UNUSED(folderPath);
+    m_openError = QStringLiteral("not supported");
 #endif
+    if (error != nullptr)
+        *error = m_openError;
+    return m_openError.isEmpty();
 }
 
 OutputFolder::~OutputFolder()
@@ -225,6 +251,10 @@ OutputFolder::~OutputFolder()
 
 bool OutputFolder::canCreateFiles(QString *error) const
 {
+    if (!m_openError.isEmpty()) {
+        *error = m_openError;
+        return false;
+    }
 #ifdef Q_OS_UNIX
     if (::faccessat(m_folder, ".", W_OK | X_OK, 0) != 0) {
         *error = systemError();
@@ -249,11 +279,12 @@ bool OutputFolder::isOnFileSystemOf(int sourceFolder) const
 #endif
 }
 
-bool OutputFolder::place(int sourceFolder, const QString &name, QString *error)
+bool OutputFolder::place(int sourceFolder, const QString &name, const QString &targetName,
+                         const std::atomic<bool> *stop, QString *error) const
 {
 #ifdef Q_OS_UNIX
     const QByteArray source = EncodeFileName(name);
-    const QByteArray target = EncodeFileName(m_name);
+    const QByteArray target = EncodeFileName(targetName);
     const Descriptor file(
         ::openat(sourceFolder, source.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat from {};
@@ -262,7 +293,7 @@ bool OutputFolder::place(int sourceFolder, const QString &name, QString *error)
         *error = systemError();
         return false;
     }
-    const Destination to{m_folder, target, m_name, placedMode(m_folder, target)};
+    const Destination to{m_folder, target, targetName, placedMode(m_folder, target), stop};
     if (from.st_dev == into.st_dev)
         return renameInto(sourceFolder, source, file.get(), to, error);
 #ifdef O_TMPFILE
@@ -273,6 +304,8 @@ bool OutputFolder::place(int sourceFolder, const QString &name, QString *error)
 #else
     Q_UNUSED(sourceFolder);
     Q_UNUSED(name);
+    Q_UNUSED(targetName);
+    Q_UNUSED(stop);
     *error = QStringLiteral("not supported");
     return false;
 #endif

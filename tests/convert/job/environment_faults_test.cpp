@@ -3,6 +3,7 @@
 // dialog that says what happened; an older PDF and the input survive.
 
 #include "convert/input/FontRepair.h"
+#include "convert/job/ConversionTexts.h"
 #include "platform/sandbox/GhostscriptSandbox.h"
 #include "platform/text/Translations.h"
 
@@ -115,6 +116,32 @@ TEST_F(HostileFixture, DiskFullUnderGhostscriptsOwnPdfIsAFailureAndKeepsTheOlder
                     "Datentr\u00e4ger voll?).")))
         << onlyDialog().explanation.toStdString();
     EXPECT_EQ(readBytes(doc(QStringLiteral("big.pdf"))), kOlderPdf);
+    expectOnlyChanged({});
+}
+
+// A full disk can cut the PDF short while Ghostscript still exits with 0:
+// what it leaves ends before its cross-reference, and that is no PDF.
+TEST_F(HostileFixture, PdfCutBeforeItsCrossReferenceIsAFailureAndKeepsTheOlderPdf)
+{
+    const QString ghostscript = m_home.filePath(QStringLiteral("gs"));
+    TestFiles::writeScript(ghostscript,
+                           "for a; do case \"$a\" in -sOutputFile=*) out=\"${a#-sOutputFile=}\";; "
+                           "esac; done\n"
+                           "printf '%%PDF-1.7\\n1 0 obj\\n<< /Type /Catalog /Pages 2 0 R >>\\n"
+                           "endobj\\n2 0 obj\\n<< /Type /Pages /Kids [] /Count 0 >>\\nendobj\\n' "
+                           "> \"$out\"\n"
+                           "exit 0\n");
+    QFile::copy(TestFiles::fixture(QStringLiteral("hello.ps")), doc(QStringLiteral("cut.ps")));
+    writeBytes(doc(QStringLiteral("cut.pdf")), kOlderPdf);
+    takeSnapshots();
+
+    convert(doc(QStringLiteral("cut.ps")), doc(QStringLiteral("cut.pdf")), 30000, ghostscript);
+
+    EXPECT_EQ(onlyDialog().message, kFailure);
+    EXPECT_TRUE(onlyDialog().explanation.endsWith(
+        QString(ConversionTexts::kIncompletePdfLine)))
+        << onlyDialog().explanation.toStdString();
+    EXPECT_EQ(readBytes(doc(QStringLiteral("cut.pdf"))), kOlderPdf);
     expectOnlyChanged({});
 }
 

@@ -3,16 +3,26 @@
 #include "MissingFontTestSupport.h"
 #include "TestFiles.h"
 
+#include "convert/job/ConversionTexts.h"
 #include "convert/queue/ConversionInputs.h"
 #include "convert/queue/ConversionQueue.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using TestFiles::readBytes;
 using TestFiles::writeBytes;
@@ -262,6 +272,97 @@ TEST_F(ConversionQueueTest, InputThatVanishesBeforeItsTurnFailsAlone)
     EXPECT_TRUE(queue.file(1).failureText.contains(doc(QStringLiteral("vanishing.ps"))));
     EXPECT_FALSE(QFile::exists(doc(QStringLiteral("vanishing.pdf"))));
     EXPECT_EQ(queue.file(2).outcome, Outcome::Converted);
+}
+
+// A folder another user owns and shares with everybody (sticky, as /tmp is,
+// but the sticky bit spares nothing from the folder's owner) holds the
+// user's output folder. Once the first PDF is in it, that user renames it
+// away and puts a link to a folder of the user's in its place. The run goes
+// on into the folder it opened, under its new name: nothing reaches the
+// link's target, and the user's own PDF there keeps its bytes.
+TEST_F(ConversionQueueTest, OutputFolderSwappedForALinkMidRunStillTakesEveryPdf)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    const passwd *nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    // Where the other user can reach it: not in the test's private TMPDIR.
+    QTemporaryDir root(QStringLiteral("/tmp/pagora-shared-XXXXXX"));
+    ASSERT_TRUE(root.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(root.path()).constData(), 0755), 0);
+    const QString shared = root.filePath(QStringLiteral("shared"));
+    const QString out = shared + QStringLiteral("/out");
+    const QString moved = shared + QStringLiteral("/out-moved");
+    const QString documents = root.filePath(QStringLiteral("Documents"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    ASSERT_TRUE(QDir().mkpath(documents));
+    ASSERT_EQ(::chown(QFile::encodeName(shared).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    const QByteArray own = "the user's own doc07.pdf";
+    writeBytes(documents + QStringLiteral("/doc07.pdf"), own);
+
+    ConversionOptions options = atOnce(2);
+    options.outputFolder = out;
+    ConversionQueue queue(TestFiles::realGhostscript(), options);
+    constexpr int kFiles = 12;
+    for (int i = 0; i < kFiles; ++i)
+        queue.add(hello(QStringLiteral("doc%1.ps").arg(i, 2, 10, QLatin1Char('0'))));
+    bool swapped = false;
+    QObject::connect(&queue, &ConversionQueue::fileFinished, [&](int) {
+        if (swapped)
+            return;
+        swapped = true;
+        QProcess other;
+        other.setProcessChannelMode(QProcess::MergedChannels);
+        other.start(QStringLiteral("setpriv"),
+                    {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                     QStringLiteral("--clear-groups"), QStringLiteral("/bin/sh"),
+                     QStringLiteral("-c"),
+                     QStringLiteral("mv \"$1\" \"$2\" && ln -s \"$3\" \"$1\""),
+                     QStringLiteral("sh"), out, moved, documents});
+        // The swap is done before the next file starts.
+        ASSERT_TRUE(other.waitForFinished(10000));
+        ASSERT_EQ(other.exitCode(), 0) << other.readAll().toStdString();
+    });
+    ASSERT_TRUE(runToEnd(queue));
+
+    ASSERT_TRUE(swapped);
+    ASSERT_TRUE(QFileInfo(out).isSymLink());
+    EXPECT_EQ(QDir(documents).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("doc07.pdf")});
+    EXPECT_EQ(readBytes(documents + QStringLiteral("/doc07.pdf")), own);
+    EXPECT_EQ(QDir(moved).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+              kFiles);
+    for (int i = 0; i < kFiles; ++i) {
+        const QString name = QStringLiteral("doc%1.pdf").arg(i, 2, 10, QLatin1Char('0'));
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(queue.file(i).outcome, Outcome::Converted);
+        EXPECT_EQ(TestFiles::pdfPageCount(moved + QLatin1Char('/') + name), 2);
+    }
+}
+
+// An output folder that cannot be opened fails every file of the run, each
+// with the reason a job gives for it, and writes nothing anywhere.
+TEST_F(ConversionQueueTest, OutputFolderThatCannotBeOpenedFailsEveryFileAlike)
+{
+    ConversionOptions options = atOnce(2);
+    options.outputFolder = doc(QStringLiteral("no-such-folder"));
+    ConversionQueue queue(TestFiles::realGhostscript(), options);
+    for (const char *name : {"a.ps", "b.ps", "c.ps"})
+        queue.add(hello(QString::fromLatin1(name)));
+    ASSERT_TRUE(runToEnd(queue));
+    for (int i = 0; i < queue.total(); ++i) {
+        SCOPED_TRACE(i);
+        const QueuedFile &file = queue.file(i);
+        EXPECT_EQ(file.outcome, Outcome::Failed);
+        EXPECT_EQ(file.failureText, ConversionTexts::kCannotCreateOutput + file.output +
+                                        QStringLiteral(": ") +
+                                        QString::fromLocal8Bit(std::strerror(ENOENT)));
+        EXPECT_FALSE(file.pdfPlaced);
+    }
+    EXPECT_FALSE(QFileInfo::exists(options.outputFolder));
+    EXPECT_EQ(QDir(m_docs.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"a.ps", "b.ps", "c.ps"}));
 }
 
 // The one decision on names, used by every way in.
