@@ -432,4 +432,27 @@
         <translation>All files (*)</translation>
     </message>
 </context>
+<context>
+    <name>WatchTexts</name>
+    <message>
+        <source>Es handelt sich um einen symbolischen Link; er wird nicht geöffnet.</source>
+        <translation>It is a symbolic link; it is not opened.</translation>
+    </message>
+    <message>
+        <source>Es handelt sich um einen Ordner; er wird nicht geöffnet.</source>
+        <translation>It is a folder; it is not opened.</translation>
+    </message>
+    <message>
+        <source>Es handelt sich um keine gewöhnliche Datei (etwa eine Pipe oder ein Gerät); sie wird nicht geöffnet.</source>
+        <translation>It is not a regular file (but, for example, a pipe or a device); it is not opened.</translation>
+    </message>
+    <message>
+        <source>Fehlende Fonts: %1</source>
+        <translation>Missing fonts: %1</translation>
+    </message>
+    <message>
+        <source>Der Ordner %1 kann nicht angelegt oder geöffnet werden: %2</source>
+        <translation>The folder %1 cannot be made or opened: %2</translation>
+    </message>
+</context>
 </TS>

@@ -21,6 +21,8 @@ struct Options {
     QCommandLineOption outputDir{QStringLiteral("output-dir"), kOutputDirOption, kOutputDirValue};
     QCommandLineOption quiet{QStringLiteral("quiet"), kQuietOption};
     QCommandLineOption pdf{QStringLiteral("pdf"), kPdfOption, kPdfValue};
+    QCommandLineOption watch{QStringLiteral("watch"), kWatchOption, kWatchValue};
+    QCommandLineOption jobs{QStringLiteral("jobs"), kJobsOption, kJobsValue};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, kHelpOption};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, kVersionOption};
     QList<QCommandLineOption> window = windowOptions();
@@ -101,9 +103,30 @@ void setUp(QCommandLineParser &parser, const Options &options)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(kDescription);
     parser.addOptions({options.convert, options.substituteFonts, options.outputDir, options.pdf,
-                       options.quiet, options.help, options.version});
+                       options.quiet, options.watch, options.jobs, options.help,
+                       options.version});
     parser.addOptions(options.window);
     parser.addPositionalArgument(QStringLiteral("files"), kFilesArgument, kFilesSyntax);
+}
+
+// A run that watches folders: what it must not be given with them.
+CommandLine::Action watchAction(const QCommandLineParser &parser, const Options &options,
+                                CommandLine &command)
+{
+    command.watchFolders = parser.values(options.watch);
+    if (parser.isSet(options.jobs)) {
+        bool number = false;
+        command.jobs = parser.value(options.jobs).toInt(&number);
+        if (!number || command.jobs < 1 || command.jobs > 64)
+            command.error = kBadJobs.arg(parser.value(options.jobs));
+    }
+    if (parser.isSet(options.convert))
+        command.error = kWatchWithConvert;
+    else if (!command.files.isEmpty())
+        command.error = kWatchTakesNoFiles;
+    else if (parser.isSet(options.outputDir) || command.quiet)
+        command.error = kWatchOutputDir;
+    return command.error.isEmpty() ? CommandLine::Action::Watch : CommandLine::Action::UsageError;
 }
 
 CommandLine::Action actionOf(const QCommandLineParser &parser, const Options &options,
@@ -117,6 +140,12 @@ CommandLine::Action actionOf(const QCommandLineParser &parser, const Options &op
     const bool convert = parser.isSet(options.convert);
     if (!command.error.isEmpty())
         return Action::UsageError;
+    if (parser.isSet(options.watch))
+        return watchAction(parser, options, command);
+    if (parser.isSet(options.jobs)) {
+        command.error = kJobsNeedWatch;
+        return Action::UsageError;
+    }
     if (!convert && !command.substituteFonts && !command.quiet &&
         !parser.isSet(options.outputDir) && !parser.isSet(options.pdf))
         return Action::Window;

@@ -10,10 +10,12 @@
 // application object exists: the converter runs without a window and so
 // without a display, the window needs both.
 struct CommandLine {
-    enum class Action { Window, Convert, Help, Version, UsageError };
+    enum class Action { Window, Convert, Watch, Help, Version, UsageError };
 
     Action action = Action::Window;
     QStringList files;    // as named, in order
+    QStringList watchFolders; // --watch, in order
+    int jobs = 0;             // --jobs; 0: one per core
     QString outputFolder; // --output-dir; empty: beside each input
     bool substituteFonts = false;
     // --pdf; the window's own choice does not apply to --convert.

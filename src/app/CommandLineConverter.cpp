@@ -1,6 +1,7 @@
 #include "app/CommandLineConverter.h"
 
 #include "app/CommandLineTexts.h"
+#include "app/CommandLineWatcher.h"
 #include "app/Version.h"
 #include "convert/job/ConversionTexts.h"
 #include "convert/queue/ConversionQueue.h"
@@ -286,6 +287,8 @@ int RunCommandLine(int argc, char **argv, const CommandLine &command)
     case CommandLine::Action::Version:
         print(stdout, QStringLiteral("Pagora %1\n").arg(QLatin1String(kPagoraVersion)));
         return 0;
+    case CommandLine::Action::Watch:
+        return RunWatchFolders(command, FindGhostscriptExecutable());
     case CommandLine::Action::UsageError:
     case CommandLine::Action::Window:
         return ReportUsageError(command.error);

@@ -22,7 +22,15 @@ inline const QString kDescription =
                    "Exit status: 0 when every file was converted; 1 when any file failed (a file\n"
                    "with missing fonts counts as failed unless --substitute-fonts converted it);\n"
                    "2 when the command line was wrong; 128 and the signal's number when\n"
-                   "SIGINT, SIGTERM or SIGHUP ended the run (no partial PDF is left).");
+                   "SIGINT, SIGTERM or SIGHUP ended the run (no partial PDF is left).\n"
+                   "\n"
+                   "With --watch W, converts what is put into W/In, unattended, until SIGTERM or\n"
+                   "SIGINT: each PDF goes to W/Out with its input, a file that fails to W/Errors\n"
+                   "with NAME.log beside it. One line per file:\n"
+                   "  ok  In/NAME -> Out/NAME.pdf\n"
+                   "  failed  In/NAME: REASON\n"
+                   "A signal lets nothing half-made remain; inputs under way stay in W/In, and\n"
+                   "the exit status is 0.");
 
 inline const QString kConvertOption = QStringLiteral("Convert the files without opening a window.");
 inline const QString kSubstituteFontsOption = QStringLiteral(
@@ -35,6 +43,12 @@ inline const QString kPdfOption = QStringLiteral(
     "print (every font embedded, full-resolution images), small (150 dpi images) "
     "or gray (grayscale).");
 inline const QString kPdfValue = QStringLiteral("kind");
+inline const QString kWatchOption = QStringLiteral(
+    "Watch folder <W> and convert what is put into W/In (may be given more than once).");
+inline const QString kWatchValue = QStringLiteral("W");
+inline const QString kJobsOption =
+    QStringLiteral("With --watch, convert at most <n> files at a time (default: one per core).");
+inline const QString kJobsValue = QStringLiteral("n");
 inline const QString kQuietOption = QStringLiteral("Print only the lines of files that failed.");
 inline const QString kHelpOption = QStringLiteral("Print this help and exit.");
 inline const QString kVersionOption = QStringLiteral("Print Pagora's version and exit.");
@@ -54,6 +68,15 @@ inline const QString kPdfNeedsConvert =
 inline const QString kUnknownPdfKind =
     QStringLiteral("--pdf %1: unknown kind; use standard, pdfa, print, small or gray");
 inline const QString kOutputDirNotAFolder = QStringLiteral("--output-dir %1: not a folder");
+inline const QString kWatchWithConvert = QStringLiteral("--watch and --convert go apart");
+inline const QString kWatchTakesNoFiles =
+    QStringLiteral("--watch takes no files: put them into W/In");
+inline const QString kJobsNeedWatch = QStringLiteral("--jobs goes with --watch");
+inline const QString kBadJobs = QStringLiteral("--jobs %1: not a number from 1 to 64");
+inline const QString kWatchOutputDir =
+    QStringLiteral("--output-dir and --quiet go with --convert; --watch writes to W/Out");
+// A watched folder that cannot be watched: %1 the reason.
+inline const QString kCannotWatch = QStringLiteral("cannot watch: %1");
 
 // The lines, one per file.
 inline const QString kConvertedLine = QStringLiteral("ok  %1 -> %2");

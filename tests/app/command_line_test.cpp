@@ -428,6 +428,10 @@ TEST_F(CommandLineRun, UsageErrorsEndWithTwoAndConvertNothing)
          "Pagora: --output-dir /nope?[31m: not a folder\n"},
         {{"--convert", "--\033[2J", "hello.ps"}, "Pagora: Unknown option '?[2J'.\n"},
         {{"--convert", "--x\302\233y", "hello.ps"}, "Pagora: Unknown option 'x?y'.\n"},
+        {{"--watch", "W", "hello.ps"}, "Pagora: --watch takes no files: put them into W/In\n"},
+        {{"--watch", "W", "--convert"}, "Pagora: --watch and --convert go apart\n"},
+        {{"--watch", "W", "--jobs", "0"}, "Pagora: --jobs 0: not a number from 1 to 64\n"},
+        {{"--convert", "--jobs", "2", "hello.ps"}, "Pagora: --jobs goes with --watch\n"},
     };
     for (const auto &usage : cases) {
         const Outcome run = pagora(usage.arguments);
@@ -770,6 +774,55 @@ TEST_F(CommandLineRun, KilledRunTakesGhostscriptAlongAndTheNextClearsItsWorkspac
 
 // Without --convert the program opens its window, from the module beside it,
 // and converts the files it was given as a drop; the window stays open.
+// Pagora --watch W: one line per file as it arrives; a signal during a
+// conversion ends the run with 0, nothing half-made, the input still in In,
+// and the next run converts it.
+TEST_F(CommandLineRun, WatchConvertsWhatArrivesAndASignalLeavesTheRunningInputForTheNextRun)
+{
+    QProcess watching;
+    start(watching, {QStringLiteral("--watch"), QStringLiteral("W")});
+    ASSERT_TRUE(within(5000, [this] { return QFileInfo(path(QStringLiteral("W/In"))).isDir(); }));
+    copyFixture(QStringLiteral("hello.ps"), QStringLiteral("W/In/hello.ps"));
+    QByteArray out;
+    ASSERT_TRUE(within(30000, [&] {
+        watching.waitForReadyRead(50);
+        out += watching.readAllStandardOutput();
+        return out.contains('\n');
+    }));
+    EXPECT_EQ(out, "ok  In/hello.ps -> Out/hello.pdf\n");
+    // A document busy for far longer than the test waits.
+    TestFiles::writeBytes(path(QStringLiteral("W/In/busy.ps")),
+                          "%!PS\n0 1 2000000000 { pop } for\nshowpage\n");
+    ASSERT_TRUE(within(10000, [this] { return !runningGhostscript().isEmpty(); }));
+    ::kill(static_cast<pid_t>(watching.processId()), SIGTERM);
+    ASSERT_TRUE(watching.waitForFinished(10000));
+    EXPECT_EQ(watching.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watching.exitCode(), 0);
+    EXPECT_EQ(watching.readAllStandardOutput(), QByteArray());
+    EXPECT_TRUE(workspaces().isEmpty());
+    EXPECT_EQ(QDir(path(QStringLiteral("W/In"))).entryList(QDir::Files), QStringList{"busy.ps"});
+    EXPECT_EQ(QDir(path(QStringLiteral("W/Out"))).entryList(QDir::Files),
+              (QStringList{"hello.pdf", "hello.ps"}));
+
+    // Picked up when watching starts again (made to fail at once here, so
+    // that the test need not wait for the busy one): to Errors with its log.
+    TestFiles::writeBytes(path(QStringLiteral("W/In/busy.ps")), "%!PS\nnosuchoperator\n");
+    QProcess again;
+    start(again, {QStringLiteral("--watch"), QStringLiteral("W")});
+    out.clear();
+    ASSERT_TRUE(within(30000, [&] {
+        again.waitForReadyRead(50);
+        out += again.readAllStandardOutput();
+        return out.contains('\n');
+    }));
+    EXPECT_EQ(out, "failed  In/busy.ps: Error: /undefined in nosuchoperator\n");
+    ::kill(static_cast<pid_t>(again.processId()), SIGINT);
+    ASSERT_TRUE(again.waitForFinished(10000));
+    EXPECT_EQ(again.exitCode(), 0);
+    EXPECT_EQ(QDir(path(QStringLiteral("W/Errors"))).entryList(QDir::Files),
+              (QStringList{"busy.ps", "busy.ps.log"}));
+}
+
 TEST_F(CommandLineRun, FilesNamedWithoutConvertAreConvertedByTheWindow)
 {
     copyFixture(QStringLiteral("hello.ps"), QStringLiteral("hello.ps"));

@@ -75,6 +75,10 @@ for file in "$desktop" "$metainfo" "$manual"; do
     ! grep -n '@[A-Z_]*@' "$file" || fail "unfilled template variable in $file"
 done
 
+unit=$prefix/share/systemd/user/pagora-watch@.service
+grep -qx "ExecStart=$prefix/bin/Pagora --watch %f" "$unit" || fail "the unit does not start $prefix/bin/Pagora"
+! grep -n '@[A-Z_]*@' "$unit" || fail "unfilled template variable in $unit"
+
 if ! out=$(groff -man -Tutf8 -ww -z "$manual" 2>&1) || [ -n "$out" ]; then
     fail "groff: $out"
 fi

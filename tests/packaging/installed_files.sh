@@ -6,6 +6,7 @@ $pagora_window_module
 share/applications/org.pagora.Pagora.desktop
 share/metainfo/org.pagora.Pagora.metainfo.xml
 share/man/man1/Pagora.1
+share/systemd/user/pagora-watch@.service
 share/icons/hicolor/scalable/apps/org.pagora.Pagora.svg"
 pagora_icon_sizes="16 32 48 64 128 256 512"
 for size in $pagora_icon_sizes; do

@@ -109,7 +109,7 @@ void ConversionJob::prepare()
     }
     if (!openOutputFolder())
         return;
-    const OpenedInput input = OpenInput(m_inputPath, *m_workspace);
+    const OpenedInput input = OpenInput(m_inputPath, *m_workspace, m_inputLinksRefused);
     if (!input.file) {
         fail(input.error);
         return;

@@ -82,6 +82,9 @@ public:
     // opened. Without one the job opens the folder of its output path
     // itself when it starts, as a single drop's PDF goes beside its input.
     void setOutputFolder(std::shared_ptr<const OutputFolder> folder);
+    // The input is an entry of a folder others may write: a link there is
+    // refused rather than followed.
+    void setInputLinksRefused(bool refused) { m_inputLinksRefused = refused; }
     // The kind of PDF to make; Standard unless set.
     void setPdfKind(PdfKind kind) { m_kind = kind; }
     PdfKind pdfKind() const { return m_kind; }
@@ -144,6 +147,7 @@ private:
     quint64 m_workspaceLimit = kWorkspaceLimit;
     MissingFonts m_policy = MissingFonts::Ask;
     PdfKind m_kind = PdfKind::Standard;
+    bool m_inputLinksRefused = false;
 
     // The stages, in their order.
     InputPreparation *m_preparation;

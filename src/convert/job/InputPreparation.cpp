@@ -78,13 +78,14 @@ PreparedInput readInput(const FileDescriptor &input, const JobWorkspace &workspa
 
 } // namespace
 
-OpenedInput OpenInput(const QString &inputPath, const JobWorkspace &workspace)
+OpenedInput OpenInput(const QString &inputPath, const JobWorkspace &workspace, bool linksRefused)
 {
     // Opened once and checked as opened: a name another user swaps for a
     // link to a folder, a FIFO or a device meanwhile changes nothing.
     OpenFailure failure;
     OpenedInput opened;
-    opened.file = std::make_shared<FileDescriptor>(OpenRegularFile(inputPath, &failure));
+    opened.file =
+        std::make_shared<FileDescriptor>(OpenRegularFile(inputPath, &failure, linksRefused));
     if (!opened.file->isValid()) {
         const QString reason =
             failure.kind == OpenFailure::Kind::Folder           ? kInputIsFolder

@@ -21,8 +21,10 @@ struct OpenedInput {
 };
 
 // Opens inputPath as a regular file and links it into the workspace as
-// /dev/fd/N, under the user's name where that name is plain.
-OpenedInput OpenInput(const QString &inputPath, const JobWorkspace &workspace);
+// /dev/fd/N, under the user's name where that name is plain. With
+// linksRefused, a link at inputPath is not followed.
+OpenedInput OpenInput(const QString &inputPath, const JobWorkspace &workspace,
+                      bool linksRefused = false);
 
 // What Ghostscript is to convert after the input has been read.
 struct PreparedInput {

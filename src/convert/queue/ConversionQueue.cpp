@@ -26,12 +26,13 @@ ConversionQueue::ConversionQueue(QString ghostscriptPath, ConversionOptions opti
 
 ConversionQueue::~ConversionQueue() = default;
 
-int ConversionQueue::add(const QString &input, const QByteArrayList &fontsToSubstitute)
+int ConversionQueue::add(const QString &input, const QByteArrayList &fontsToSubstitute,
+                         const QString &outputName)
 {
     QueuedFile file;
     file.input = input;
     file.fontsToSubstitute = fontsToSubstitute;
-    resolve(file);
+    resolve(file, outputName);
     const int index = int(m_files.size());
     m_files.append(file);
     m_jobs.append(nullptr);
@@ -49,12 +50,14 @@ int ConversionQueue::add(const QString &input, const QByteArrayList &fontsToSubs
     return index;
 }
 
-void ConversionQueue::resolve(QueuedFile &file)
+void ConversionQueue::resolve(QueuedFile &file, const QString &outputName)
 {
     // Looked at under the name's own bytes: QFileInfo goes through Qt's
     // conversion of names, which loses a byte that is no UTF-8.
     const QString absolute = AbsoluteFileName(file.input);
-    const std::optional<QString> output = PdfPathFor(absolute, m_options.outputFolder);
+    std::optional<QString> output = PdfPathFor(absolute, m_options.outputFolder);
+    if (output && !outputName.isEmpty() && !m_options.outputFolder.isEmpty())
+        output = AbsoluteFileName(m_options.outputFolder) + QLatin1Char('/') + outputName;
     file.output = output.value_or(QString());
     struct stat info {
     };
@@ -179,6 +182,7 @@ void ConversionQueue::fill()
         job->setPdfKind(m_options.pdfKind);
         job->setFontsToSubstitute(file.fontsToSubstitute);
         job->setOutputFolder(m_outputs.at(index));
+        job->setInputLinksRefused(m_options.inputLinksRefused);
         connect(job, &ConversionJob::finished, this,
                 [this, index, job](ConversionJob::Outcome outcome) {
                     onJobFinished(index, job, outcome);

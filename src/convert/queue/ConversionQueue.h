@@ -26,6 +26,9 @@ struct ConversionOptions {
     int parallelJobs = 0;
     int timeoutMs = ConversionJob::kTimeoutMs;
     PdfKind pdfKind = PdfKind::Standard;
+    // Inputs are entries of a folder others may write: one that is a link
+    // is refused rather than followed.
+    bool inputLinksRefused = false;
 };
 
 // One file in the queue: how it was resolved when it joined, and what became
@@ -74,8 +77,11 @@ public:
     ~ConversionQueue() override;
 
     // Adds a file and returns its index; fontsToSubstitute, when given, are
-    // bound from the first run on (a retry after consent).
-    int add(const QString &input, const QByteArrayList &fontsToSubstitute = {});
+    // bound from the first run on (a retry after consent). outputName, when
+    // given, names the PDF in the run's output folder instead of the input's
+    // name with ".pdf".
+    int add(const QString &input, const QByteArrayList &fontsToSubstitute = {},
+            const QString &outputName = {});
     // Starts from the event loop, after the caller has connected.
     void start();
     void cancel();
@@ -97,7 +103,7 @@ signals:
     void finished();
 
 private:
-    void resolve(QueuedFile &file);
+    void resolve(QueuedFile &file, const QString &outputName);
     std::shared_ptr<const OutputFolder> outputFolderFor(const QString &output);
     void fill();
     int nextToStart() const;

@@ -14,7 +14,7 @@ void FileDescriptor::reset()
     m_descriptor = -1;
 }
 
-FileDescriptor OpenRegularFile(const QString &path, OpenFailure *failure)
+FileDescriptor OpenRegularFile(const QString &path, OpenFailure *failure, bool linksRefused)
 {
     const auto failWith = [failure](OpenFailure::Kind kind, int error = 0) {
         if (failure != nullptr)
@@ -22,7 +22,8 @@ FileDescriptor OpenRegularFile(const QString &path, OpenFailure *failure)
         return FileDescriptor();
     };
     FileDescriptor file(::open(EncodeFileName(path).constData(),
-                               O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+                               O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                                   (linksRefused ? O_NOFOLLOW : 0)));
     if (!file.isValid())
         return failWith(OpenFailure::Kind::CannotOpen, errno);
     struct stat st {};

@@ -49,7 +49,9 @@ struct OpenFailure {
 // so a name swapped for another file meanwhile changes nothing. The last
 // link of path is followed: a document may be reached through a link of the
 // user's own. Invalid on failure, with the reason in failure.
-FileDescriptor OpenRegularFile(const QString &path, OpenFailure *failure);
+// With linksRefused, a link at path is not followed (it fails with ELOOP).
+FileDescriptor OpenRegularFile(const QString &path, OpenFailure *failure,
+                               bool linksRefused = false);
 
 // The size of the open file, or -1.
 qint64 FileSize(int descriptor);
