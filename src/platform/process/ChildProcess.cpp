@@ -32,6 +32,16 @@ QSet<ChildProcess *> &runningChildren()
 }
 
 #ifdef Q_OS_UNIX
+// The highest descriptor number a process may hold, bounded: the fallbacks
+// below try every number up to it.
+int descriptorLimit()
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return 65536;
+    return static_cast<int>(limit.rlim_cur < 1048576 ? limit.rlim_cur : 1048576);
+}
+
 // Closes every descriptor but keep, so that the watcher holds no other
 // child's lifeline open (two watchers holding each other's would wait forever)
 // and no pipe of QProcess's.
@@ -42,10 +52,7 @@ void closeAllBut(int keep)
         ::syscall(SYS_close_range, static_cast<unsigned>(keep + 1), ~0u, 0u) == 0)
         return;
 #endif
-    struct rlimit limit {};
-    int highest = 1024;
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        highest = static_cast<int>(limit.rlim_cur < 65536 ? limit.rlim_cur : 65536);
+    const int highest = descriptorLimit();
     for (int fd = 0; fd < highest; ++fd) {
         if (fd != keep)
             ::close(fd);
@@ -159,11 +166,18 @@ void reapWatcher(pid_t watcher)
 pid_t startWatcher(int *lifeline)
 {
     int ends[2] = {-1, -1};
+    // Neither end may reach an executed program: the watcher alone reads it.
+    // Made close-on-exec at once where the system can, so that a child
+    // another thread starts meanwhile does not get it either.
+#ifdef Q_OS_LINUX
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return -1;
+#else
     if (::pipe(ends) != 0)
         return -1;
-    // Neither end may reach an executed program: the watcher alone reads it.
     ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     ::fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+#endif
     const pid_t watcher = ::fork();
     if (watcher == 0)
         watch(ends[0]);
@@ -189,8 +203,19 @@ struct ChildTies {
     quint64 fileSizeLimit;
     int workingFolder;
     std::vector<int> inherited;
+    // 0, 1, 2 and the inherited ones, in ascending order, each once.
+    std::vector<int> kept;
     ChildProcess::ChildSetup setup;
 };
+
+std::vector<int> keptDescriptors(const std::vector<int> &inherited)
+{
+    std::vector<int> kept{0, 1, 2};
+    kept.insert(kept.end(), inherited.cbegin(), inherited.cend());
+    std::sort(kept.begin(), kept.end());
+    kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+    return kept;
+}
 
 // Ties the child's lifetime to this program's: it joins the watcher's group,
 // and on Linux it dies with its parent too.
@@ -228,6 +253,39 @@ void keepAcrossExec(const std::vector<int> &inherited)
     }
 }
 
+// Descriptors first to last (last may be ~0U) close at exec.
+void closeAtExec(unsigned first, unsigned last)
+{
+#if defined(Q_OS_LINUX) && defined(SYS_close_range)
+    // CLOSE_RANGE_CLOEXEC, spelt out as older <linux/close_range.h> lack it;
+    // a kernel before 5.11 answers ENOSYS or EINVAL.
+    constexpr unsigned kCloseRangeCloexec = 1U << 2;
+    if (::syscall(SYS_close_range, first, last, kCloseRangeCloexec) == 0)
+        return;
+#endif
+    const unsigned highest = static_cast<unsigned>(descriptorLimit());
+    for (unsigned fd = first; fd <= last && fd < highest; ++fd)
+        ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+}
+
+// Whatever this program holds without close-on-exec (what the shell that
+// started it left open, a library's descriptor) must not reach the
+// program, as Landlock does not check reads on a descriptor already open.
+// Marked rather than closed: the set-up after this still uses some of them
+// before exec (the Landlock ruleset, QProcess's pipe that reports a failed
+// exec).
+void closeOthersAtExec(const std::vector<int> &kept)
+{
+    unsigned next = 0;
+    for (const int descriptor : kept) {
+        const unsigned current = static_cast<unsigned>(descriptor);
+        if (current > next)
+            closeAtExec(next, current - 1);
+        next = current + 1;
+    }
+    closeAtExec(next, ~0U);
+}
+
 // Runs in the child between fork and exec: async-signal-safe calls only.
 // The group and the watcher are in place before the caller's setup, which
 // may deny the child setpgid and new processes.
@@ -238,6 +296,7 @@ void enterChild(const ChildTies &ties)
     if (ties.workingFolder >= 0 && ::fchdir(ties.workingFolder) != 0)
         childCannot("enter its working folder");
     keepAcrossExec(ties.inherited);
+    closeOthersAtExec(ties.kept);
     if (ties.setup)
         ties.setup();
 }
@@ -308,6 +367,7 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
                          .fileSizeLimit = m_fileSizeLimit,
                          .workingFolder = m_workingFolder,
                          .inherited = m_inherited,
+                         .kept = keptDescriptors(m_inherited),
                          .setup = m_childSetup};
     m_process->setChildProcessModifier([ties] { enterChild(ties); });
 #endif

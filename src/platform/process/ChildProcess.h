@@ -31,9 +31,10 @@ public:
     static constexpr int kGraceMs = 500;
 
     // Runs in the child between fork and exec, after the lifetime tie, the
-    // working folder and the inherited descriptors are in place: only
-    // async-signal-safe calls (no allocation, no Qt). It returns only when
-    // the child may go on to exec; otherwise it calls _exit itself.
+    // working folder and the inherited descriptors are in place (every
+    // other descriptor still open, to close at exec): only async-signal-safe
+    // calls (no allocation, no Qt). It returns only when the child may go
+    // on to exec; otherwise it calls _exit itself.
     using ChildSetup = std::function<void()>;
 
     explicit ChildProcess(QObject *parent = nullptr);
@@ -54,7 +55,9 @@ public:
     // Open descriptors (above 2) the program gets under the same numbers, so
     // that it can open them as /dev/fd/N. Only the child's copies lose
     // close-on-exec; they stay the caller's and must stay open until start()
-    // has returned.
+    // has returned. They and 0-2 are all the program gets: every other
+    // descriptor, close-on-exec or not (one this program inherited itself),
+    // closes when the program starts.
     void setInheritedDescriptors(const QList<int> &descriptors)
     {
         m_inherited.assign(descriptors.cbegin(), descriptors.cend());

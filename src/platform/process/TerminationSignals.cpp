@@ -39,12 +39,19 @@ void onSignal(int signalNumber)
 TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
 {
 #ifdef Q_OS_UNIX
+    // Close-on-exec from the start where the system can: a child another
+    // thread starts meanwhile must not get either end.
+#ifdef Q_OS_LINUX
+    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+#else
     if (::pipe(g_pipe) != 0)
         return;
     for (const int fd : g_pipe) {
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
     }
+#endif
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         unsigned char byte = 0;

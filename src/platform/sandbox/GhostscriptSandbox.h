@@ -51,7 +51,11 @@ enum class SandboxSupport {
 // (threads are fine), no new session or process group to hide in, and none
 // of the calls that reach into other processes or the kernel (ptrace,
 // process_vm_readv/writev, kexec, bpf, mount and the new mount interface,
-// unshare, setns, keyctl), which fail with EPERM. System calls of another
+// unshare, setns, keyctl, io_uring, userfaultfd, perf_event_open). It keeps
+// the child away from the user's session, which Landlock leaves open over
+// UDP and named UNIX sockets: no socket call at all. And Ghostscript stays
+// the only program: no memfd_create or execveat, which would start one no
+// rule names. All of them fail with EPERM. System calls of another
 // architecture (32-bit ones on a 64-bit system) end the process. On Linux
 // without Landlock the filter is still applied, alone: the sandbox is then
 // not available(), yet its childProcessModifier() is not empty.

@@ -18,7 +18,9 @@ namespace
 {
 
 // Calls that would let the child outlive a stop, hide from it, or reach
-// into other processes and the kernel; none is needed to convert.
+// into other processes, the kernel or the user's session; none is needed
+// to convert. They fail with EPERM rather than end the process, so that
+// Ghostscript's transcript says what was refused.
 const char *const kDeniedCalls[] = {
     "fork",
     "vfork",
@@ -45,6 +47,36 @@ const char *const kDeniedCalls[] = {
     "keyctl",
     "add_key",
     "request_key",
+    // Ghostscript needs no socket: without them it cannot reach the user's
+    // session (the session bus, an ssh agent, X11, a local UDP port), which
+    // Landlock leaves open for named UNIX sockets and UDP. The calls on a
+    // socket are refused too, for one that reached it some other way.
+    "socket",
+    "socketpair",
+    "socketcall", // the one entry for all of them on some 32-bit systems
+    "connect",
+    "bind",
+    "listen",
+    "accept",
+    "accept4",
+    "sendto",
+    "sendmsg",
+    "sendmmsg",
+    "recvfrom",
+    "recvmsg",
+    "recvmmsg",
+    // io_uring does its work, connects and opens included, outside the
+    // calls this filter sees.
+    "io_uring_setup",
+    "io_uring_enter",
+    "io_uring_register",
+    // A memory file is a file no Landlock rule names, and execveat starts
+    // one: a program of the document's own instead of Ghostscript.
+    "memfd_create",
+    "execveat",
+    // Kernel surfaces that a converter has no use for and exploits like.
+    "userfaultfd",
+    "perf_event_open",
 };
 
 // A step of building the filter that went wrong: the libseccomp or system

@@ -8,10 +8,13 @@
 // which the child must not, so it is built in the parent and exported.
 //
 // It denies, with EPERM, the calls that would let the child outlive a stop
-// of it, hide from it, or reach into other processes and the kernel: fork,
-// vfork and clone of a process (a clone with CLONE_THREAD, a thread, is
-// fine), a new session or process group, ptrace and its relatives, kexec,
-// bpf, the old and the new mount interface, unshare, setns and the keyring.
+// of it, hide from it, or reach into other processes, the kernel or the
+// user's session: fork, vfork and clone of a process (a clone with
+// CLONE_THREAD, a thread, is fine), a new session or process group, ptrace
+// and its relatives, kexec, bpf, the old and the new mount interface,
+// unshare, setns, the keyring, every socket call (socket, socketpair,
+// connect, bind, listen, accept, send and receive, socketcall), io_uring,
+// memfd_create, execveat, userfaultfd and perf_event_open.
 // clone3, whose flags lie in memory a filter cannot read, fails with ENOSYS,
 // on which the C library falls back to clone. A call of another
 // architecture (32-bit ones on a 64-bit system) ends the process, as the

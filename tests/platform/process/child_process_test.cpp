@@ -1,4 +1,6 @@
 #include "platform/process/ChildProcess.h"
+#include "platform/sandbox/GhostscriptSandbox.h"
+#include "platform/sandbox/SandboxRules.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -336,6 +338,58 @@ TEST(ChildProcess, InheritedDescriptorsReachTheProgramUnderTheirNumbers)
     EXPECT_TRUE(missing.output.startsWith("pagora: child: cannot")) << missing.output.toStdString();
     EXPECT_FALSE(missing.output.contains("ran"));
     ::close(given);
+}
+
+// Landlock does not check reads on a descriptor already open: one this
+// program holds without close-on-exec (as "exec 7<~/.ssh/id_test" in the
+// shell that started it leaves it) must not reach the program, confined or
+// not, nor a pipe of the same kind; what is handed over does. Confined, the
+// child still needs the ruleset's descriptor until it restricts itself.
+TEST(ChildProcess, ProgramGetsNoDescriptorButThoseHandedOver)
+{
+    QTemporaryDir dir;
+    const QString secretPath = dir.filePath(QStringLiteral("id_test"));
+    const QString handedPath = dir.filePath(QStringLiteral("input"));
+    TestFiles::writeBytes(secretPath, "secret-key-bytes\n");
+    TestFiles::writeBytes(handedPath, "handed-over\n");
+    const int opened = ::open(QFile::encodeName(secretPath).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(opened, 0);
+    // Descriptor 7 where it is free, as the shell gives it.
+    const int secret = ::fcntl(opened, F_DUPFD, 7);
+    ::close(opened);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const int handed = ::open(QFile::encodeName(handedPath).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(secret, 7);
+    ASSERT_GE(handed, 0);
+    const auto closeAll = qScopeGuard([&] {
+        for (const int descriptor : {secret, ends[0], ends[1], handed})
+            ::close(descriptor);
+    });
+    const QString standIn = QStringLiteral(PAGORA_REACHING_GHOSTSCRIPT);
+    const QByteArray expected = QStringLiteral("fd %1 file\nfd %1 read handed-over\n")
+                                    .arg(handed)
+                                    .toUtf8();
+
+    for (const bool confined : {false, true}) {
+        SCOPED_TRACE(confined ? "confined" : "not confined");
+        if (confined && GhostscriptSandbox::support() != SandboxSupport::Landlock)
+            continue;
+        SandboxRules rules;
+        rules.executable = standIn;
+        rules.workspace = dir.path();
+        const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
+        ChildProcess child;
+        child.setInheritedDescriptors({handed});
+        if (confined)
+            child.setChildSetup(sandbox.childProcessModifier());
+        const ProcessResult result = runToEnd(child, standIn, {QStringLiteral("descriptors")});
+        EXPECT_TRUE(result.succeeded()) << result.output.toStdString();
+        EXPECT_EQ(result.output.toStdString(), expected.toStdString());
+    }
+    // This program's own stay open and as they were.
+    EXPECT_EQ(::fcntl(secret, F_GETFD), 0);
+    EXPECT_TRUE(::fcntl(handed, F_GETFD) & FD_CLOEXEC);
 }
 
 // The folder that was opened, not what its path leads to by the time the

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -51,15 +52,15 @@ struct ChildRun {
 // Runs program to its end (bounded), confined when a sandbox is given.
 // TMPDIR points into the workspace as it does for a conversion.
 ChildRun runChild(const QString &program, const QStringList &arguments, const QString &workspace,
-                  const GhostscriptSandbox *sandbox)
+                  const std::function<void()> &confine)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TMPDIR"), workspace);
     process.setProcessEnvironment(environment);
-    if (sandbox != nullptr)
-        process.setChildProcessModifier(sandbox->childProcessModifier());
+    if (confine)
+        process.setChildProcessModifier(confine);
     process.start(program, arguments);
     ChildRun run;
     run.finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
@@ -68,6 +69,13 @@ ChildRun runChild(const QString &program, const QStringList &arguments, const QS
     run.exitCode = process.exitCode();
     run.output = process.readAll();
     return run;
+}
+
+ChildRun runChild(const QString &program, const QStringList &arguments, const QString &workspace,
+                  const GhostscriptSandbox *sandbox)
+{
+    return runChild(program, arguments, workspace,
+                    sandbox != nullptr ? sandbox->childProcessModifier() : std::function<void()>());
 }
 
 // A job's layout in a temporary folder: the workspace Ghostscript may write,
@@ -486,14 +494,27 @@ protected:
             GTEST_SKIP() << "no bash";
     }
 
+    // LandlockAlone leaves out the filter, which refuses every socket, to
+    // show the ruleset's own network rules.
+    enum class Confined { No, Fully, LandlockAlone };
+
     ChildRun run(const QString &script, bool confined)
+    {
+        return run(script, confined ? Confined::Fully : Confined::No);
+    }
+
+    ChildRun run(const QString &script, Confined confined)
     {
         SandboxRules rules = rulesFor(QString());
         rules.executable = m_bash;
         const GhostscriptSandbox sandbox = GhostscriptSandbox::prepare(rules);
         EXPECT_TRUE(sandbox.ready()) << sandbox.errorText().toStdString();
+        GhostscriptSandbox::ChildConfinement confinement = sandbox.childConfinement();
+        if (confined == Confined::LandlockAlone)
+            confinement.filter = nullptr;
+        const auto confine = [confinement] { GhostscriptSandbox::applyInChild(confinement); };
         return runChild(m_bash, {QStringLiteral("-c"), script}, m_workspace,
-                        confined ? &sandbox : nullptr);
+                        confined == Confined::No ? std::function<void()>() : confine);
     }
 
     QString m_bash;
@@ -521,9 +542,11 @@ TEST_F(ConfinedShell, CannotConnectOverTcp)
         return connection >= 0;
     };
 
-    const ChildRun confined = run(script, true);
-    EXPECT_FALSE(confined.output.contains("connected")) << confined.output.toStdString();
-    EXPECT_FALSE(connectionArrived());
+    for (const Confined confined : {Confined::LandlockAlone, Confined::Fully}) {
+        const ChildRun run = this->run(script, confined);
+        EXPECT_FALSE(run.output.contains("connected")) << run.output.toStdString();
+        EXPECT_FALSE(connectionArrived());
+    }
     const ChildRun unconfined = run(script, false);
     EXPECT_TRUE(unconfined.output.contains("connected")) << unconfined.output.toStdString();
     EXPECT_TRUE(connectionArrived());
