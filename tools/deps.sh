@@ -18,10 +18,12 @@ fi
 # dpkg-dev (dpkg-shlibdeps) are for the .deb and its dependencies; qpdf checks the PDFs of the
 # tests of the kinds of PDF (PDF/A). qt6-tools-dev and qt6-l10n-tools (lupdate, lrelease) build the
 # English texts and the German numerus forms; qt6-translations-l10n has Qt's own German texts.
+# qt6-base-private-dev lets the window tests hand a drop over as the window system does.
 packages="build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
 libbenchmark-dev ghostscript poppler-utils libtk8.6 groff-base fonts-urw-base35 xvfb xauth clang libclang-rt-dev
 desktop-file-utils appstream libseccomp-dev pkg-config file dpkg-dev libfontconfig-dev
-fontconfig python3-fonttools fonts-dejavu-core qpdf qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
+fontconfig python3-fonttools fonts-dejavu-core qpdf qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+qt6-base-private-dev"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||

@@ -11,10 +11,17 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?</source>
+        <source>Sollen diese Dateien mit %1 erneut konvertiert werden?</source>
         <translation>
-            <numerusform>Soll diese Datei mit dem Ersatzfont erneut konvertiert werden?</numerusform>
-            <numerusform>Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?</numerusform>
+            <numerusform>Soll diese Datei mit %1 erneut konvertiert werden?</numerusform>
+            <numerusform>Sollen diese Dateien mit %1 erneut konvertiert werden?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>den Ersatzfonts</source>
+        <translation>
+            <numerusform>dem Ersatzfont</numerusform>
+            <numerusform>den Ersatzfonts</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -422,6 +429,13 @@
     <message>
         <source>Abbrechen</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n weitere Dateien warten</source>
+        <translation>
+            <numerusform>%n weitere Datei wartet</numerusform>
+            <numerusform>%n weitere Dateien warten</numerusform>
+        </translation>
     </message>
     <message>
         <source>PostScript-Dateien (*.ps *.eps *.PS *.EPS)</source>

@@ -219,10 +219,17 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?</source>
+        <source>Sollen diese Dateien mit %1 erneut konvertiert werden?</source>
         <translation>
-            <numerusform>Convert this file again with the replacement font?</numerusform>
-            <numerusform>Convert these files again with the replacement fonts?</numerusform>
+            <numerusform>Convert this file again with %1?</numerusform>
+            <numerusform>Convert these files again with %1?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>den Ersatzfonts</source>
+        <translation>
+            <numerusform>the replacement font</numerusform>
+            <numerusform>the replacement fonts</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -422,6 +429,13 @@
     <message>
         <source>Abbrechen</source>
         <translation>Cancel</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n weitere Dateien warten</source>
+        <translation>
+            <numerusform>%n more file waiting</numerusform>
+            <numerusform>%n more files waiting</numerusform>
+        </translation>
     </message>
     <message>
         <source>PostScript-Dateien (*.ps *.eps *.PS *.EPS)</source>

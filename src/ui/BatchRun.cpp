@@ -1,17 +1,11 @@
 #include "ui/BatchRun.h"
 
+#include "convert/job/ConversionTexts.h"
 #include "convert/queue/BatchReport.h"
 #include "convert/queue/ConversionInputs.h"
-#include "convert/job/ConversionTexts.h"
-#include "ui/FileDropTarget.h"
-#include "ui/WindowTexts.h"
+#include "ui/ProgressDialog.h"
 
-#include <QDialog>
 #include <QFileInfo>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 using namespace ConversionTexts;
 
@@ -50,6 +44,13 @@ void BatchRun::cancel()
         m_current->cancel();
 }
 
+void BatchRun::setWaiting(int files)
+{
+    m_waiting = files;
+    if (m_progress)
+        m_progress->setWaiting(files);
+}
+
 void BatchRun::run(ConversionQueue *batch)
 {
     m_current = batch;
@@ -62,32 +63,11 @@ void BatchRun::showProgress()
 {
     if (m_progress)
         return;
-    m_progress = new QDialog(m_window);
-    m_progress->setObjectName(QStringLiteral("batchProgress"));
-    m_progress->setWindowTitle(kBatchProgressTitle);
-    m_progress->setWindowModality(m_window ? Qt::WindowModal : Qt::ApplicationModal);
-    m_count = new QLabel(m_progress);
-    m_count->setObjectName(QStringLiteral("batchCount"));
-    m_bar = new QProgressBar(m_progress);
-    m_bar->setObjectName(QStringLiteral("batchBar"));
-    m_bar->setTextVisible(false);
-    m_name = new QLabel(m_progress);
-    m_name->setObjectName(QStringLiteral("fileName"));
-    m_name->setTextFormat(Qt::PlainText);
-    auto *cancelButton = new QPushButton(WindowTexts::kCancelButton, m_progress);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    auto *layout = new QVBoxLayout(m_progress);
-    layout->addWidget(m_count);
-    layout->addWidget(m_bar);
-    layout->addWidget(m_name);
-    layout->addWidget(cancelButton, 0, Qt::AlignRight);
-    m_progress->setMinimumWidth(340);
-    connect(new FileDropTarget(m_progress), &FileDropTarget::filesDropped, this,
-            &BatchRun::filesDropped);
-    connect(cancelButton, &QPushButton::clicked, this, &BatchRun::cancel);
-    // Escape and the close box mean the same as the button.
-    connect(m_progress, &QDialog::rejected, this, &BatchRun::cancel);
+    m_progress = new ProgressDialog(m_window, QStringLiteral("batchProgress"));
+    m_progress->setWaiting(m_waiting);
+    connect(m_progress, &ProgressDialog::filesDropped, this, &BatchRun::filesDropped);
+    connect(m_progress, &ProgressDialog::cancelled, this, &BatchRun::cancel);
+    updateProgress();
     m_progress->show();
 }
 
@@ -97,11 +77,10 @@ void BatchRun::updateProgress()
         return;
     const int done = m_current->finishedCount();
     const int total = m_current->total();
-    m_count->setText(Counted(kBatchProgress, total).arg(done));
-    m_bar->setRange(0, std::max(total, 1));
-    m_bar->setValue(done);
+    m_progress->setCount(Counted(kBatchProgress, total).arg(done));
+    m_progress->setProgress(done, std::max(total, 1));
     const QStringList running = m_current->running();
-    m_name->setText(running.isEmpty() ? QString() : QFileInfo(running.first()).fileName());
+    m_progress->setFileName(running.isEmpty() ? QString() : QFileInfo(running.first()).fileName());
 }
 
 void BatchRun::onConverted()

@@ -7,17 +7,17 @@
 #include <QPointer>
 #include <QStringList>
 
-class QDialog;
-class QLabel;
-class QProgressBar;
+class ProgressDialog;
 class QWidget;
 
-// A batch as the window runs it: a progress dialog ("3 von 12", a bar, the
-// name of a file being converted and "Abbrechen") while the files convert;
-// then one question about all the files with missing fonts and, on consent,
-// those files again with substitutes; at the end one summary. Files handed
-// over or dropped on the progress dialog meanwhile join the queue. Emits finished() once its summary has been
-// answered, then deletes itself. Every PDF of the batch is of one kind.
+// A batch as the window runs it: the progress dialog ("3 von 12", a bar, the
+// name of a file being converted, how many files wait after the batch and
+// "Abbrechen") while the files convert, in front of the window and without
+// holding it; then one question about all the files with missing fonts and,
+// on consent, those files again with substitutes; at the end one summary.
+// Files handed over or dropped on the progress dialog meanwhile join the
+// queue. Emits finished() once its summary has been answered, then deletes
+// itself. Every PDF of the batch is of one kind.
 class BatchRun : public QObject
 {
     Q_OBJECT
@@ -34,6 +34,8 @@ public:
     bool add(const QStringList &paths);
     void cancel();
     State state() const { return m_state; }
+    // Files that wait for their turn after the batch.
+    void setWaiting(int files);
 
 signals:
     void finished();
@@ -59,8 +61,6 @@ private:
     ConversionQueue *m_retry = nullptr;
     QList<int> m_retried; // indices in m_first of the files converted again
     ConversionQueue *m_current = nullptr;
-    QPointer<QDialog> m_progress;
-    QLabel *m_count = nullptr;
-    QLabel *m_name = nullptr;
-    QProgressBar *m_bar = nullptr;
+    QPointer<ProgressDialog> m_progress;
+    int m_waiting = 0;
 };

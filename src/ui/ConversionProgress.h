@@ -7,16 +7,15 @@
 #include <QTimer>
 
 class ConversionJob;
-class QDialog;
+class ProgressDialog;
 class QWidget;
 
-// The busy indicator of a conversion job. While Ghostscript runs it keeps
-// every user input but a drop away from the application except its own
-// dialog, so that nothing else starts meanwhile; repaints and timers go on.
-// A drop, on the window or on the dialog, waits for its turn. A run that takes
-// longer than kShowAfterMs shows a small window-modal dialog with the file's
-// name, a busy bar and "Abbrechen", which cancels the job. It lives as long
-// as its job.
+// The progress of a single drop's conversion. A run of Ghostscript that
+// takes longer than kShowAfterMs shows the progress dialog in front of the
+// window, with the file's name, a busy bar, how many files wait and
+// "Abbrechen", which cancels the job. The window takes drops, File › Open and
+// handed-over files all the while; files dropped on the dialog are handed on
+// as well. It lives as long as its job.
 class ConversionProgress : public QObject
 {
     Q_OBJECT
@@ -29,23 +28,22 @@ public:
 
     void runStarted();
     void runFinished();
+    // Files that wait for their turn after this one.
+    void setWaiting(int files);
 
 signals:
     // Files dropped on the dialog.
     void filesDropped(const QStringList &paths);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void showDialog();
     void cancelRun();
-    bool belongsToDialog(QObject *object) const;
 
     QPointer<QWidget> m_window;
     QString m_fileName;
     QPointer<ConversionJob> m_job;
     bool m_running = false;
+    int m_waiting = 0;
     QTimer m_showTimer;
-    QPointer<QDialog> m_dialog;
+    QPointer<ProgressDialog> m_dialog;
 };

@@ -150,13 +150,8 @@ void Window1::CreateControls()
     connect(canvas, &DropCanvas::painting, this, &Window1::Canvas1_Paint);
     // The drop is over for the dragging program before the conversion starts,
     // so that it does not wait for a run and its dialogs.
-    connect(
-        canvas, &DropCanvas::filesDropped, this,
-        [this](const QStringList &paths) {
-            if (!isBusy())
-                Canvas1_DropObject(paths);
-        },
-        Qt::QueuedConnection);
+    connect(canvas, &DropCanvas::filesDropped, this, &Window1::Canvas1_DropObject,
+            Qt::QueuedConnection);
     connect(canvas, &DropCanvas::opening, this, &Window1::Canvas1_Opening);
 
     makeLabel(canvas, QStringLiteral("Label1"), QRect(0, 20, 410, 44),
@@ -295,9 +290,10 @@ void Window1::Canvas1_Paint(QPainter &painter)
 
 void Window1::Canvas1_DropObject(const QStringList &paths)
 {
-    // One conversion at a time: a drop that arrives while one runs waits for
-    // it; one that arrives while its question or verdict is on screen is not
-    // taken, as the window-modal dialog stands for the window.
+    // One conversion at a time: a drop that arrives while one runs, or while
+    // the start-up check or the font overview holds the window, waits for its
+    // turn; one that arrives while a conversion's question or verdict is on
+    // screen is not taken, as that window-modal dialog stands for the window.
     m_conversions->drop(paths);
 }
 
@@ -319,7 +315,8 @@ ConversionJob *Window1::RunningConversion() const
 void Window1::Button1_Pressed()
 {
     // One overview at a time, and none while the start-up check may still
-    // put up its dialog or a conversion runs.
+    // put up its dialog or a conversion runs: its save dialog would stand
+    // between a conversion and its verdict.
     if (isBusy() || m_conversions->isActive())
         return;
     m_fontOverviewRunning = true;
@@ -330,7 +327,7 @@ void Window1::Button1_Pressed()
 
 void Window1::FileOpen_Action()
 {
-    if (isBusy() || m_conversions->isActive() || m_openDialogShowing)
+    if (!fileOpenAvailable())
         return;
     m_openDialogShowing = true;
     updateFileOpen();
@@ -355,14 +352,20 @@ void Window1::filesChosen(const QStringList &paths)
         this, [this, paths] { ConvertFiles(paths); }, Qt::QueuedConnection);
 }
 
+bool Window1::fileOpenAvailable() const
+{
+    // The chosen files join the line like a drop, also while others convert;
+    // but the open dialog is not put on the window beside another dialog.
+    return !isBusy() && !m_openDialogShowing && !m_conversions->dialogOpen();
+}
+
 void Window1::updateFileOpen()
 {
-    const bool free = !isBusy() && !m_conversions->isActive() && !m_openDialogShowing;
     if (QAction *item = FileOpen())
-        item->setEnabled(free);
+        item->setEnabled(fileOpenAvailable());
     // A kind chosen while files convert would hold for some of them only.
     if (m_pdfKind != nullptr)
-        m_pdfKind->setEnabled(free);
+        m_pdfKind->setEnabled(fileOpenAvailable() && !m_conversions->isActive());
 }
 
 void Window1::fontsListed(const QStringList &names)

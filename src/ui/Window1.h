@@ -93,9 +93,10 @@ public:
     void Canvas1_Paint(QPainter &painter);
     void Canvas1_DropObject(const QStringList &paths);
     void Button1_Pressed();
-    // File › Open: the open dialog, whose chosen files are converted. The
-    // item is off, and does nothing, while the window is busy or a
-    // conversion runs, and while the dialog is open.
+    // File › Open: the open dialog, whose chosen files are converted; while
+    // others convert, they wait for their turn. The item is off, and does
+    // nothing, while the window is busy, while a conversion's dialog waits for
+    // an answer, and while the open dialog is open.
     void FileOpen_Action();
 
     // The kind of PDF that drops, File › Open, handed files and batches make
@@ -111,8 +112,8 @@ public:
     ConversionJob *RunningConversion() const;
     // The start-up check has not ended yet, or the font overview runs (each
     // until its last dialog is answered): a drop now would be converted
-    // while their dialogs are on screen or between their steps, so the window
-    // does not take it.
+    // while their dialogs are on screen or between their steps, so it waits
+    // until the window is free.
     bool isBusy() const;
 
 signals:
@@ -138,6 +139,7 @@ private:
     void startupCheckFinished();
     void startupCheckEnded();
     void filesChosen(const QStringList &paths);
+    bool fileOpenAvailable() const;
     void updateFileOpen();
     // For this system, as the services say where to look.
     InstallationHelp installationHelp() const;

@@ -16,18 +16,23 @@ WindowConversions::WindowConversions(QWidget *window, MessagePresenter &dialogs,
       m_ghostscriptCandidates(std::move(ghostscriptCandidates)),
       m_installation(std::move(installation))
 {
+    connect(&m_dialogs, &OpenDialogCount::openDialogsChanged, this,
+            &WindowConversions::activityChanged);
 }
 
 void WindowConversions::deliver(const QStringList &paths)
 {
     if (paths.isEmpty())
         return;
-    // Files for a batch that still converts join it.
+    // Files for a batch that still converts join it, unless others wait
+    // already: files run in the order they came.
     if (batchRunning() && m_waiting.isEmpty() && m_batch->add(paths))
         return;
     m_waiting.append(paths);
     if (!isActive() && !m_held && !m_scheduled)
         startNext();
+    else
+        tellWaiting();
 }
 
 bool WindowConversions::drop(const QStringList &paths)
@@ -99,9 +104,29 @@ void WindowConversions::startNext()
         m_refusalShowing = false;
         emit failed(QString());
     }
+    tellWaiting();
     emit activityChanged();
     if (!isActive())
         scheduleNext();
+}
+
+int WindowConversions::waitingFiles() const
+{
+    qsizetype files = 0;
+    for (const QStringList &paths : m_waiting)
+        files += IsBatch(paths) ? SelectBatchInputs(paths).inputs.size() : 1;
+    return int(files);
+}
+
+void WindowConversions::tellWaiting()
+{
+    if (!m_progress && !m_batch)
+        return;
+    const int files = waitingFiles();
+    if (m_progress)
+        m_progress->setWaiting(files);
+    if (m_batch)
+        m_batch->setWaiting(files);
 }
 
 std::function<void()> WindowConversions::holdForRefusal()
@@ -133,8 +158,8 @@ void WindowConversions::startSingle(const QStringList &paths)
     }
     m_refusalShowing = false;
     m_conversion = job;
-    auto *progress = new ConversionProgress(m_window, job, FolderItem(paths.first()).name());
-    connect(progress, &ConversionProgress::filesDropped, this, &WindowConversions::drop);
+    m_progress = new ConversionProgress(m_window, job, FolderItem(paths.first()).name());
+    connect(m_progress, &ConversionProgress::filesDropped, this, &WindowConversions::drop);
     connect(job, &ConversionJob::finished, this, &WindowConversions::conversionFinished);
     // Once the job has gone, which it does right after telling.
     connect(job, &ConversionJob::finished, this, &WindowConversions::ended, Qt::QueuedConnection);

@@ -2,6 +2,7 @@
 
 #include "convert/pdf/PdfKind.h"
 #include "install/InstallationHelp.h"
+#include "ui/OpenDialogCount.h"
 
 #include <QList>
 #include <QObject>
@@ -13,15 +14,17 @@
 
 class BatchRun;
 class ConversionJob;
+class ConversionProgress;
 class MessagePresenter;
 
 // The window's way into the conversions. Files come from a drop, from File ›
 // Open, from the command line at start or from the system; each hand-over
 // waits its turn in one line and is then presented as a single drop (the
-// job's own dialogs, with the busy indicator) or as a batch (BatchRun). A
+// job's own dialogs, with its progress) or as a batch (BatchRun). A
 // hand-over waits while another is converting or its dialogs are open, and
 // while the window is held by something else (the start-up check, the font
-// overview); files for a batch that is still converting join it.
+// overview); files for a batch that is still converting join it unless
+// others wait already. The progress says how many files wait.
 class WindowConversions : public QObject
 {
     Q_OBJECT
@@ -48,13 +51,16 @@ public:
     bool batchRunning() const;
     // Something converts or waits for its dialogs to be answered.
     bool isActive() const;
+    // A dialog of a conversion (a question, a verdict, a refusal, a batch's
+    // question or summary) waits for an answer.
+    bool dialogOpen() const { return m_dialogs.openDialogs() > 0; }
 
 signals:
     // A single drop's conversion has ended, its dialogs answered.
     void conversionFinished();
     // A batch has ended, its summary answered.
     void batchFinished();
-    // isActive() may have changed.
+    // isActive() or dialogOpen() may have changed.
     void activityChanged();
     // A hand-over could not be started; the reason for the user.
     void failed(const QString &reason);
@@ -68,13 +74,17 @@ private:
     void startSingle(const QStringList &paths);
     void startBatch(const QStringList &paths);
     void ended();
+    // The files of the hand-overs that wait, as each will be converted.
+    int waitingFiles() const;
+    void tellWaiting();
 
     QPointer<QWidget> m_window;
-    MessagePresenter &m_dialogs;
+    OpenDialogCount m_dialogs;
     QStringList m_ghostscriptCandidates;
     InstallationHelp m_installation;
     QList<QStringList> m_waiting;
     QPointer<ConversionJob> m_conversion;
+    QPointer<ConversionProgress> m_progress;
     QPointer<BatchRun> m_batch;
     // A refusal's dialog is open; what waits starts once it is answered.
     bool m_refusalShowing = false;

@@ -2,6 +2,7 @@
 
 #include "platform/text/ProgramText.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // The main window's own texts, byte for byte as the user sees them.
@@ -27,6 +28,17 @@ inline constexpr ProgramText kHandlerFailedMessage = PAGORA_TEXT("WindowTexts", 
 inline const QString kOk = QStringLiteral("OK");
 
 inline constexpr ProgramText kCancelButton = PAGORA_TEXT("WindowTexts", "Abbrechen");
+
+// Texts that agree with a number: %n stands for it, and Counted() picks the
+// form (the German forms are in translations/pagora_de.ts).
+// n: the files that wait for their turn after those the progress shows.
+inline constexpr const char *kFilesWaiting =
+    QT_TRANSLATE_N_NOOP("WindowTexts", "%n weitere Dateien warten");
+
+inline QString Counted(const char *text, qsizetype n)
+{
+    return QCoreApplication::translate("WindowTexts", text, nullptr, int(n));
+}
 
 // The open dialog's name filters: PostScript first, in force when it opens.
 inline constexpr ProgramText kPostScriptFilter =

@@ -8,6 +8,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
+
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformdrag.h>
+#include <qpa/qwindowsysteminterface.h>
 
 TestWindowServices::TestWindowServices()
 {
@@ -54,4 +59,35 @@ bool DropFiles(QWidget *target, const QStringList &paths)
         urls.append(QUrl::fromLocalFile(path));
     data.setUrls(urls);
     return DropOn(target, data);
+}
+
+bool PlatformDropFiles(QWidget *target, const QStringList &paths)
+{
+    QWidget *window = target->window();
+    QWindow *handle = window->windowHandle();
+    if (handle == nullptr)
+        return false;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    const QPoint at = target->mapTo(window, target->rect().center());
+    const QPlatformDragQtResponse drag = QWindowSystemInterface::handleDrag(
+        handle, &data, at, Qt::CopyAction, Qt::LeftButton, Qt::NoModifier);
+    if (!drag.isAccepted()) {
+        // The drag leaves again, as the pointer does, so the next one enters anew.
+        QWindowSystemInterface::handleDrag(handle, nullptr, at, Qt::CopyAction, Qt::NoButton,
+                                           Qt::NoModifier);
+        return false;
+    }
+    const QPlatformDropQtResponse drop = QWindowSystemInterface::handleDrop(
+        handle, &data, at, Qt::CopyAction, Qt::LeftButton, Qt::NoModifier);
+    return drop.isAccepted();
+}
+
+bool IsWindowBlocked(QWidget *window)
+{
+    QWindow *handle = window->window()->windowHandle();
+    return handle != nullptr && QGuiApplicationPrivate::instance()->isWindowBlocked(handle);
 }

@@ -49,3 +49,10 @@ private:
 bool DropOn(QWidget *target, const QMimeData &data);
 // The same with a drag of files.
 bool DropFiles(QWidget *target, const QStringList &paths);
+
+// A drag of files onto target as the window system delivers it: to target's
+// window, which refuses it while a modal dialog blocks that window, as every
+// platform does. True when target took the drop.
+bool PlatformDropFiles(QWidget *target, const QStringList &paths);
+// True when a modal dialog blocks the window, so that no drag reaches it.
+bool IsWindowBlocked(QWidget *window);

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -86,6 +87,9 @@ private slots:
     void batchWithoutPostScriptIsRefusedAsASingleFile_data();
     void batchWithoutPostScriptIsRefusedAsASingleFile();
     void hiddenFilesInAFolderAreSkipped();
+    void substitutesAreNamedInTheSummaryAsInTheQuestion();
+    void filesWaitingWhenABatchStartsRunBeforeLaterOnes();
+    void filesDroppedDuringTheFontQuestionRunBeforeThoseDroppedDuringTheRetry();
 
 private:
     Window1Services services(ScriptedPresenter &dialogs) { return m_window->services(&dialogs); }
@@ -149,11 +153,13 @@ void TestBatch::severalFilesConvertTogetherWithOneQuestionAndOneSummary()
     // One question for all the files with missing fonts.
     const MessageDialog &question = dialogs.shown.at(0);
     QCOMPARE(question.message, QStringLiteral("Fehlende Schriftarten"));
-    QVERIFY(question.explanation.startsWith(
-        QStringLiteral("In dieser Datei wurden Fonts nicht gefunden:\n\nfonts.ps:\n"
-                       "  \u2022 LucidaGrande\n  \u2022 Futura-Bold\n\n"
-                       "Vorgeschlagener Ersatz f\u00fcr 'LucidaGrande':\n  \u2192 Helvetica\n")));
-    QCOMPARE(question.actionButton.caption, QStringLiteral("Ja, Ersatzfont verwenden"));
+    // One file, two fonts: "diese Datei", "den Ersatzfonts".
+    QCOMPARE(question.explanation,
+             QStringLiteral("In dieser Datei wurden Fonts nicht gefunden:\n\nfonts.ps:\n"
+                            "  \u2022 LucidaGrande\n  \u2022 Futura-Bold\n\n"
+                            "Vorgeschlagener Ersatz f\u00fcr 'LucidaGrande':\n  \u2192 Helvetica\n"
+                            "\nSoll diese Datei mit den Ersatzfonts erneut konvertiert werden?"));
+    QCOMPARE(question.actionButton.caption, QStringLiteral("Ja, Ersatzfonts verwenden"));
 
     const MessageDialog &summary = dialogs.shown.at(1);
     QCOMPARE(summary.message, QStringLiteral("Konvertierung abgeschlossen"));
@@ -231,10 +237,10 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
         (progress = window.findChild<QWidget *>(QStringLiteral("batchProgress"))) != nullptr,
         10000);
     QCOMPARE(progress->windowTitle(), QStringLiteral("Konvertierung"));
-    auto *count = progress->findChild<QLabel *>(QStringLiteral("batchCount"));
+    auto *count = progress->findChild<QLabel *>(QStringLiteral("count"));
     QTRY_COMPARE_WITH_TIMEOUT(count->text(), QStringLiteral("1 von 7 Dateien"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(ghostscriptsIn(m_tmp->path()) > 0, 10000);
-    auto *bar = progress->findChild<QProgressBar *>(QStringLiteral("batchBar"));
+    auto *bar = progress->findChild<QProgressBar *>(QStringLiteral("bar"));
     QCOMPARE(bar->maximum(), 7);
     QCOMPARE(bar->value(), 1);
     QVERIFY(!progress->findChild<QLabel *>(QStringLiteral("fileName"))->text().isEmpty());
@@ -405,6 +411,142 @@ void TestBatch::hiddenFilesInAFolderAreSkipped()
     QVERIFY(QFileInfo::exists(docs.filePath(QStringLiteral("Ordner/x.pdf"))));
     QVERIFY(!QFileInfo::exists(docs.filePath(QStringLiteral("Ordner/._x.pdf"))));
     QVERIFY(!QFileInfo::exists(docs.filePath(QStringLiteral("Ordner/.y.pdf"))));
+}
+
+// The retry binds "Gill Sans" to GillSans, and Ghostscript then reports
+// "GillSans": the summary names the fonts as the question did.
+void TestBatch::substitutesAreNamedInTheSummaryAsInTheQuestion()
+{
+    QTemporaryDir docs;
+    const QString fonts = docs.filePath(QStringLiteral("fonts.ps"));
+    const QString hello = docs.filePath(QStringLiteral("hello.ps"));
+    copyFixture(QStringLiteral("missing-fonts/font_on_retry.ps"), fonts);
+    copyFixture(QStringLiteral("hello.ps"), hello);
+
+    ScriptedPresenter dialogs({Button::Action});
+    Window1 window(services(dialogs));
+    QVERIFY(OpenWindow(window));
+    QSignalSpy finished(&window, &Window1::batchFinished);
+    window.ConvertFiles({fonts, hello});
+    QVERIFY(finished.wait(120000));
+
+    QCOMPARE(dialogs.shown.size(), 2);
+    QVERIFY2(
+        dialogs.shown.at(0).explanation.contains(QStringLiteral("fonts.ps:\n  \u2022 Gill Sans\n")),
+        qPrintable(dialogs.shown.at(0).explanation));
+    QCOMPARE(dialogs.shown.at(1).explanation,
+             QStringLiteral("2 von 2 Dateien wurden in PDF umgewandelt.\n\n"
+                            "Mit Ersatzfonts erstellt:\n  \u2022 fonts.ps: Gill Sans, Extra Font"));
+}
+
+namespace
+{
+
+// A document Ghostscript takes a few seconds for, with a font it has to
+// stand in for when missingFont is set.
+QByteArray slowDocument(bool missingFont = false)
+{
+    return QByteArray("%!PS\n0 1 1 200000000 {pop} for\n/") +
+           (missingFont ? "Pagora-Nirgends-Sans" : "Helvetica") +
+           " findfont 20 scalefont setfont\n72 720 moveto (langsam) show showpage\n";
+}
+
+// What the dialogs said, one line each: a success by the PDF's name, a
+// summary by its first line.
+QStringList told(const QList<MessageDialog> &shown)
+{
+    QStringList lines;
+    for (const MessageDialog &dialog : shown) {
+        if (dialog.message == QStringLiteral("Erfolg!"))
+            lines << QFileInfo(dialog.explanation.section(QLatin1Char('\n'), 1, 1)).fileName();
+        else
+            lines << dialog.explanation.section(QLatin1Char('\n'), 0, 0);
+    }
+    return lines;
+}
+
+} // namespace
+
+// A batch and a file wait while a single file converts; the batch starts,
+// and a file dropped while it runs comes after the one that waited already.
+void TestBatch::filesWaitingWhenABatchStartsRunBeforeLaterOnes()
+{
+    QTemporaryDir docs;
+    const auto path = [&docs](const char *name) { return docs.filePath(QLatin1String(name)); };
+    TestFiles::writeBytes(path("erste.ps"), slowDocument());
+    TestFiles::writeBytes(path("stapel-a.ps"), slowDocument());
+    copyFixture(QStringLiteral("hello.ps"), path("stapel-b.ps"));
+    copyFixture(QStringLiteral("hello.ps"), path("wartend.ps"));
+    copyFixture(QStringLiteral("hello.ps"), path("spaeter.ps"));
+
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    QVERIFY(OpenWindow(window));
+    QSignalSpy batches(&window, &Window1::batchFinished);
+    QSignalSpy singles(&window, &Window1::conversionFinished);
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {path("erste.ps")}));
+    QTRY_VERIFY_WITH_TIMEOUT(window.RunningConversion() != nullptr, 10000);
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {path("stapel-a.ps"), path("stapel-b.ps")}));
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {path("wartend.ps")}));
+
+    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QWidget *>(QStringLiteral("batchProgress")), 60000);
+    QVERIFY(batches.isEmpty());
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {path("spaeter.ps")}));
+
+    // The batch is the two files it started with; then the others in turn.
+    QTRY_COMPARE_WITH_TIMEOUT(batches.size(), 1, 120000);
+    const QStringList first{QStringLiteral("erste.pdf"),
+                            QStringLiteral("2 von 2 Dateien wurden in PDF umgewandelt.")};
+    QCOMPARE(told(dialogs.shown), first);
+    QTRY_COMPARE_WITH_TIMEOUT(singles.size(), 3, 60000);
+    QCOMPARE(told(dialogs.shown),
+             (first + QStringList{QStringLiteral("wartend.pdf"), QStringLiteral("spaeter.pdf")}));
+}
+
+// A file dropped while the batch asks about fonts waits for the batch; one
+// dropped while the batch converts its files again comes after it.
+void TestBatch::filesDroppedDuringTheFontQuestionRunBeforeThoseDroppedDuringTheRetry()
+{
+    QTemporaryDir docs;
+    const auto path = [&docs](const char *name) { return docs.filePath(QLatin1String(name)); };
+    TestFiles::writeBytes(path("schrift.ps"), slowDocument(true));
+    copyFixture(QStringLiteral("hello.ps"), path("hallo.ps"));
+    copyFixture(QStringLiteral("hello.ps"), path("waehrend-der-frage.ps"));
+    copyFixture(QStringLiteral("hello.ps"), path("waehrend-der-wiederholung.ps"));
+
+    ScriptedPresenter dialogs;
+    dialogs.holdAnswers();
+    Window1 window(services(dialogs));
+    QVERIFY(OpenWindow(window));
+    QSignalSpy batches(&window, &Window1::batchFinished);
+    QSignalSpy singles(&window, &Window1::conversionFinished);
+    window.ConvertFiles({path("schrift.ps"), path("hallo.ps")});
+
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 60000);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Fehlende Schriftarten"));
+    QVERIFY(window.findChild<QWidget *>(QStringLiteral("batchProgress")) == nullptr);
+    QVERIFY(DropFiles(window.Canvas1(), {path("waehrend-der-frage.ps")}));
+    QTest::qWait(200);
+    QVERIFY(dialogs.press());
+    QPointer<QWidget> progress;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (progress = window.findChild<QWidget *>(QStringLiteral("batchProgress"))) != nullptr,
+        10000);
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {path("waehrend-der-wiederholung.ps")}));
+    QVERIFY(progress);
+
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 60000);
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 60000);
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 60000);
+    QVERIFY(dialogs.press());
+    QTRY_VERIFY_WITH_TIMEOUT(batches.size() == 1 && singles.size() == 2, 60000);
+    QCOMPARE(told(dialogs.shown),
+             (QStringList{QStringLiteral("In dieser Datei wurden Fonts nicht gefunden:"),
+                          QStringLiteral("2 von 2 Dateien wurden in PDF umgewandelt."),
+                          QStringLiteral("waehrend-der-frage.pdf"),
+                          QStringLiteral("waehrend-der-wiederholung.pdf")}));
 }
 
 QTEST_MAIN(TestBatch)

@@ -6,11 +6,13 @@
 #include "WindowTestSupport.h"
 
 #include "platform/text/Translations.h"
+#include "ui/ProgressDialog.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/Window1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -42,6 +44,12 @@ struct Spoken {
     QString summaryOfOne;
     QString fontOverviewButton;
     QString showDetails;
+    // The batch's question for one file with two missing fonts.
+    QString batchQuestionEnd;
+    QString batchUseReplacements;
+    QString progressTitle;
+    QString oneWaiting;
+    QString twoWaiting;
 };
 
 const Spoken kGerman{
@@ -64,6 +72,11 @@ const Spoken kGerman{
     QStringLiteral("1 von 1 Datei wurde in PDF umgewandelt."),
     QStringLiteral("PostScript - Font\u00fcbersicht"),
     QStringLiteral("Details einblenden..."),
+    QStringLiteral("\n\nSoll diese Datei mit den Ersatzfonts erneut konvertiert werden?"),
+    QStringLiteral("Ja, Ersatzfonts verwenden"),
+    QStringLiteral("Konvertierung"),
+    QStringLiteral("1 weitere Datei wartet"),
+    QStringLiteral("2 weitere Dateien warten"),
 };
 
 const Spoken kEnglish{
@@ -86,6 +99,11 @@ const Spoken kEnglish{
     QStringLiteral("1 of 1 file was converted to PDF."),
     QStringLiteral("PostScript - Font Overview"),
     QStringLiteral("Show Details..."),
+    QStringLiteral("\n\nConvert this file again with the replacement fonts?"),
+    QStringLiteral("Yes, use replacement fonts"),
+    QStringLiteral("Conversion"),
+    QStringLiteral("1 more file waiting"),
+    QStringLiteral("2 more files waiting"),
 };
 
 void copyFixture(const QString &fixture, const QString &to)
@@ -210,6 +228,21 @@ void TestLanguages::dialogsSpeakTheSystemsLanguage()
     QVERIFY(finished.wait(60000));
     QVERIFY2(dialogs.shown.last().explanation.startsWith(expected.summaryOfOne),
              qPrintable(dialogs.shown.last().explanation));
+    window.ConvertFiles({fonts, hello});
+    QVERIFY(finished.wait(60000));
+    const MessageDialog &batchQuestion = dialogs.shown.at(dialogs.shown.size() - 2);
+    QVERIFY2(batchQuestion.explanation.endsWith(expected.batchQuestionEnd),
+             qPrintable(batchQuestion.explanation));
+    QCOMPARE(batchQuestion.actionButton.caption, expected.batchUseReplacements);
+
+    // The progress, as it shows for a file that takes its time.
+    ProgressDialog progress(&window, QStringLiteral("progress"));
+    QCOMPARE(progress.windowTitle(), expected.progressTitle);
+    const auto *waiting = progress.findChild<QLabel *>(QStringLiteral("waiting"));
+    progress.setWaiting(1);
+    QCOMPARE(waiting->text(), expected.oneWaiting);
+    progress.setWaiting(2);
+    QCOMPARE(waiting->text(), expected.twoWaiting);
 
     // Without Ghostscript the window offers its installation help at start.
     QTemporaryDir nowhere;

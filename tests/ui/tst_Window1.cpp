@@ -1,11 +1,12 @@
 #include "ui/Window1.h"
 
-#include "ui/MainMenuBar.h"
 #include "convert/job/ConversionJob.h"
 #include "install/InstallationHelp.h"
 #include "platform/desktop/DesktopServices.h"
 #include "platform/desktop/ProgramSettings.h"
+#include "platform/text/Translations.h"
 #include "ui/DropCanvas.h"
+#include "ui/MainMenuBar.h"
 #include "ui/PictureCache.h"
 
 #include "ScopedVariable.h"
@@ -29,6 +30,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -250,6 +252,7 @@ class TestWindow1 : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
 
     void windowHasItsFixedShape();
@@ -263,13 +266,16 @@ private slots:
     void missingLogoLeavesZoneBlankUntilItTurnsUp();
     void shippedLogoOpensByName();
     void openingOffersInstallationHelpWithoutGhostscript();
-    void openingPaintsFirstAndTakesNoDropUntilTheCheckEnds();
+    void openingPaintsFirstAndHoldsDropsUntilTheCheckEnds();
+    void dropDuringTheStartUpCheckRunsOnceItEnds_data();
+    void dropDuringTheStartUpCheckRunsOnceItEnds();
     void labelsAreLegibleInLightAndDarkAppearance_data();
     void labelsAreLegibleInLightAndDarkAppearance();
     void dropZoneTellsAScreenReaderWhatItIsFor();
     void handlerExceptionIsShownAsStopDialog();
     void slowConversionShowsProgressAndCanBeCancelled();
     void closingEndsTheEventLoopWithZero();
+    void closingWhileGhostscriptRunsStopsItAndLeavesNothing();
     void buttonWritesTheSampleSheetAndShowsTheCount();
     void sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain();
     void fileOpenShowsTheDialogFromMenuAndShortcut();
@@ -277,8 +283,9 @@ private slots:
     void fileOpenConvertsEveryChosenFile();
     void fileOpenRemembersTheFolder();
     void fileOpenIsOffWhileTheWindowIsBusy();
-    void dropsWhileGhostscriptRunsWaitTheirTurn();
-    void fileHandedOverDuringTheFontOverviewWaitsForIt();
+    void windowTakesFilesWhileGhostscriptRuns();
+    void filesHandedOverOrDroppedDuringTheFontOverviewWaitForIt();
+    void substitutesAreNamedAsTheQuestionNamedThem();
     void pdfMenuChoiceIsExclusiveKeptAndUsedForEveryWayIn();
 
 private:
@@ -290,6 +297,12 @@ private:
     PictureCache m_testLogo{QString()};
     std::optional<QTemporaryDir> m_settings;
 };
+
+void TestWindow1::initTestCase()
+{
+    // As the window's application does: the German forms of counted texts.
+    InstallTranslations(*QCoreApplication::instance(), QLocale(QLocale::German));
+}
 
 void TestWindow1::init()
 {
@@ -500,7 +513,9 @@ void TestWindow1::dropDuringAHandlersDialogIsNotTaken()
     QVERIFY(DropOn(window.Canvas1(), *data));
     QTRY_VERIFY_WITH_TIMEOUT(dialogs.openDialogs() == 1, 30000);
     // While the success dialog is up, another file lands on the window and
-    // the loop goes round before the person presses OK.
+    // the loop goes round before the person presses OK; nor can File › Open…
+    // put a second dialog on the window.
+    QVERIFY(!window.FileOpen()->isEnabled());
     DropOn(window.Canvas1(), *other);
     QTest::qWait(100);
     QVERIFY(dialogs.press());
@@ -606,7 +621,7 @@ void TestWindow1::openingOffersInstallationHelpWithoutGhostscript()
     }
 }
 
-void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
+void TestWindow1::openingPaintsFirstAndHoldsDropsUntilTheCheckEnds()
 {
     QTemporaryDir dir;
     // A candidate that takes its time and then fails: the help follows.
@@ -625,20 +640,20 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
 
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    // While the probe runs the window is painted and answers, but takes no
-    // drop and no press of the button.
+    // While the probe runs the window is painted and answers; it takes a
+    // drop, which waits for the check, but no press of the button.
     QTest::qWait(300);
     QVERIFY(window.isBusy());
     QVERIFY(opened.isEmpty());
     QVERIFY(paints.count > 0);
-    QVERIFY(DropOn(window.Canvas1(), *other));
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {dir.filePath(QStringLiteral("x.txt"))}));
     QTest::mouseClick(window.Button1(), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.openDialogs(), 1, 15000);
     QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
 
-    // While the help is open the window is painted and events go on, but a
-    // file that lands on it is not taken, nor File › Open…, before the
-    // person presses "Später".
+    // While the help is open the window is painted and events go on; a file
+    // that lands on it waits too, and File › Open… is off, until the person
+    // presses "Später".
     const int paintsAtHelp = paints.count;
     window.Canvas1()->update();
     QVERIFY(TestEvents::timerAndChildProcessArrive());
@@ -648,19 +663,86 @@ void TestWindow1::openingPaintsFirstAndTakesNoDropUntilTheCheckEnds()
     QVERIFY(DropOn(window.Canvas1(), *other));
     QTest::qWait(100);
     QVERIFY(opened.isEmpty());
-    QVERIFY(dialogs.press());
-    QVERIFY(opened.wait(5000));
-
-    QTest::qWait(200);
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().message, QStringLiteral("Ghostscript nicht gefunden"));
+    QVERIFY(dialogs.press());
+    QVERIFY(opened.wait(5000));
     QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
 
-    // Once the check has ended, drops are taken again.
+    // Once the check has ended, the two drops have their turns, one after
+    // the other, and drops are taken as ever.
     QVERIFY(!window.isBusy());
-    QVERIFY(DropOn(window.Canvas1(), *other));
-    QTRY_COMPARE(dialogs.shown.size(), 2);
+    QTRY_COMPARE(dialogs.openDialogs(), 1);
+    QCOMPARE(dialogs.shown.size(), 2);
     QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE(dialogs.openDialogs(), 1);
+    QCOMPARE(dialogs.shown.size(), 3);
+    QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
+    QVERIFY(dialogs.press());
+    QVERIFY(DropOn(window.Canvas1(), *other));
+    QTRY_COMPARE(dialogs.shown.size(), 4);
+    QCOMPARE(dialogs.shown.at(3).message, QStringLiteral("Keine PostScript-Datei"));
+}
+
+void TestWindow1::dropDuringTheStartUpCheckRunsOnceItEnds_data()
+{
+    // What the probe does, as a script in front of the real Ghostscript.
+    QTest::addColumn<QByteArray>("probe");
+    QTest::addColumn<bool>("ghostscriptForDrops");
+    QTest::addColumn<QStringList>("messages"); // what the person is shown, in order
+    QTest::newRow("Ghostscript answers after two seconds")
+        << QByteArray("sleep 2; exec \"$GS\" \"$@\"\n") << true
+        << QStringList{QStringLiteral("Erfolg!")};
+    // Refused with the reason, as a drop is when no Ghostscript is found.
+    QTest::newRow("no Ghostscript at all")
+        << QByteArray("sleep 2; exit 1\n") << false
+        << QStringList{QStringLiteral("Ghostscript nicht gefunden"),
+                       QStringLiteral("Ghostscript nicht gefunden")};
+}
+
+// A file dropped the moment the window opens, while the start-up check waits
+// for Ghostscript to answer, is converted once the check has ended.
+void TestWindow1::dropDuringTheStartUpCheckRunsOnceItEnds()
+{
+    QFETCH(QByteArray, probe);
+    QFETCH(bool, ghostscriptForDrops);
+    QFETCH(QStringList, messages);
+    QTemporaryDir dir;
+    const QString slow = dir.filePath(QStringLiteral("slow-gs"));
+    TestFiles::writeScript(slow, "GS='" + TestFiles::realGhostscript().toUtf8() + "'\n" + probe);
+    const QString input = dir.filePath(QStringLiteral("hello.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs({MessageDialog::Button::AlternateAction});
+    Window1Services services = this->services(dialogs);
+    services.probeCandidates = {slow};
+    services.dropCandidates = {ghostscriptForDrops ? TestFiles::realGhostscript()
+                                                   : dir.filePath(QStringLiteral("gs"))};
+    Window1 window(services);
+    QSignalSpy opened(&window, &Window1::opened);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QVERIFY(window.isBusy());
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {input}));
+    QVERIFY(opened.wait(15000));
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), messages.size(), 30000);
+    QTest::qWait(200);
+    QStringList shown;
+    for (const MessageDialog &dialog : std::as_const(dialogs.shown))
+        shown << dialog.message;
+    QCOMPARE(shown, messages);
+    const MessageDialog &last = dialogs.shown.last();
+    const QString pdf = dir.filePath(QStringLiteral("hello.pdf"));
+    if (ghostscriptForDrops) {
+        QCOMPARE(last.explanation, QStringLiteral("Die PDF-Datei wurde erstellt:\n") + pdf);
+        QCOMPARE(TestFiles::pdfPageCount(pdf), 2);
+    } else {
+        QCOMPARE(last.iconType, MessageDialog::Icon::Stop);
+        QVERIFY2(last.explanation.startsWith(QStringLiteral("Bitte installieren mit:\n")),
+                 qPrintable(last.explanation));
+        QVERIFY(!QFileInfo::exists(pdf));
+    }
 }
 
 void TestWindow1::labelsAreLegibleInLightAndDarkAppearance_data()
@@ -744,25 +826,28 @@ void TestWindow1::handlerExceptionIsShownAsStopDialog()
     QCOMPARE(failure.actionButton.caption, QStringLiteral("OK"));
     QVERIFY(!failure.alternateActionButton.visible && !failure.cancelButton.visible);
     // The start-up check ends with the failure's answer: until then events
-    // go on, but the window takes no file.
+    // go on, and a file that lands on the window waits for that answer.
     std::unique_ptr<QMimeData> data(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
     QVERIFY(TestEvents::timerAndChildProcessArrive());
     QVERIFY(opened.isEmpty());
     QVERIFY(window.isBusy());
     QVERIFY(!window.FileOpen()->isEnabled());
-    DropOn(window.Canvas1(), *data);
+    QVERIFY(DropOn(window.Canvas1(), *data));
     QTest::qWait(100);
     QCOMPARE(dialogs.shown.size(), 2);
     QVERIFY(dialogs.press());
     QVERIFY(opened.wait(5000));
     QVERIFY(!window.isBusy());
-    QVERIFY(window.FileOpen()->isEnabled());
+    QTRY_COMPARE(dialogs.shown.size(), 3);
+    QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
+    QVERIFY(dialogs.press());
+    QTRY_VERIFY(window.FileOpen()->isEnabled());
 
     // The window goes on working.
     QVERIFY(window.isVisible());
     DropOn(window.Canvas1(), *data);
-    QTRY_COMPARE(dialogs.shown.size(), 3);
-    QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
+    QTRY_COMPARE(dialogs.shown.size(), 4);
+    QCOMPARE(dialogs.shown.at(3).message, QStringLiteral("Keine PostScript-Datei"));
 }
 
 void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
@@ -785,20 +870,19 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
     int paintsAtUpdate = -1;
     int paintsAtShow = -1;
     bool secondDropTaken = false;
-    bool closeTaken = true;
     QString shownName;
     QString cancelCaption;
+    QString title;
     bool busy = false;
-    bool windowModal = false;
+    bool besideTheWindow = false;
     QTimer::singleShot(250, &window, [&] {
         paintsAtUpdate = paints.count;
         window.Canvas1()->update();
-        // A second drop (taken: it waits for its turn), a click on the button
-        // and closing the window, all before the progress shows.
-        std::unique_ptr<QMimeData> other(filesMime({dir.filePath(QStringLiteral("x.txt"))}));
-        secondDropTaken = DropOn(window.Canvas1(), *other);
+        // A second drop (taken: it waits for its turn) and a click on the
+        // button, both before the progress shows.
+        secondDropTaken =
+            PlatformDropFiles(window.Canvas1(), {dir.filePath(QStringLiteral("x.txt"))});
         QTest::mouseClick(window.Button1(), Qt::LeftButton);
-        closeTaken = window.close();
     });
     QTimer poll;
     poll.setInterval(20);
@@ -811,8 +895,11 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
         shownName = progress->findChild<QLabel *>(QStringLiteral("fileName"))->text();
         const auto *bar = progress->findChild<QProgressBar *>();
         busy = bar != nullptr && bar->minimum() == 0 && bar->maximum() == 0;
-        windowModal =
-            progress->windowModality() == Qt::WindowModal && progress->parentWidget() == &window;
+        title = progress->windowTitle();
+        // Its own window in front of the main one, which it leaves free.
+        besideTheWindow = progress->windowModality() == Qt::NonModal &&
+                          progress->parentWidget() == &window && progress->isWindow() &&
+                          !IsWindowBlocked(&window);
         auto *cancel = progress->findChild<QPushButton *>(QStringLiteral("cancelButton"));
         cancelCaption = cancel->text();
         cancelledAt = clock.elapsed();
@@ -833,17 +920,20 @@ void TestWindow1::slowConversionShowsProgressAndCanBeCancelled()
     QVERIFY2(shownAt >= 500, qPrintable(QString::number(shownAt)));
     QCOMPARE(shownName, QStringLiteral("endlos.ps"));
     QVERIFY(busy);
-    QVERIFY(windowModal);
+    QCOMPARE(title, QStringLiteral("Konvertierung"));
+    QVERIFY(besideTheWindow);
     QCOMPARE(cancelCaption, QStringLiteral("Abbrechen"));
     QVERIFY2(endedAt - cancelledAt < 2000, qPrintable(QString::number(endedAt - cancelledAt)));
     qInfo("progress shown after %lld ms; handler ended %lld ms after the click", shownAt,
           endedAt - cancelledAt);
-    // The window kept painting, and nothing else got through.
+    // The window kept painting and took the drop; the font overview did not
+    // start beside the conversion.
     QVERIFY(paintsAtUpdate >= 0);
     QVERIFY(paintsAtShow > paintsAtUpdate);
     QVERIFY(secondDropTaken);
-    QCOMPARE(buttonPresses.size(), 0);
-    QVERIFY(!closeTaken);
+    QCOMPARE(buttonPresses.size(), 1);
+    QVERIFY(m_chooser.shown.isEmpty());
+    QVERIFY(!window.isBusy());
     QVERIFY(window.isVisible());
     // Cancelled in silence: no dialog of its own, the older PDF as it was,
     // nothing left behind. Then the waiting drop has its turn.
@@ -875,6 +965,42 @@ void TestWindow1::closingEndsTheEventLoopWithZero()
     QVERIFY(!window.isVisible());
 }
 
+// Closing the window quits also while Ghostscript runs: the window takes
+// the conversion with it, as "Abbrechen" would end it.
+void TestWindow1::closingWhileGhostscriptRunsStopsItAndLeavesNothing()
+{
+    qApp->setQuitOnLastWindowClosed(false);
+    QTemporaryDir dir;
+    // Ghostscript reads the document under its own name in the workspace.
+    const QString name = QStringLiteral("beim-schliessen.ps");
+    const QString input = dir.filePath(name);
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("loop.ps")));
+    const QString olderPdf = dir.filePath(QStringLiteral("beim-schliessen.pdf"));
+    TestFiles::writeBytes(olderPdf, "older PDF");
+    ScriptedPresenter dialogs;
+    int status = -1;
+    {
+        Window1 window(services(dialogs));
+        openWindow(window);
+        QVERIFY(PlatformDropFiles(window.Canvas1(), {input}));
+        QTRY_VERIFY_WITH_TIMEOUT(!processesMentioning(name).isEmpty(), 20000);
+
+        QTimer::singleShot(0, &window, [&] { window.close(); });
+        QTimer fallback;
+        fallback.setSingleShot(true);
+        connect(&fallback, &QTimer::timeout, qApp, [] { QCoreApplication::exit(42); });
+        fallback.start(10000);
+        status = QCoreApplication::exec();
+        QVERIFY(!window.isVisible());
+    }
+    QCOMPARE(status, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(processesMentioning(name).isEmpty(), 5000);
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(TestFiles::readBytes(olderPdf), QByteArray("older PDF"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             (QStringList{"beim-schliessen.pdf", "beim-schliessen.ps"}));
+}
+
 void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
 {
 #ifdef Q_OS_MACOS
@@ -899,21 +1025,25 @@ void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
     QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
     QTRY_COMPARE_WITH_TIMEOUT(chooser.openDialogs(), 1, 10000);
 
-    // While the save dialog is open events go on, but a file that lands on
-    // the window and another press of the button are not taken.
+    // While the save dialog is open events go on; a file that lands on the
+    // window waits for the overview, and another press of the button is not
+    // taken.
     QVERIFY(TestEvents::timerAndChildProcessArrive());
     QVERIFY(window.isBusy());
     QVERIFY(!window.FileOpen()->isEnabled());
-    DropOn(window.Canvas1(), *other);
+    QVERIFY(DropOn(window.Canvas1(), *other));
     window.Button1_Pressed();
     QTest::qWait(100);
     QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
     QVERIFY(!QFileInfo::exists(sheet));
+    QVERIFY(dialogs.shown.isEmpty());
 
     QVERIFY(chooser.choose());
     QTRY_COMPARE(window.Label1()->text(), QStringLiteral("3 Fonts gefunden.\n"));
     QVERIFY(!window.isBusy());
-    QVERIFY(window.FileOpen()->isEnabled());
+    QTRY_COMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Keine PostScript-Datei"));
+    QTRY_VERIFY(window.FileOpen()->isEnabled());
     QTest::qWait(200);
     QCOMPARE(chooser.shown.size(), 1);
     QCOMPARE(chooser.shown.first().proposedName, QStringLiteral("SystemFonts.ps"));
@@ -922,7 +1052,7 @@ void TestWindow1::buttonWritesTheSampleSheetAndShowsTheCount()
     QVERIFY(written.startsWith("%!PS-Adobe-3.0\n"));
     QVERIFY(written.contains("/Font1 (C059-Roman) def\n/Font2 (NimbusSans-Bold) def\n"
                              "/Font3 (NimbusSans-Regular) def\n\n"));
-    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(dialogs.shown.size(), 1);
 }
 
 void TestWindow1::sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain()
@@ -953,19 +1083,23 @@ void TestWindow1::sheetThatCannotBeWrittenIsToldBeforeTheWindowTakesFilesAgain()
              qPrintable(failure.explanation));
     QVERIFY2(failure.explanation.contains(sheet), qPrintable(failure.explanation));
     QCOMPARE(window.Label1()->text(), QStringLiteral("Drop a PostScript file here to convert"));
-    // The overview ends with the failure's answer; until then no file is taken.
+    // The overview ends with the failure's answer; until then a file that
+    // lands on the window waits.
     QVERIFY(window.isBusy());
     QVERIFY(!window.FileOpen()->isEnabled());
-    DropOn(window.Canvas1(), *other);
+    QVERIFY(DropOn(window.Canvas1(), *other));
     QTest::qWait(100);
     QCOMPARE(dialogs.shown.size(), 1);
 
     QVERIFY(dialogs.press());
     QTRY_VERIFY(!window.isBusy());
-    QVERIFY(window.FileOpen()->isEnabled());
-    DropOn(window.Canvas1(), *other);
     QTRY_COMPARE(dialogs.shown.size(), 2);
     QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Keine PostScript-Datei"));
+    QVERIFY(dialogs.press());
+    QTRY_VERIFY(window.FileOpen()->isEnabled());
+    DropOn(window.Canvas1(), *other);
+    QTRY_COMPARE(dialogs.shown.size(), 3);
+    QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Keine PostScript-Datei"));
     QVERIFY(!QFileInfo::exists(sheet));
 }
 
@@ -1140,19 +1274,19 @@ void TestWindow1::fileOpenIsOffWhileTheWindowIsBusy()
     QVERIFY(pdfMenu->isEnabled());
     QCOMPARE(window.pdfKind(), PdfKind::Standard);
 
-    // A conversion, until it is cancelled.
+    // A conversion, until it is cancelled: File › Open… stays on, as files
+    // may join the line, but the kind of PDF cannot change under it.
     QSignalSpy finished(&window, &Window1::conversionFinished);
     window.ConvertFiles({input});
     QVERIFY(window.RunningConversion() != nullptr);
-    QVERIFY(!item->isEnabled());
+    QTRY_VERIFY(item->isEnabled());
     QVERIFY(!pdfMenu->isEnabled());
-    item->trigger();
     archive->trigger();
     QTest::qWait(200);
     window.RunningConversion()->cancel();
     QVERIFY(finished.wait(10000));
-    QTRY_VERIFY(item->isEnabled());
-    QVERIFY(pdfMenu->isEnabled());
+    QTRY_VERIFY(pdfMenu->isEnabled());
+    QVERIFY(item->isEnabled());
 
     // The font overview, until its save dialog is cancelled.
     window.Button1_Pressed();
@@ -1171,66 +1305,85 @@ void TestWindow1::fileOpenIsOffWhileTheWindowIsBusy()
     QVERIFY(dialogs.shown.isEmpty());
 }
 
-// Files dropped while Ghostscript runs, on the window and on the progress
-// dialog, wait their turn; each gets its own dialogs once the one before has
-// been answered.
-void TestWindow1::dropsWhileGhostscriptRunsWaitTheirTurn()
+// While Ghostscript runs, the whole window is a drop zone as ever: no modal
+// dialog stands in front of it, and a drag onto it is taken as the window
+// system hands it over. Files dropped on the window or on the progress, and
+// those chosen with File › Open…, wait their turn in the order they came;
+// the progress says how many wait, and each file gets its own dialogs once
+// the one before has ended.
+void TestWindow1::windowTakesFilesWhileGhostscriptRuns()
 {
     QTemporaryDir dir;
-    const QString slow = dir.filePath(QStringLiteral("langsam.ps"));
-    TestFiles::writeBytes(slow, "%!PS\n0 1 1 120000000 {pop} for\n"
-                                "/Helvetica findfont 20 scalefont setfont\n"
-                                "72 720 moveto (langsam) show showpage\n");
+    // Runs until it is cancelled, so that everything below happens while it runs.
+    const QString endless = dir.filePath(QStringLiteral("endlos-waehrenddessen.ps"));
+    TestFiles::writeBytes(endless, TestFiles::readBytes(TestFiles::fixture("loop.ps")));
     const QStringList later{dir.filePath(QStringLiteral("zweite.ps")),
-                            dir.filePath(QStringLiteral("dritte.ps"))};
+                            dir.filePath(QStringLiteral("dritte.ps")),
+                            dir.filePath(QStringLiteral("vierte.ps"))};
     for (const QString &input : later)
         TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
     ScriptedPresenter dialogs;
-    Window1 window(services(dialogs));
+    ScriptedOpenChooser chooser({{later.at(1)}});
+    Window1Services services = this->services(dialogs);
+    services.openChooser = &chooser;
+    Window1 window(services);
     openWindow(window);
     QSignalSpy finished(&window, &Window1::conversionFinished);
 
-    std::unique_ptr<QMimeData> first(filesMime({slow}));
-    QVERIFY(DropOn(window.Canvas1(), *first));
-    QTRY_VERIFY_WITH_TIMEOUT(!processesMentioning(QStringLiteral("langsam.ps")).isEmpty(), 20000);
-    std::unique_ptr<QMimeData> onWindow(filesMime({later.at(0)}));
-    QVERIFY(DropOn(window.Canvas1(), *onWindow));
-    QDialog *progress = nullptr;
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {endless}));
+    QPointer<QDialog> progress;
     QTRY_VERIFY_WITH_TIMEOUT(
         (progress = window.findChild<QDialog *>(QStringLiteral("conversionProgress"))) &&
             progress->isVisible(),
         20000);
-    QVERIFY(!processesMentioning(QStringLiteral("langsam.ps")).isEmpty());
-    std::unique_ptr<QMimeData> onProgress(filesMime({later.at(1)}));
-    QVERIFY(DropOn(progress, *onProgress));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(!IsWindowBlocked(&window));
+    QPointer<QLabel> waiting = progress->findChild<QLabel *>(QStringLiteral("waiting"));
+    QVERIFY(waiting);
+    QVERIFY(waiting->isHidden());
+
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {later.at(0)}));
+    QTRY_COMPARE(waiting->text(), QStringLiteral("1 weitere Datei wartet"));
+    QVERIFY(waiting->isVisibleTo(progress));
+    QTRY_VERIFY(window.FileOpen()->isEnabled());
+    QVERIFY(!window.PdfMenu()->menuAction()->isEnabled());
+    window.FileOpen()->trigger();
+    QTRY_COMPARE(waiting->text(), QStringLiteral("2 weitere Dateien warten"));
+    QVERIFY(PlatformDropFiles(progress, {later.at(2)}));
+    QTRY_COMPARE(waiting->text(), QStringLiteral("3 weitere Dateien warten"));
+    QVERIFY(window.RunningConversion() != nullptr);
     QVERIFY(dialogs.shown.isEmpty());
 
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 3, 90000);
+    // Cancelled in silence; then the others, one after the other.
+    QTest::mouseClick(progress->findChild<QPushButton *>(QStringLiteral("cancelButton")),
+                      Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 4, 90000);
     QCOMPARE(dialogs.shown.size(), 3);
-    const QStringList pdfs{dir.filePath(QStringLiteral("langsam.pdf")),
-                           dir.filePath(QStringLiteral("zweite.pdf")),
-                           dir.filePath(QStringLiteral("dritte.pdf"))};
     for (int i = 0; i < 3; ++i) {
+        const QString pdf = later.at(i).chopped(3) + QStringLiteral(".pdf");
         QCOMPARE(dialogs.shown.at(i).message, QStringLiteral("Erfolg!"));
         QCOMPARE(dialogs.shown.at(i).explanation,
-                 QStringLiteral("Die PDF-Datei wurde erstellt:\n") + pdfs.at(i));
-        QVERIFY(TestFiles::pdfPageCount(pdfs.at(i)) > 0);
+                 QStringLiteral("Die PDF-Datei wurde erstellt:\n") + pdf);
+        QCOMPARE(TestFiles::pdfPageCount(pdf), 2);
     }
 }
 
-// A file handed over (by the system or the command line) while the font
-// overview's save dialog is open waits for the overview, rather than being
-// converted under its dialog.
-void TestWindow1::fileHandedOverDuringTheFontOverviewWaitsForIt()
+// A file handed over (by the system or the command line) or dropped on the
+// window while the font overview's save dialog is open waits for the
+// overview, rather than being converted under its dialog or lost.
+void TestWindow1::filesHandedOverOrDroppedDuringTheFontOverviewWaitForIt()
 {
 #ifdef Q_OS_MACOS
     QSKIP("lists the fonts fontconfig knows, which is the listing off macOS");
 #endif
     const FontconfigFixture fontconfig({"NimbusSans-Regular.t1"});
     QTemporaryDir dir;
-    const QString input = dir.filePath(QStringLiteral("hello.ps"));
-    const QString pdf = dir.filePath(QStringLiteral("hello.pdf"));
-    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    const QStringList inputs{dir.filePath(QStringLiteral("hello.ps")),
+                             dir.filePath(QStringLiteral("abgelegt.ps"))};
+    for (const QString &input : inputs)
+        TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    const QStringList pdfs{dir.filePath(QStringLiteral("hello.pdf")),
+                           dir.filePath(QStringLiteral("abgelegt.pdf"))};
     ScriptedSaveChooser chooser({std::nullopt});
     chooser.holdAnswers();
     ScriptedPresenter dialogs;
@@ -1242,17 +1395,58 @@ void TestWindow1::fileHandedOverDuringTheFontOverviewWaitsForIt()
 
     window.Button1_Pressed();
     QTRY_COMPARE_WITH_TIMEOUT(chooser.openDialogs(), 1, 10000);
-    window.ConvertFiles({input});
+    window.ConvertFiles({inputs.at(0)});
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {inputs.at(1)}));
     QTest::qWait(500);
     QVERIFY(window.RunningConversion() == nullptr);
-    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!QFile::exists(pdfs.at(0)));
+    QVERIFY(!QFile::exists(pdfs.at(1)));
     QVERIFY(dialogs.shown.isEmpty());
 
     QVERIFY(chooser.choose());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 60000);
+    QCOMPARE(dialogs.shown.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(dialogs.shown.at(i).explanation,
+                 QStringLiteral("Die PDF-Datei wurde erstellt:\n") + pdfs.at(i));
+        QCOMPARE(TestFiles::pdfPageCount(pdfs.at(i)), 2);
+    }
+}
+
+// Ghostscript reports a font the prolog bound under its target's name
+// ("GillSans" for "Gill Sans"); the questions and the success name each font
+// as the document did.
+void TestWindow1::substitutesAreNamedAsTheQuestionNamedThem()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("fonts.ps"));
+    TestFiles::writeBytes(
+        input, TestFiles::readBytes(TestFiles::fixture("missing-fonts/font_on_retry.ps")));
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    openWindow(window);
+    QSignalSpy finished(&window, &Window1::conversionFinished);
+
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {input}));
     QVERIFY(finished.wait(60000));
-    QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(dialogs.shown.first().message, QStringLiteral("Erfolg!"));
-    QCOMPARE(TestFiles::pdfPageCount(pdf), 2);
+
+    // The document asks for "Extra Font" only once "Gill Sans" is defined:
+    // two questions, then the success.
+    QCOMPARE(dialogs.shown.size(), 3);
+    QVERIFY2(dialogs.shown.at(0).explanation.startsWith(
+                 QStringLiteral("Folgende Fonts wurden nicht gefunden:\n\n  \u2022 Gill Sans\n\n"
+                                "Vorgeschlagener Ersatz f\u00fcr 'Gill Sans':")),
+             qPrintable(dialogs.shown.at(0).explanation));
+    QVERIFY2(dialogs.shown.at(1).explanation.startsWith(
+                 QStringLiteral("Folgende Fonts wurden nicht gefunden:\n\n  \u2022 Gill Sans\n"
+                                "  \u2022 Extra Font\n\n"
+                                "Vorgeschlagener Ersatz f\u00fcr 'Gill Sans':")),
+             qPrintable(dialogs.shown.at(1).explanation));
+    QCOMPARE(dialogs.shown.at(2).message, QStringLiteral("Erfolg!"));
+    QCOMPARE(dialogs.shown.at(2).explanation,
+             QStringLiteral("Die PDF-Datei wurde erstellt:\n") +
+                 dir.filePath(QStringLiteral("fonts.pdf")) +
+                 QStringLiteral("\nErsetzte Fonts: Gill Sans, Extra Font"));
 }
 
 // The PDF menu: one kind at a time, kept in the settings for the next start,

@@ -1,25 +1,30 @@
 // Takes the README's pictures of the window: the window as the program opens
 // it, once its start-up check has ended, in the light or the dark appearance;
-// and, in the light one, a batch's progress dialog and its summary in front
-// of the window.
+// and, in the light one, the progress of a file with two more waiting, a
+// batch's progress and its summary in front of the window.
 //
 //     xvfb-run -a build/pagora_screenshot dark docs/screenshot-dark.png
+//     xvfb-run -a build/pagora_screenshot progress docs/screenshot-progress.png
 //     xvfb-run -a build/pagora_screenshot batch-progress docs/screenshot-batch-progress.png
 //     xvfb-run -a build/pagora_screenshot batch-summary docs/screenshot-batch-summary.png
 //     xvfb-run -a build/pagora_screenshot pdf-menu docs/screenshot-pdf-menu.png
 //
 // The dark appearance is a palette set here, as a system in dark mode would
 // hand one to the program; the program itself has no switch for it. The
-// batches run on PostScript files written here into a temporary folder: for
-// the progress, three short documents and three that never end (so the dialog
-// stays up; the batch is cancelled after the picture); for the summary, two
-// short documents, one with an error and a text file that is skipped. The
+// conversions run on PostScript files written here into a temporary folder:
+// for the progress of one file, a document that never ends (so the dialog
+// stays up) and two short ones handed over after it, which wait; the program
+// ends after the picture, taking the conversion with it. For the batch's
+// progress, three short documents and three that never end (the batch is
+// cancelled after the picture); for the summary, two short documents, one
+// with an error and a text file that is skipped. The
 // PDF menu is shown open with "Archive (PDF/A-2b)" checked, without choosing
 // it: the settings of whoever takes the picture stay as they are.
 
 #include "app/App.h"
 #include "convert/job/ConversionTexts.h"
 #include "ui/Window1.h"
+#include "ui/WindowTexts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -67,12 +72,13 @@ QPalette darkPalette()
     return palette;
 }
 
-enum class Mode { Light, Dark, BatchProgress, BatchSummary, PdfMenu };
+enum class Mode { Light, Dark, Progress, BatchProgress, BatchSummary, PdfMenu };
 
 std::optional<Mode> modeNamed(const char *name)
 {
     const std::pair<const char *, Mode> modes[] = {{"light", Mode::Light},
                                                    {"dark", Mode::Dark},
+                                                   {"progress", Mode::Progress},
                                                    {"batch-progress", Mode::BatchProgress},
                                                    {"batch-summary", Mode::BatchSummary},
                                                    {"pdf-menu", Mode::PdfMenu}};
@@ -146,14 +152,15 @@ QMessageBox *summaryBox()
     return qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
 }
 
-QDialog *progressShowing(const QString &count)
+// The progress dialog of that name once its line of that name reads text.
+QDialog *progressShowing(const QString &name, const QString &line, const QString &text)
 {
     const QWidgetList widgets = QApplication::topLevelWidgets();
     for (QWidget *widget : widgets) {
-        if (widget->objectName() != QLatin1String("batchProgress") || !widget->isVisible())
+        if (widget->objectName() != name || !widget->isVisible())
             continue;
-        const auto *label = widget->findChild<QLabel *>(QStringLiteral("batchCount"));
-        if (label && label->text() == count)
+        const auto *label = widget->findChild<QLabel *>(line);
+        if (label && label->text() == text)
             return qobject_cast<QDialog *>(widget);
     }
     return nullptr;
@@ -166,7 +173,8 @@ int main(int argc, char **argv)
     const std::optional<Mode> mode = argc == 3 ? modeNamed(argv[1]) : std::nullopt;
     if (!mode) {
         std::fprintf(stderr,
-                     "usage: %s dark|light|batch-progress|batch-summary|pdf-menu OUTPUT.png\n",
+                     "usage: %s dark|light|progress|batch-progress|batch-summary|pdf-menu "
+                     "OUTPUT.png\n",
                      argv[0]);
         return 2;
     }
@@ -210,6 +218,27 @@ int main(int argc, char **argv)
                 status = save(windowWithDialog(window, *menu)) ? 0 : 1;
                 QCoreApplication::exit(status);
             });
+        } else if (*mode == Mode::Progress) {
+            const QStringList files =
+                writeFiles(dir, {{QStringLiteral("Jahresbericht.ps"), kEndlessDocument},
+                                 {QStringLiteral("Angebot.ps"), kShortDocument},
+                                 {QStringLiteral("Brief.ps"), kShortDocument}});
+            window.ConvertFiles({files.at(0)});
+            window.ConvertFiles({files.at(1)});
+            window.ConvertFiles({files.at(2)});
+            // "2 weitere Dateien warten", in the language the window speaks.
+            const QString waiting = WindowTexts::Counted(WindowTexts::kFilesWaiting, 2);
+            whenShown(
+                [waiting] {
+                    return progressShowing(QStringLiteral("conversionProgress"),
+                                           QStringLiteral("waiting"), waiting);
+                },
+                [&](QWidget *progress) {
+                    QTimer::singleShot(200, &app, [&, progress] {
+                        status = save(windowWithDialog(window, *progress)) ? 0 : 1;
+                        QCoreApplication::exit(status);
+                    });
+                });
         } else if (*mode == Mode::BatchProgress) {
             const QStringList files =
                 writeFiles(dir, {{QStringLiteral("Angebot.ps"), kShortDocument},
@@ -223,19 +252,22 @@ int main(int argc, char **argv)
             // "3 von 6 Dateien", in the language the window speaks.
             const QString count =
                 ConversionTexts::Counted(ConversionTexts::kBatchProgress, 6).arg(3);
-            whenShown([count] { return progressShowing(count); },
-                      [&](QWidget *progress) {
-                          QTimer::singleShot(200, &app, [&, progress] {
-                              if (!save(windowWithDialog(window, *progress)))
-                                  return;
-                              status = 0;
-                              progress->findChild<QAbstractButton *>(QStringLiteral("cancelButton"))
-                                  ->click();
-                              whenShown(summaryBox, [](QWidget *box) {
-                                  static_cast<QMessageBox *>(box)->accept();
-                              });
-                          });
-                      });
+            whenShown(
+                [count] {
+                    return progressShowing(QStringLiteral("batchProgress"), QStringLiteral("count"),
+                                           count);
+                },
+                [&](QWidget *progress) {
+                    QTimer::singleShot(200, &app, [&, progress] {
+                        if (!save(windowWithDialog(window, *progress)))
+                            return;
+                        status = 0;
+                        progress->findChild<QAbstractButton *>(QStringLiteral("cancelButton"))
+                            ->click();
+                        whenShown(summaryBox,
+                                  [](QWidget *box) { static_cast<QMessageBox *>(box)->accept(); });
+                    });
+                });
         } else {
             const QStringList files =
                 writeFiles(dir, {{QStringLiteral("Angebot.ps"), kShortDocument},

@@ -83,6 +83,29 @@ QByteArrayList FontsToSubstitute(const QByteArrayList &boundFonts,
     return names;
 }
 
+QByteArrayList NamesAsAsked(const QByteArrayList &missingFonts, const QByteArrayList &boundFonts)
+{
+    QByteArrayList names;
+    const auto add = [&names](const QByteArray &name) {
+        if (!names.contains(name))
+            names.append(name);
+    };
+    for (const QByteArray &name : missingFonts) {
+        bool bound = false;
+        if (!boundFonts.contains(name)) {
+            for (const QByteArray &asked : boundFonts) {
+                if (SubstitutionTargetName(asked) == name) {
+                    add(asked);
+                    bound = true;
+                }
+            }
+        }
+        if (!bound)
+            add(name);
+    }
+    return names;
+}
+
 QString MissingFontsExplanation(const QByteArrayList &missingFonts)
 {
     QString bullets;

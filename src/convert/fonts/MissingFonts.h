@@ -27,6 +27,13 @@ bool AreAllSubstituted(const QByteArrayList &missingFonts, const QByteArrayList 
 QByteArrayList FontsToSubstitute(const QByteArrayList &boundFonts,
                                  const QByteArrayList &missingFonts);
 
+// The missing fonts of a run under the names every text gives them: a prolog
+// binds "Gill Sans" to the font GillSans, and when that is missing as well
+// Ghostscript reports "GillSans", which stands for the name the question
+// asked about (each bound name of that target). Each name once, in the order
+// reported.
+QByteArrayList NamesAsAsked(const QByteArrayList &missingFonts, const QByteArrayList &boundFonts);
+
 // The question of the missing-font dialog, listing every missing font and a
 // replacement for the first.
 QString MissingFontsExplanation(const QByteArrayList &missingFonts);

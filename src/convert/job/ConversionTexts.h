@@ -140,8 +140,12 @@ inline constexpr const char *kTextContext = "ConversionTexts";
 // n: the files with missing fonts.
 inline constexpr const char *kBatchFontsHead =
     QT_TRANSLATE_N_NOOP("ConversionTexts", "In diesen Dateien wurden Fonts nicht gefunden:");
+// n: the files with missing fonts; %1: kBatchReplacementFonts, counted by the fonts.
 inline constexpr const char *kBatchRetryQuestion = QT_TRANSLATE_N_NOOP(
-    "ConversionTexts", "Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?");
+    "ConversionTexts", "Sollen diese Dateien mit %1 erneut konvertiert werden?");
+// n: the missing fonts, each once however many files miss it.
+inline constexpr const char *kBatchReplacementFonts =
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "den Ersatzfonts");
 inline constexpr const char *kBatchUseReplacement =
     QT_TRANSLATE_N_NOOP("ConversionTexts", "Ja, Ersatzfonts verwenden");
 inline constexpr ProgramText kBatchDeclineReplacement = PAGORA_TEXT("ConversionTexts", "Nein");

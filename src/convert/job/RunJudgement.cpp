@@ -112,8 +112,10 @@ NextStep JudgeRun(const RunFacts &run, const JobSituation &job)
     // better font than Ghostscript's own substitute; asking again would
     // only repeat the same question.
     const bool substitutedAlready = !missing.isEmpty() && AreAllSubstituted(missing, job.boundFonts);
+    // What the user is told names each font as the first question did.
+    const QByteArrayList named = NamesAsAsked(missing, job.boundFonts);
     if (!missing.isEmpty() && !substitutedAlready)
-        return missingFontsStep(missing, output, produced && lostPdfa.isEmpty(), job);
+        return missingFontsStep(named, output, produced && lostPdfa.isEmpty(), job);
 
     if (result.timedOut)
         return failure(output + EndOfLine + kTimedOutLine);
@@ -129,6 +131,6 @@ NextStep JudgeRun(const RunFacts &run, const JobSituation &job)
     step.placeFirst = true;
     step.text = output;
     if (substitutedAlready)
-        step.substitutedFonts = missing;
+        step.substitutedFonts = named;
     return step;
 }

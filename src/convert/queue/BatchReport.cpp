@@ -6,6 +6,7 @@
 #include "platform/text/EndOfLine.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 using namespace ConversionTexts;
 
@@ -126,12 +127,17 @@ QString FailureReason(const QString &failureText)
 
 MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts)
 {
+    // The files decide "diese Datei" or "diese Dateien", the fonts
+    // "Ersatzfont" or "Ersatzfonts": one font missing in two files is one.
     const qsizetype files = withMissingFonts.size();
+    QSet<QByteArray> fonts;
     QString text = Counted(kBatchFontsHead, files) + EndOfLine;
     for (const QueuedFile &item : withMissingFonts) {
         text += EndOfLine + nameOf(item.input) + QLatin1Char(':') + EndOfLine;
-        for (const QByteArray &font : item.missingFonts)
+        for (const QByteArray &font : item.missingFonts) {
             text += kMissingFontBullet + DisplayFontName(font) + EndOfLine;
+            fonts.insert(font);
+        }
         // Set apart from the fonts, as in the dialog of a single file.
         const QString first = DisplayFontName(item.missingFonts.value(0));
         text += EndOfLine + kSuggestionHead + first + kSuggestionHeadEnd + EndOfLine +
@@ -140,8 +146,10 @@ MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts)
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Caution;
     dialog.message = kMissingFontsMessage;
-    dialog.explanation = text + EndOfLine + Counted(kBatchRetryQuestion, files);
-    dialog.actionButton.caption = Counted(kBatchUseReplacement, files);
+    dialog.explanation =
+        text + EndOfLine +
+        Counted(kBatchRetryQuestion, files).arg(Counted(kBatchReplacementFonts, fonts.size()));
+    dialog.actionButton.caption = Counted(kBatchUseReplacement, fonts.size());
     // Declining cancels nothing: the files keep the PDFs they have.
     dialog.cancelButton.caption = kBatchDeclineReplacement;
     dialog.cancelButton.visible = true;

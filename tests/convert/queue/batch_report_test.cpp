@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 QueuedFile converted(const QString &name)
@@ -116,16 +118,70 @@ TEST(BatchFontsQuestion, OneFileIsAskedAboutInTheSingular)
     EXPECT_EQ(one.cancelButton.caption, QStringLiteral("Nein"));
 }
 
-TEST(BatchFontsQuestion, SeveralFilesAreAskedAboutInThePlural)
+// How many files decides "diese Datei" or "diese Dateien"; how many fonts,
+// each counted once however many files miss it, "Ersatzfont" or "Ersatzfonts".
+struct QuestionCase {
+    const char *name;
+    QList<QByteArrayList> fontsPerFile;
+    const char *head;
+    const char *question;
+    const char *button;
+};
+
+void PrintTo(const QuestionCase &c, std::ostream *os)
 {
-    const MessageDialog two = BatchFontsDialog(
-        {withMissingFont(QStringLiteral("a.ps")), withMissingFont(QStringLiteral("b.ps"))});
-    EXPECT_TRUE(two.explanation.startsWith(
-        QStringLiteral("In diesen Dateien wurden Fonts nicht gefunden:\n")));
-    EXPECT_TRUE(two.explanation.endsWith(
-        QStringLiteral("\n\nSollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?")));
-    EXPECT_EQ(two.actionButton.caption, QStringLiteral("Ja, Ersatzfonts verwenden"));
-    EXPECT_EQ(two.cancelButton.caption, QStringLiteral("Nein"));
+    *os << c.name;
 }
+
+class BatchFontsQuestionCounts : public testing::TestWithParam<QuestionCase>
+{
+};
+
+TEST_P(BatchFontsQuestionCounts, FilesAndFontsDecideTheirOwnWords)
+{
+    QList<QueuedFile> files;
+    for (const QByteArrayList &fonts : GetParam().fontsPerFile) {
+        files.append(withMissingFont(QStringLiteral("%1.ps").arg(files.size())));
+        files.last().missingFonts = fonts;
+    }
+    const MessageDialog dialog = BatchFontsDialog(files);
+    EXPECT_TRUE(dialog.explanation.startsWith(QString::fromUtf8(GetParam().head) + '\n'))
+        << dialog.explanation.toStdString();
+    EXPECT_TRUE(dialog.explanation.endsWith(QStringLiteral("\n\n") +
+                                            QString::fromUtf8(GetParam().question)))
+        << dialog.explanation.toStdString();
+    EXPECT_EQ(dialog.actionButton.caption, QString::fromUtf8(GetParam().button));
+    EXPECT_EQ(dialog.cancelButton.caption, QStringLiteral("Nein"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, BatchFontsQuestionCounts,
+    testing::Values(
+        QuestionCase{"OneFileOneFont",
+                     {{"LucidaGrande"}},
+                     "In dieser Datei wurden Fonts nicht gefunden:",
+                     "Soll diese Datei mit dem Ersatzfont erneut konvertiert werden?",
+                     "Ja, Ersatzfont verwenden"},
+        QuestionCase{"OneFileTwoFonts",
+                     {{"LucidaGrande", "Futura-Bold"}},
+                     "In dieser Datei wurden Fonts nicht gefunden:",
+                     "Soll diese Datei mit den Ersatzfonts erneut konvertiert werden?",
+                     "Ja, Ersatzfonts verwenden"},
+        QuestionCase{"TwoFilesOneFont",
+                     {{"LucidaGrande"}, {"LucidaGrande"}},
+                     "In diesen Dateien wurden Fonts nicht gefunden:",
+                     "Sollen diese Dateien mit dem Ersatzfont erneut konvertiert werden?",
+                     "Ja, Ersatzfont verwenden"},
+        QuestionCase{"TwoFilesTwoFonts",
+                     {{"LucidaGrande"}, {"Futura-Bold"}},
+                     "In diesen Dateien wurden Fonts nicht gefunden:",
+                     "Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?",
+                     "Ja, Ersatzfonts verwenden"},
+        QuestionCase{"ThreeFilesThreeFonts",
+                     {{"LucidaGrande", "Futura-Bold"}, {"Futura-Bold"}, {"Gill Sans"}},
+                     "In diesen Dateien wurden Fonts nicht gefunden:",
+                     "Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?",
+                     "Ja, Ersatzfonts verwenden"}),
+    [](const testing::TestParamInfo<QuestionCase> &info) { return info.param.name; });
 
 } // namespace
