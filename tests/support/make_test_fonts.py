@@ -63,7 +63,7 @@ def collection(folder, out):
 
 
 def single(folder, out):
-    font = small(os.path.join(folder, "DejaVuSansMono-Oblique.ttf"))
+    font = small(os.path.join(folder, "DejaVuSansMono-Bold.ttf"))
     rename(font, "PagoraTestExtra", "Regular", "PagoraTestExtra-Regular")
     font.save(out)
 
