@@ -11,7 +11,8 @@ class Window1;
 // The application object of the window. Files reach it through a drop on the
 // window, on the command line at start, or from the system (QFileOpenEvent:
 // Finder's "Open With", a double-click, a drop on the Dock icon); all of them
-// are converted by the window as a drop once its start-up check has ended.
+// join the window's line as a drop does, in the order they came, and are
+// converted once its start-up check has ended.
 class App : public QApplication
 {
     Q_OBJECT

@@ -6,16 +6,8 @@ FileHandover::FileHandover(QObject *parent) : QObject(parent) {}
 
 void FileHandover::setWindow(Window1 *window)
 {
-    if (m_window)
-        disconnect(m_window, nullptr, this, nullptr);
     m_window = window;
-    m_windowOpened = false;
-    if (window == nullptr)
-        return;
-    connect(window, &Window1::opened, this, [this] {
-        m_windowOpened = true;
-        schedule();
-    });
+    schedule();
 }
 
 void FileHandover::add(const QStringList &paths)
@@ -26,7 +18,7 @@ void FileHandover::add(const QStringList &paths)
 
 void FileHandover::schedule()
 {
-    if (!m_window || !m_windowOpened || m_waiting.isEmpty() || m_scheduled)
+    if (!m_window || m_waiting.isEmpty() || m_scheduled)
         return;
     m_scheduled = true;
     QMetaObject::invokeMethod(this, &FileHandover::handOver, Qt::QueuedConnection);

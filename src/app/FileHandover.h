@@ -9,9 +9,10 @@ class Window1;
 // Files given to the program from outside the window: named on the command
 // line at start, or opened by the system (Finder's "Open With", a document
 // double-clicked, a drop on the Dock icon). They are handed to the window as
-// one drop once its start-up check has ended, so that they are converted
-// after that check's dialog rather than between its steps; files arriving in
-// one turn of the event loop go together.
+// one drop as soon as it exists; files arriving in one turn of the event loop
+// go together. The window holds them in its line while its start-up check
+// runs, so that they are converted after that check's dialog, and before
+// anything dropped on the window meanwhile.
 class FileHandover : public QObject
 {
     Q_OBJECT
@@ -19,7 +20,7 @@ class FileHandover : public QObject
 public:
     explicit FileHandover(QObject *parent = nullptr);
 
-    // The window the files go to; until it has emitted opened() they wait.
+    // The window the files go to; until there is one they wait.
     void setWindow(Window1 *window);
     void add(const QStringList &paths);
 
@@ -29,6 +30,5 @@ private:
 
     QPointer<Window1> m_window;
     QStringList m_waiting;
-    bool m_windowOpened = false;
     bool m_scheduled = false;
 };

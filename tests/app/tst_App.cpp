@@ -3,10 +3,12 @@
 #include "ui/MainMenuBar.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtOpenFilesChooser.h"
+#include "ui/DropCanvas.h"
 #include "ui/Window1.h"
 
 #include "ScriptedPresenter.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -78,6 +80,7 @@ private slots:
     void fileFromOutsideIsConvertedOnceTheWindowHasOpened_data();
     void fileFromOutsideIsConvertedOnceTheWindowHasOpened();
     void fileOpenedWhileAVerdictIsUpWaitsForItsAnswer();
+    void filesGivenAtStartRunBeforeADropDuringTheCheck();
     void quitItemClosesTheWindowAndEndsWithZero();
     void qtsOwnDialogsSpeakTheWindowsLanguage();
 };
@@ -342,6 +345,38 @@ void TestApp::fileOpenedWhileAVerdictIsUpWaitsForItsAnswer()
     QVERIFY(dialogs.press());
     QTRY_COMPARE(finished.size(), 2);
     QCOMPARE(TestFiles::pdfPageCount(dir.filePath(QStringLiteral("zweite.pdf"))), 2);
+}
+
+// A file named at start came before anything dropped on the window while it
+// checks for Ghostscript, so it is converted first.
+void TestApp::filesGivenAtStartRunBeforeADropDuringTheCheck()
+{
+    QTemporaryDir dir;
+    const QString slow = dir.filePath(QStringLiteral("slow-gs"));
+    TestFiles::writeScript(slow, "sleep 2; exec '" + TestFiles::realGhostscript().toUtf8() +
+                                     "' \"$@\"\n");
+    const QString named = dir.filePath(QStringLiteral("named.ps"));
+    const QString dropped = dir.filePath(QStringLiteral("dropped.ps"));
+    for (const QString &input : {named, dropped})
+        TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+    ScriptedPresenter dialogs;
+    Window1Services services = quietServices(dialogs);
+    services.probeCandidates = {slow};
+    Window1 window(services);
+    auto &app = *static_cast<App *>(qApp);
+    app.handFilesTo(window);
+    app.openFiles(WindowStartFiles({named}));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QVERIFY(window.isBusy());
+    QVERIFY(PlatformDropFiles(window.Canvas1(), {dropped}));
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 2, 60000);
+    QStringList created;
+    for (const MessageDialog &dialog : std::as_const(dialogs.shown))
+        created << dialog.explanation.section(QLatin1Char('\n'), -1);
+    QCOMPARE(created, (QStringList{dir.filePath(QStringLiteral("named.pdf")),
+                                   dir.filePath(QStringLiteral("dropped.pdf"))}));
 }
 
 void TestApp::quitItemClosesTheWindowAndEndsWithZero()
