@@ -2,7 +2,8 @@
 # Builds the benchmarks in Release (-O2, in build-bench/) and runs them all:
 # the Google Benchmark cases, the whole conversions against gs and ps2pdf, a
 # batch against a loop of ps2pdf and against one file at a time (and what
-# plain gs gains on this machine by running k at a time), the
+# plain gs gains on this machine by running k at a time), a watched folder
+# (latency, a flood of files, idle), the
 # font-name repair against grep and sed, and the start-up against the probe's
 # commands and an empty Qt window (offscreen). Every comparing
 # figure is a ratio of runs made side by side; the summary at the end has one
@@ -151,6 +152,18 @@ note "== Pagora --convert against gs and ps2pdf, and on 16 files against a loop 
 # shellcheck disable=SC2046
 record sh bench/command_line_bench.sh "$bin/Pagora" "$rounds" $(ls "$corpus"/*.ps 2>/dev/null | head -n 8)
 check_listing "$corpus" "the command-line bench"
+
+# --- Watched folders -----------------------------------------------------------
+# The flood is made of copies of the smallest document, the test fixture.
+flood=${PAGORA_BENCH_FLOOD:-1000}
+$smoke && flood=${PAGORA_BENCH_FLOOD:-20}
+note ""
+note "== A watched folder: latency against gs, a flood of $flood files against a loop of" \
+    "ps2pdf, and idle"
+# shellcheck disable=SC2046
+record env PAGORA_BENCH_FLOOD="$flood" sh bench/watch_bench.sh "$bin/Pagora" "$rounds" \
+    tests/fixtures/hello.ps $(ls "$corpus"/*.ps 2>/dev/null | head -n 3)
+check_listing "$corpus" "the watched-folder bench"
 # --- Batches ---------------------------------------------------------------------
 # The same corpus, made up to at least 16 files (more manual pages, then
 # copies) so that every core has files to convert throughout.

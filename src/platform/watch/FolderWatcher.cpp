@@ -1,6 +1,7 @@
 #include "platform/watch/FolderWatcher.h"
 
 #include "platform/files/FileNameEncoding.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +24,7 @@ namespace {
 
 QString systemError(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemErrorText(error);
 }
 
 #ifdef Q_OS_LINUX
@@ -55,6 +56,9 @@ std::optional<bool> openForWritingByLease(const QByteArray &path)
 FolderWatcher::FolderWatcher(QObject *parent) : QObject(parent)
 {
     m_timer.setSingleShot(true);
+    // A coarse timer may fire up to a twentieth of the settle time late (or
+    // early, and then once more): that would be added to every file's wait.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &FolderWatcher::settle);
 }
 
