@@ -4,24 +4,24 @@
 <context>
     <name>ConversionTexts</name>
     <message numerus="yes">
-        <source>In diesen Dateien wurden Fonts nicht gefunden:</source>
+        <source>In diesen Dateien fehlen Fonts:</source>
         <translation>
-            <numerusform>In dieser Datei wurden Fonts nicht gefunden:</numerusform>
-            <numerusform>In diesen Dateien wurden Fonts nicht gefunden:</numerusform>
+            <numerusform>In dieser Datei fehlen Fonts:</numerusform>
+            <numerusform>In diesen Dateien fehlen Fonts:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>Sollen diese Dateien mit %1 erneut konvertiert werden?</source>
+        <source>Sollen diese Dateien mit dem Ersatzfont erneut konvertiert werden?</source>
         <translation>
-            <numerusform>Soll diese Datei mit %1 erneut konvertiert werden?</numerusform>
-            <numerusform>Sollen diese Dateien mit %1 erneut konvertiert werden?</numerusform>
+            <numerusform>Soll diese Datei mit dem Ersatzfont erneut konvertiert werden?</numerusform>
+            <numerusform>Sollen diese Dateien mit dem Ersatzfont erneut konvertiert werden?</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>den Ersatzfonts</source>
+        <source>Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?</source>
         <translation>
-            <numerusform>dem Ersatzfont</numerusform>
-            <numerusform>den Ersatzfonts</numerusform>
+            <numerusform>Soll diese Datei mit den Ersatzfonts erneut konvertiert werden?</numerusform>
+            <numerusform>Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -32,24 +32,24 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n von %1 wurden in PDF umgewandelt.</source>
+        <source>%1 von %n Dateien wurde in PDF umgewandelt.</source>
         <translation>
-            <numerusform>%n von %1 wurde in PDF umgewandelt.</numerusform>
-            <numerusform>%n von %1 wurden in PDF umgewandelt.</numerusform>
+            <numerusform>%1 von %n Datei wurde in PDF umgewandelt.</numerusform>
+            <numerusform>%1 von %n Dateien wurde in PDF umgewandelt.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n Dateien</source>
+        <source>%1 von %n Dateien wurden in PDF umgewandelt.</source>
         <translation>
-            <numerusform>%n Datei</numerusform>
-            <numerusform>%n Dateien</numerusform>
+            <numerusform>%1 von %n Datei wurden in PDF umgewandelt.</numerusform>
+            <numerusform>%1 von %n Dateien wurden in PDF umgewandelt.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>Abgebrochen: %n Dateien wurden nicht konvertiert.</source>
+        <source>Abgebrochen: %n Dateien wurden nicht in PDF umgewandelt.</source>
         <translation>
-            <numerusform>Abgebrochen: %n Datei wurde nicht konvertiert.</numerusform>
-            <numerusform>Abgebrochen: %n Dateien wurden nicht konvertiert.</numerusform>
+            <numerusform>Abgebrochen: %n Datei wurde nicht in PDF umgewandelt.</numerusform>
+            <numerusform>Abgebrochen: %n Dateien wurden nicht in PDF umgewandelt.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -108,11 +108,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die PDF-Datei kann in diesem Ordner nicht angelegt werden: </source>
+        <source>Die PDF-Datei kann in diesem Ordner nicht angelegt werden: %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die PDF-Datei kann nicht an ihren Platz gelegt werden: </source>
+        <source>Die PDF-Datei kann nicht am Zielort abgelegt werden: %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -124,11 +124,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Vorgeschlagener Ersatz für &apos;</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&apos;:</source>
+        <source>Vorgeschlagener Ersatz für &apos;%1&apos;:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -144,23 +140,23 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Ersetzte Fonts: </source>
+        <source>Ersetzte Fonts: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die Eingabedatei kann nicht vorbereitet werden: </source>
+        <source>Die Eingabedatei kann nicht vorbereitet werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die Eingabedatei kann nicht geöffnet werden: </source>
+        <source>Die Eingabedatei kann nicht geöffnet werden: %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Sie ist ein Ordner.</source>
+        <source>Es handelt sich um einen Ordner.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).</source>
+        <source>Es handelt sich nicht um eine gewöhnliche Datei, sondern etwa um eine Pipe oder ein Gerät.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -172,19 +168,19 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Dieselbe PDF-Datei entsteht schon aus %1.</source>
+        <source>Dieselbe PDF-Datei wird bereits aus %1 erzeugt.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Auch nach %1 Durchgängen mit Ersatzfonts fehlen noch Fonts: </source>
+        <source>Auch nach %1 Durchgängen mit Ersatzfonts fehlen noch Fonts: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die Ersatzfonts können nicht geschrieben werden: </source>
+        <source>Die Datei für die Fontersetzung kann nicht geschrieben werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Der Arbeitsordner für die Konvertierung kann nicht angelegt werden: </source>
+        <source>Der Arbeitsordner für die Konvertierung kann nicht angelegt werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -208,7 +204,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>PDF-Art: </source>
+        <source>PDF-Art: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -216,15 +212,15 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) bei: </source>
+        <source>Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) in der Installation von %1.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die PDF/A-Einstellungen können nicht geschrieben werden: </source>
+        <source>Die PDF/A-Einstellungen können nicht geschrieben werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Ghostscript kann nicht in seiner Sandbox gestartet werden: </source>
+        <source>Ghostscript kann nicht in seiner Sandbox gestartet werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -232,39 +228,39 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Das Dokument kann nicht gelesen werden</source>
+        <source>Das Dokument kann nicht gelesen werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die bereinigte Kopie kann nicht geschrieben werden</source>
+        <source>Die bereinigte Kopie kann nicht geschrieben werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die bereinigte Kopie kann nicht gelesen werden</source>
+        <source>Die bereinigte Kopie kann nicht gelesen werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Der Ordner für die bereinigte Kopie kann nicht geöffnet werden</source>
+        <source>Der Ordner für die bereinigte Kopie kann nicht geöffnet werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die Grafik kann nicht gelesen werden</source>
+        <source>Die Grafik kann nicht gelesen werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die zugeschnittene Kopie der Grafik kann nicht geschrieben werden</source>
+        <source>Die zugeschnittene Kopie der Grafik kann nicht geschrieben werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Der Ordner für die zugeschnittene Kopie der Grafik kann nicht geöffnet werden</source>
+        <source>Der Ordner für die zugeschnittene Kopie der Grafik kann nicht geöffnet werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die bereinigte Kopie würde größer als %1 GiB.</source>
+        <source>Die bereinigte Kopie würde größer als %1 GiB werden.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die zugeschnittene Kopie der Grafik würde größer als %1 GiB.</source>
+        <source>Die zugeschnittene Kopie der Grafik würde größer als %1 GiB werden.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -307,7 +303,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die Fontübersicht kann nicht gesichert werden: </source>
+        <source>Die Fontübersicht kann nicht gespeichert werden: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
@@ -349,6 +345,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>1. Terminal öffnen</source>
+        <comment>any terminal, not macOS</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>2. Befehl eingeben:</source>
         <translation type="unfinished"></translation>
     </message>
@@ -368,7 +369,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>In %1 lässt sich kein Ordner anlegen</source>
+        <source>In %1 lässt sich kein Ordner anlegen: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -377,6 +378,10 @@
     </message>
     <message>
         <source>Der Prozessfilter lässt sich nicht erstellen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Der Prozessfilter lässt sich nicht erstellen (%1): %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -392,15 +397,145 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Die Landlock-Regeln lassen sich nicht anlegen</source>
+        <source>Die Landlock-Regeln lassen sich nicht anlegen: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Der Zugriff auf %1 lässt sich nicht freigeben</source>
+        <source>Der Zugriff auf %1 lässt sich nicht freigeben: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Deskriptor %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keine Berechtigung</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Der Vorgang ist nicht erlaubt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Datei oder Ordner nicht gefunden</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auf dem Datenträger ist kein Platz mehr frei</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Das Speicherkontingent ist ausgeschöpft</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Der Datenträger ist schreibgeschützt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Die Datei existiert bereits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Es ist ein Ordner</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Es ist kein Ordner</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ein symbolischer Link, dem nicht gefolgt wird, oder zu viele Links</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Der Name ist zu lang</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zu viele Dateien sind geöffnet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Das geht nicht über Dateisystemgrenzen hinweg</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Das Gerät oder die Ressource ist belegt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fehler beim Lesen oder Schreiben des Datenträgers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nicht genug Arbeitsspeicher.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ein unerwarteter interner Fehler ist aufgetreten.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WatchTexts</name>
+    <message>
+        <source>Es handelt sich um einen symbolischen Link; er wird nicht geöffnet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Es handelt sich um einen Ordner; er wird nicht geöffnet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Es handelt sich um keine gewöhnliche Datei (etwa eine Pipe oder ein Gerät); sie wird nicht geöffnet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fehlende Fonts: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Der Ordner %1 kann nicht angelegt oder geöffnet werden: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WatchingTexts</name>
+    <message>
+        <source>Überwacht: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 umgewandelt, %2 fehlgeschlagen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ergebnisse anzeigen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ordner zum Überwachen wählen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Der Ordner kann nicht überwacht werden.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Überwachte Ordner</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Protokoll: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -15,8 +15,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cstdio>
+#include <optional>
 
 #include <unistd.h>
 
@@ -60,6 +62,22 @@ void print(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+// What stands in line for the placeholders of text, from the first to the
+// last with the text between them; nothing when line is not that text.
+std::optional<QString> filledIn(const QString &line, const QString &text)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%[0-9]"));
+    const qsizetype first = text.indexOf(placeholder);
+    const qsizetype last = text.lastIndexOf(placeholder);
+    if (first < 0)
+        return std::nullopt;
+    const QString head = text.left(first);
+    const QString tail = text.mid(last + 2);
+    if (line.size() < head.size() + tail.size() || !line.startsWith(head) || !line.endsWith(tail))
+        return std::nullopt;
+    return line.mid(head.size(), line.size() - head.size() - tail.size());
+}
+
 // The job's explanation, written for its dialog, told in one line of the
 // command line's own: Ghostscript's own error line where there is one, else
 // the explanation's last line.
@@ -99,9 +117,8 @@ QString reasonOf(const QString &failureText)
         {ConversionTexts::kCannotWriteDefinition, kCannotWriteDefinition},
     };
     for (const auto &text : heads) {
-        const QString head = text.conversion;
-        if (last.startsWith(head))
-            return text.commandLine + last.mid(head.size());
+        if (const std::optional<QString> rest = filledIn(last, text.conversion))
+            return text.commandLine + *rest;
     }
     // Ghostscript's first line of why, below the head.
     const qsizetype lost = lines.indexOf(ConversionTexts::kPdfaLostHead);

@@ -3,8 +3,9 @@
 #include "fontsheet/FontSampleSheet.h"
 #include "fontsheet/FontSheetTexts.h"
 #include "platform/desktop/DesktopServices.h"
-#include "platform/text/EndOfLine.h"
 #include "platform/files/TextStreams.h"
+#include "platform/text/EndOfLine.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -21,7 +22,7 @@ QString reasonOf(const std::exception_ptr &failure)
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception &error) {
-        return QString::fromLocal8Bit(error.what());
+        return FailureText(error);
     } catch (...) {
     }
     return QString();
@@ -35,8 +36,8 @@ FontOverviewResult writeSheet(const FolderItem &file, const QByteArray &sheet, q
         TextOutputStream stream = TextOutputStream::create(file);
         stream.write(sheet);
         stream.close();
-    } catch (const std::runtime_error &error) {
-        return {std::nullopt, FontSheetTexts::kCannotWriteSheet + QString::fromUtf8(error.what())};
+    } catch (const std::exception &error) {
+        return {std::nullopt, FontSheetTexts::kCannotWriteSheet.arg(FailureText(error))};
     } catch (...) {
         return {std::nullopt, reasonOf(std::current_exception())};
     }

@@ -36,7 +36,8 @@ inline QString FontsFound(qsizetype count)
     return QCoreApplication::translate("FontSheetTexts", kFontsFound, nullptr, int(count));
 }
 
+// %1: the reason.
 inline constexpr ProgramText kCannotWriteSheet =
-    PAGORA_TEXT("FontSheetTexts", "Die Fontübersicht kann nicht gesichert werden: ");
+    PAGORA_TEXT("FontSheetTexts", "Die Fontübersicht kann nicht gespeichert werden: %1");
 
 } // namespace FontSheetTexts

@@ -23,7 +23,10 @@ inline constexpr ProgramText kHeadingMacOS =
     PAGORA_TEXT("InstallTexts", "Installation unter macOS:");
 inline constexpr ProgramText kHeadingLinux =
     PAGORA_TEXT("InstallTexts", "Installation unter Linux:");
+// On macOS the program named Terminal; elsewhere any terminal.
 inline constexpr ProgramText kOpenTerminal = PAGORA_TEXT("InstallTexts", "1. Terminal öffnen");
+inline constexpr ProgramText kOpenATerminal =
+    PAGORA_TEXT_FOR("InstallTexts", "1. Terminal öffnen", "any terminal, not macOS");
 inline constexpr ProgramText kEnterCommand = PAGORA_TEXT("InstallTexts", "2. Befehl eingeben:");
 inline const QString kCommandIndent = QStringLiteral("   ");
 // Where no package manager is known, one line takes the place of the steps.

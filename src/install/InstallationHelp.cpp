@@ -45,7 +45,7 @@ QString InstallationHelp::explanation() const
     const QString command = linuxInstallCommand(OsRelease::read(m_osReleaseFiles));
     if (command.isEmpty())
         return head + kUseThePackageManager;
-    return head + kOpenTerminal + EndOfLine + kEnterCommand + EndOfLine + kCommandIndent + command;
+    return head + kOpenATerminal + EndOfLine + kEnterCommand + EndOfLine + kCommandIndent + command;
 }
 
 QUrl InstallationHelp::page() const

@@ -2,6 +2,7 @@
 
 #include "install/GhostscriptProbe.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QPointer>
 
@@ -27,6 +28,7 @@ void StartupCheck::start(const QStringList &probeCandidates)
 
 void StartupCheck::onProbed(bool installed)
 {
+    m_found = installed;
     if (installed) {
         finish();
         return;
@@ -62,7 +64,7 @@ bool StartupCheck::tryStep(const std::function<void()> &step)
         step();
         return true;
     } catch (const std::exception &error) {
-        reason = QString::fromLocal8Bit(error.what());
+        reason = FailureText(error);
     } catch (...) {
     }
     emit failed(reason);

@@ -31,6 +31,8 @@ public:
 
     void start(const QStringList &probeCandidates = kProbeCandidates);
     bool isRunning() const { return m_running; }
+    // The probe found a Ghostscript that answers (known once finished() came).
+    bool ghostscriptFound() const { return m_found; }
 
 signals:
     // A dialog or the browser failed while the help was shown; finished()
@@ -53,4 +55,5 @@ private:
     InstallationHelp m_help;
     GhostscriptProbe *m_probe;
     bool m_running = false;
+    bool m_found = false;
 };

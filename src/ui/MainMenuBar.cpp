@@ -82,6 +82,9 @@ const char kCommandProperty[] = "pagoraEditCommand";
 
 // The menu items' own texts, byte for byte as the user sees them.
 const QString kOpenItemText = QStringLiteral("&Open\u2026");
+const QString kWatchFolderItemText = QStringLiteral("&Watch Folder\u2026");
+const QString kStopWatchingItemText = QStringLiteral("&Stop Watching");
+const QString kWatchResultsItemText = QStringLiteral("Watch &Results\u2026");
 
 // The PDF menu's items, one per kind, in the menu's order.
 const struct {
@@ -156,6 +159,21 @@ void MainMenuBar::Untitled0()
     QAction *open = makeItem(*fileMenu, QStringLiteral("FileOpen"), kOpenItemText,
                              shortcutsFor(QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)));
     open->setMenuRole(QAction::NoRole);
+    // The watched folders are the window's business too; the submenu holds
+    // one item per folder while the window watches.
+    makeItem(*fileMenu, QStringLiteral("FileSeparator1"), QStringLiteral("-"));
+    makeItem(*fileMenu, QStringLiteral("FileWatchFolder"), kWatchFolderItemText)
+        ->setMenuRole(QAction::NoRole);
+    auto *stopWatching = new QMenu(kStopWatchingItemText, fileMenu);
+    stopWatching->setObjectName(QStringLiteral("FileStopWatching"));
+    stopWatching->menuAction()->setObjectName(QStringLiteral("FileStopWatching"));
+    stopWatching->menuAction()->setEnabled(false);
+    fileMenu->addMenu(stopWatching);
+    QAction *results =
+        makeItem(*fileMenu, QStringLiteral("FileWatchResults"), kWatchResultsItemText);
+    results->setMenuRole(QAction::NoRole);
+    results->setEnabled(false);
+    makeItem(*fileMenu, QStringLiteral("FileSeparator2"), QStringLiteral("-"));
     QAction *quit = makeItem(*fileMenu, QStringLiteral("FileQuit"), QStringLiteral("&Quit"),
                              shortcutsFor(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
     // On macOS the item moves into the application menu as its Quit command.

@@ -5,7 +5,8 @@
 class QAction;
 class QMenu;
 
-// The application's one menu bar: File (Open, Quit), Edit (the standard editing
+// The application's one menu bar: File (Open, Watch Folder, Stop Watching with
+// one item per watched folder, Watch Results, Quit), Edit (the standard editing
 // commands), PDF (the kind of PDF to make, one of five) and an empty Help
 // menu. Menus and items carry their names as object names, by which they are
 // looked up.

@@ -6,13 +6,18 @@
 #include "platform/desktop/LastOpenFolder.h"
 #include "ui/DropCanvas.h"
 #include "ui/FailureDialog.h"
+#include "ui/FolderWatching.h"
 #include "ui/MainMenuBar.h"
 #include "ui/PdfKindChoice.h"
 #include "ui/PictureCache.h"
+#include "ui/QtFolderChooser.h"
 #include "ui/QtMessagePresenter.h"
 #include "ui/QtOpenFilesChooser.h"
 #include "ui/QtSaveFileChooser.h"
 #include "ui/QtUrlOpener.h"
+#include "ui/WatchMenu.h"
+#include "ui/WatchResultsDialog.h"
+#include "ui/WatchStatusLine.h"
 #include "ui/WindowConversions.h"
 #include "ui/WindowTexts.h"
 
@@ -23,6 +28,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 
 #include <utility>
@@ -78,6 +84,10 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
         m_ownOpenChooser = std::make_unique<QtOpenFilesChooser>(this);
         m_services.openChooser = m_ownOpenChooser.get();
     }
+    if (m_services.folderChooser == nullptr) {
+        m_ownFolderChooser = std::make_unique<QtFolderChooser>(this);
+        m_services.folderChooser = m_ownFolderChooser.get();
+    }
     if (m_services.logo == nullptr)
         m_services.logo = &PictureCache::logo();
 
@@ -95,12 +105,18 @@ Window1::Window1(Window1Services services) : m_services(std::move(services))
     connect(m_conversions, &WindowConversions::failed, this,
             [this](const QString &reason) { showFailure(reason); });
     m_conversions->setHeld(true);
+    m_watching = new FolderWatching(*m_services.dialogs, *m_services.folderChooser, this);
+    connect(m_watching, &FolderWatching::changed, this, &Window1::updateWatching);
     m_fontListing = new FontListing(FontListing::thisSystemsSource(), this);
     connect(m_fontListing, &FontListing::finished, this, &Window1::fontsListed);
 
     Layout();
     CreateControls();
+    CreateWatchLine();
     connect(FileOpen(), &QAction::triggered, this, &Window1::FileOpen_Action);
+    connect(FileWatchFolder(), &QAction::triggered, this, &Window1::FileWatchFolder_Action);
+    connect(FileWatchResults(), &QAction::triggered, this, &Window1::FileWatchResults_Action);
+    new WatchMenu(MenuBar(), *m_watching, this);
     m_pdfKind = new PdfKindChoice(MenuBar(), this);
     m_conversions->setPdfKind(m_pdfKind->kind());
     connect(m_pdfKind, &PdfKindChoice::chosen, m_conversions, &WindowConversions::setPdfKind);
@@ -165,6 +181,20 @@ void Window1::CreateControls()
 
     makeLabel(content, QStringLiteral("Label2"), QRect(51, 392, 307, 98),
               WindowTexts::kGhostscriptNotice, 12);
+}
+
+void Window1::CreateWatchLine()
+{
+    // A line of its own below the controls, so the drop zone and its
+    // instruction stay as they are; it takes room only while it shows.
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("watchBar"));
+    bar->setSizeGripEnabled(false);
+    auto *line = new WatchStatusLine(*m_watching, bar);
+    line->setFont(systemFont(12));
+    bar->addWidget(line, 1);
+    connect(line, &WatchStatusLine::resultsRequested, this, &Window1::FileWatchResults_Action);
+    bar->hide();
 }
 
 DropCanvas *Window1::Canvas1() const
@@ -247,6 +277,9 @@ void Window1::startupCheckFinished()
 void Window1::startupCheckEnded()
 {
     m_startupChecked = true;
+    // Watched folders are watched only with a Ghostscript that answered.
+    if (m_startupCheck->ghostscriptFound())
+        m_watching->start(FindGhostscriptExecutable(m_services.dropCandidates));
     m_conversions->setHeld(isBusy());
     updateFileOpen();
     emit opened();
@@ -259,6 +292,8 @@ bool Window1::isBusy() const
 
 void Window1::Event_Closing()
 {
+    // What a watched folder converts now is cancelled; its input stays in In.
+    m_watching->stop();
     // Posted, so that the window has finished closing when the loop ends. It
     // ends only the application's own loop, with 0; without one nothing happens.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -340,6 +375,31 @@ void Window1::FileOpen_Action()
         });
 }
 
+void Window1::FileWatchFolder_Action()
+{
+    if (!FileWatchFolder()->isEnabled())
+        return;
+    m_watching->chooseFolder(pdfKind());
+}
+
+void Window1::FileWatchResults_Action()
+{
+    if (m_watchResults == nullptr) {
+        auto *dialog = new WatchResultsDialog(*m_watching, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        m_watchResults = dialog;
+    }
+    m_watchResults->show();
+    m_watchResults->raise();
+    m_watchResults->activateWindow();
+}
+
+void Window1::updateWatching()
+{
+    statusBar()->setVisible(!m_watching->folders().isEmpty());
+    updateFileOpen();
+}
+
 void Window1::filesChosen(const QStringList &paths)
 {
     m_openDialogShowing = false;
@@ -356,13 +416,17 @@ bool Window1::fileOpenAvailable() const
 {
     // The chosen files join the line like a drop, also while others convert;
     // but the open dialog is not put on the window beside another dialog.
-    return !isBusy() && !m_openDialogShowing && !m_conversions->dialogOpen();
+    return !isBusy() && !m_openDialogShowing && !m_conversions->dialogOpen() &&
+           !m_watching->isAsking();
 }
 
 void Window1::updateFileOpen()
 {
     if (QAction *item = FileOpen())
         item->setEnabled(fileOpenAvailable());
+    // The folder dialog is not put on the window beside another dialog either.
+    if (QAction *item = FileWatchFolder())
+        item->setEnabled(m_watching->isStarted() && fileOpenAvailable());
     // A kind chosen while files convert would hold for some of them only.
     if (m_pdfKind != nullptr)
         m_pdfKind->setEnabled(fileOpenAvailable() && !m_conversions->isActive());

@@ -15,6 +15,8 @@
 
 class ConversionJob;
 class DropCanvas;
+class FolderChooser;
+class FolderWatching;
 class FontListing;
 struct FontOverviewResult;
 class InstallationHelp;
@@ -40,6 +42,7 @@ struct Window1Services {
     UrlOpener *urls = nullptr;
     SaveFileChooser *saveChooser = nullptr;
     OpenFilesChooser *openChooser = nullptr;
+    FolderChooser *folderChooser = nullptr;
     PictureCache *logo = nullptr; // nullptr: the logo from the resources
     QStringList dropCandidates = kDropTimeCandidates;
     QStringList probeCandidates = kProbeCandidates;
@@ -69,6 +72,10 @@ public:
     MainMenuBar &MenuBar() const;
     QMenu *FileMenu() const { return menu("FileMenu"); }
     QAction *FileOpen() const { return item("FileOpen"); }
+    QAction *FileWatchFolder() const { return item("FileWatchFolder"); }
+    // A submenu: its menu() holds one item per watched folder.
+    QAction *FileStopWatching() const { return item("FileStopWatching"); }
+    QAction *FileWatchResults() const { return item("FileWatchResults"); }
     QAction *FileQuit() const { return item("FileQuit"); }
     QMenu *EditMenu() const { return menu("EditMenu"); }
     QAction *EditUndo() const { return item("EditUndo"); }
@@ -98,6 +105,14 @@ public:
     // nothing, while the window is busy, while a conversion's dialog waits for
     // an answer, and while the open dialog is open.
     void FileOpen_Action();
+    // File › Watch Folder…: the folder dialog; the folder chosen is watched
+    // with the PDF menu's kind, now and after a restart, once the start-up
+    // check has found Ghostscript.
+    void FileWatchFolder_Action();
+    // File › Watch Results…, or the counts in the window's line: the list of
+    // the watched files done, not holding the window.
+    void FileWatchResults_Action();
+    FolderWatching &Watching() const { return *m_watching; }
 
     // The kind of PDF that drops, File › Open, handed files and batches make
     // from now on, as the PDF menu has it.
@@ -141,6 +156,9 @@ private:
     void filesChosen(const QStringList &paths);
     bool fileOpenAvailable() const;
     void updateFileOpen();
+    void CreateWatchLine();
+    // The line below the window's controls shows while a folder is watched.
+    void updateWatching();
     // For this system, as the services say where to look.
     InstallationHelp installationHelp() const;
     void fontsListed(const QStringList &names);
@@ -150,12 +168,15 @@ private:
     std::unique_ptr<UrlOpener> m_ownUrls;
     std::unique_ptr<SaveFileChooser> m_ownSaveChooser;
     std::unique_ptr<OpenFilesChooser> m_ownOpenChooser;
+    std::unique_ptr<FolderChooser> m_ownFolderChooser;
     Window1Services m_services;
     StartupCheck *m_startupCheck = nullptr;
     FontListing *m_fontListing = nullptr;
     bool m_opened = false;
     WindowConversions *m_conversions = nullptr;
     PdfKindChoice *m_pdfKind = nullptr;
+    FolderWatching *m_watching = nullptr;
+    QPointer<QWidget> m_watchResults;
     bool m_startupChecked = false;
     // Why the start-up check's help failed, until it is told.
     std::optional<QString> m_startupFailure;

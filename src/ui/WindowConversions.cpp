@@ -1,9 +1,10 @@
 #include "ui/WindowConversions.h"
 
-#include "convert/queue/ConversionInputs.h"
 #include "convert/job/ConversionJob.h"
+#include "convert/queue/ConversionInputs.h"
 #include "convert/queue/DropIntake.h"
 #include "platform/files/FolderItem.h"
+#include "platform/text/SystemErrorText.h"
 #include "ui/BatchRun.h"
 #include "ui/ConversionProgress.h"
 
@@ -99,7 +100,7 @@ void WindowConversions::startNext()
             startSingle(paths);
     } catch (const std::exception &error) {
         m_refusalShowing = false;
-        emit failed(QString::fromLocal8Bit(error.what()));
+        emit failed(FailureText(error));
     } catch (...) {
         m_refusalShowing = false;
         emit failed(QString());

@@ -352,7 +352,7 @@ TEST_F(CommandLineRun, SpeaksEnglishOnAGermanSystem)
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_EQ(process.readAllStandardOutput(),
               "failed  hello.ps: cannot create the working folder: "
-              "no temporary folder that only this user can change: " +
+              "No temporary folder that only this user can change: " +
                   QFile::encodeName(notAFolder) + '\n');
 }
 

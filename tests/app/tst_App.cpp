@@ -147,6 +147,11 @@ void TestApp::menusAndItemsInOrder()
     QCOMPARE(shown, (QStringList{
                         "FileMenu &File []",
                         QString::fromUtf8("  FileOpen &Open\u2026 [Ctrl+O]"),
+                        "  FileSeparator1 separator []",
+                        QString::fromUtf8("  FileWatchFolder &Watch Folder\u2026 []"),
+                        "  FileStopWatching &Stop Watching []",
+                        QString::fromUtf8("  FileWatchResults Watch &Results\u2026 []"),
+                        "  FileSeparator2 separator []",
                         "  FileQuit &Quit [Ctrl+Q]",
                         "EditMenu &Edit []",
                         "  EditUndo &Undo [Ctrl+Z]",
@@ -178,6 +183,9 @@ void TestApp::windowAccessorsFindTheSharedItems()
     } accessors[] = {
         {window.FileMenu(), "FileMenu"},
         {window.FileOpen(), "FileOpen"},
+        {window.FileWatchFolder(), "FileWatchFolder"},
+        {window.FileStopWatching(), "FileStopWatching"},
+        {window.FileWatchResults(), "FileWatchResults"},
         {window.FileQuit(), "FileQuit"},
         {window.EditMenu(), "EditMenu"},
         {window.EditUndo(), "EditUndo"},

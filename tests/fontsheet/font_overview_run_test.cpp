@@ -244,7 +244,7 @@ TEST_P(FailedWriteTest, LeavesTheEarlierFileWhole)
     ASSERT_TRUE(result->failure.has_value());
     const QString message = *result->failure;
     EXPECT_THAT(message.toStdString(), StartsWith("Die Font\xc3\xbc"
-                                                  "bersicht kann nicht gesichert werden: "));
+                                                  "bersicht kann nicht gespeichert werden: "));
     EXPECT_THAT(message.toStdString(), HasSubstr(path.toStdString()));
     EXPECT_EQ(TestFiles::readBytes(path), earlier);
     EXPECT_THAT(everyEntry(dir), ElementsAre(QStringLiteral("SystemFonts.ps")));

@@ -155,7 +155,7 @@ void TestBatch::severalFilesConvertTogetherWithOneQuestionAndOneSummary()
     QCOMPARE(question.message, QStringLiteral("Fehlende Schriftarten"));
     // One file, two fonts: "diese Datei", "den Ersatzfonts".
     QCOMPARE(question.explanation,
-             QStringLiteral("In dieser Datei wurden Fonts nicht gefunden:\n\nfonts.ps:\n"
+             QStringLiteral("In dieser Datei fehlen Fonts:\n\nfonts.ps:\n"
                             "  \u2022 LucidaGrande\n  \u2022 Futura-Bold\n\n"
                             "Vorgeschlagener Ersatz f\u00fcr 'LucidaGrande':\n  \u2192 Helvetica\n"
                             "\nSoll diese Datei mit den Ersatzfonts erneut konvertiert werden?"));
@@ -251,7 +251,7 @@ void TestBatch::cancelStopsRunningAndQueuedFilesAndKeepsWhatIsDone()
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.first().explanation,
              QStringLiteral("1 von 7 Dateien wurde in PDF umgewandelt.\n"
-                            "Abgebrochen: 6 Dateien wurden nicht konvertiert."));
+                            "Abgebrochen: 6 Dateien wurden nicht in PDF umgewandelt."));
     QCOMPARE(ghostscriptsIn(m_tmp->path()), 0);
     QCOMPARE(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("a-hello.pdf"))), 2);
     for (int i = 0; i < 6; ++i)
@@ -281,7 +281,8 @@ void TestBatch::twoFilesOfOneStemMakeOnePdfNotTwoOverOneAnother()
     const QString summary = dialogs.shown.first().explanation;
     QVERIFY2(summary.startsWith(QStringLiteral("1 von 2 Dateien wurde in PDF umgewandelt.")),
              qPrintable(summary));
-    QVERIFY2(summary.contains(QStringLiteral("x.ps\n    Dieselbe PDF-Datei entsteht schon aus x.eps.")),
+    QVERIFY2(summary.contains(
+                 QStringLiteral("x.ps\n    Dieselbe PDF-Datei wird bereits aus x.eps erzeugt.")),
              qPrintable(summary));
     // The figure's two pages, not the one blank page of the document.
     QCOMPARE(TestFiles::pdfPageCount(docs.filePath(QStringLiteral("x.pdf"))), 2);
@@ -543,7 +544,7 @@ void TestBatch::filesDroppedDuringTheFontQuestionRunBeforeThoseDroppedDuringTheR
     QVERIFY(dialogs.press());
     QTRY_VERIFY_WITH_TIMEOUT(batches.size() == 1 && singles.size() == 2, 60000);
     QCOMPARE(told(dialogs.shown),
-             (QStringList{QStringLiteral("In dieser Datei wurden Fonts nicht gefunden:"),
+             (QStringList{QStringLiteral("In dieser Datei fehlen Fonts:"),
                           QStringLiteral("2 von 2 Dateien wurden in PDF umgewandelt."),
                           QStringLiteral("waehrend-der-frage.pdf"),
                           QStringLiteral("waehrend-der-wiederholung.pdf")}));

@@ -145,8 +145,9 @@ void TestHostileDrops::fifoIsRefusedWithoutHoldingTheWindow()
     // Refused as soon as it is opened, before any progress dialog is due.
     QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
     QCOMPARE(dialogs.shown.first().message, kFailure);
-    QVERIFY(dialogs.shown.first().explanation.endsWith(QStringLiteral(
-        "Sie ist keine gew\u00f6hnliche Datei (sondern etwa eine Pipe oder ein Ger\u00e4t).")));
+    QVERIFY(dialogs.shown.first().explanation.endsWith(
+        QStringLiteral(": Es handelt sich nicht um eine gew\u00f6hnliche Datei, sondern etwa um "
+                       "eine Pipe oder ein Ger\u00e4t.")));
     QVERIFY(!progressShown);
     QVERIFY2(paints.longestGapMs() < 2000, qPrintable(QString::number(paints.longestGapMs())));
     QCOMPARE(TestFiles::readBytes(dir.filePath(QStringLiteral("x.pdf"))), QByteArray("older PDF"));

@@ -87,20 +87,20 @@ const Spoken kEnglish{
                    "  \u2022 LucidaGrande\n  \u2022 Futura-Bold\n\n"
                    "Suggested replacement for 'LucidaGrande':\n  \u2192 Helvetica\n\n"
                    "Convert again with the replacement font?"),
-    QStringLiteral("Yes, use replacement font"),
+    QStringLiteral("Yes, use the replacement font"),
     QStringLiteral("No, cancel"),
     QStringLiteral("Ghostscript not found"),
     QStringLiteral("Ghostscript is needed to create PDF files.\n\n"
-                   "Installing on Linux:\n1. Open Terminal\n2. Enter the command:\n"
+                   "Installing on Linux:\n1. Open a terminal\n2. Enter the command:\n"
                    "   sudo apt install ghostscript"),
-    QStringLiteral("Installation Help"),
+    QStringLiteral("Installation help"),
     QStringLiteral("Later"),
     QStringLiteral("1 of 2 files was converted to PDF."),
     QStringLiteral("1 of 1 file was converted to PDF."),
     QStringLiteral("PostScript - Font Overview"),
     QStringLiteral("Show Details..."),
     QStringLiteral("\n\nConvert this file again with the replacement fonts?"),
-    QStringLiteral("Yes, use replacement fonts"),
+    QStringLiteral("Yes, use the replacement fonts"),
     QStringLiteral("Conversion"),
     QStringLiteral("1 more file waiting"),
     QStringLiteral("2 more files waiting"),

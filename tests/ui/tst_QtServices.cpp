@@ -1,3 +1,4 @@
+#include "ui/QtFolderChooser.h"
 #include "ui/QtOpenFilesChooser.h"
 #include "ui/QtSaveFileChooser.h"
 #include "ui/QtUrlOpener.h"
@@ -44,6 +45,8 @@ private slots:
     void saveDialogHandsOverTheChosenFile();
     void openDialogHandsOverTheChosenFiles_data();
     void openDialogHandsOverTheChosenFiles();
+    void folderDialogHandsOverTheChosenFolder_data();
+    void folderDialogHandsOverTheChosenFolder();
 
 private:
     QWidget m_window;
@@ -183,6 +186,52 @@ void TestQtServices::openDialogHandsOverTheChosenFiles()
     for (const QString &name : chosen)
         expected << dir.filePath(name);
     QCOMPARE(answers.first(), expected);
+    QTRY_VERIFY(dialog.isNull());
+}
+
+void TestQtServices::folderDialogHandsOverTheChosenFolder_data()
+{
+    QTest::addColumn<QString>("typed"); // empty: cancelled
+
+    QTest::newRow("a folder") << QStringLiteral("PDF-Eingang");
+    QTest::newRow("cancelled") << QString();
+}
+
+void TestQtServices::folderDialogHandsOverTheChosenFolder()
+{
+    QFETCH(QString, typed);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("PDF-Eingang")));
+    QFile(dir.filePath(QStringLiteral("brief.ps"))).open(QIODevice::WriteOnly);
+    QtFolderChooser chooser(&m_window);
+    QStringList answers;
+
+    chooser.chooseFolderDialog(QStringLiteral("Ordner"), dir.path(),
+                               [&answers](const QString &folder) { answers.append(folder); });
+
+    // Returned at once, the dialog open on the window, showing folders only.
+    QVERIFY(answers.isEmpty());
+    QPointer<QFileDialog> dialog =
+        m_window.findChild<QFileDialog *>(QStringLiteral("folderDialog"));
+    QVERIFY(dialog != nullptr);
+    QTRY_VERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Ordner"));
+    QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+    QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
+    QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+
+    if (typed.isEmpty()) {
+        dialog->reject();
+    } else {
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        name->setText(typed);
+        QTest::keyClick(name, Qt::Key_Return);
+    }
+
+    QTRY_COMPARE(answers.size(), 1);
+    QCOMPARE(answers.first(), typed.isEmpty() ? QString() : dir.filePath(typed));
     QTRY_VERIFY(dialog.isNull());
 }
 

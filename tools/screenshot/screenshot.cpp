@@ -8,6 +8,8 @@
 //     xvfb-run -a build/pagora_screenshot batch-progress docs/screenshot-batch-progress.png
 //     xvfb-run -a build/pagora_screenshot batch-summary docs/screenshot-batch-summary.png
 //     xvfb-run -a build/pagora_screenshot pdf-menu docs/screenshot-pdf-menu.png
+//     xvfb-run -a build/pagora_screenshot watching docs/screenshot-watching.png
+//     xvfb-run -a build/pagora_screenshot watch-results docs/screenshot-watch-results.png
 //
 // The dark appearance is a palette set here, as a system in dark mode would
 // hand one to the program; the program itself has no switch for it. The
@@ -19,10 +21,15 @@
 // cancelled after the picture); for the summary, two short documents, one
 // with an error and a text file that is skipped. The
 // PDF menu is shown open with "Archive (PDF/A-2b)" checked, without choosing
-// it: the settings of whoever takes the picture stay as they are.
+// it: the settings of whoever takes the picture stay as they are. The window
+// watching a folder "PDF-Eingang" is shown once two short documents and one
+// with an error have been put into its In and are done; the folder is kept
+// in settings of the picture's own, in the temporary folder; with
+// watch-results, the list of the files done is in front of it.
 
 #include "app/App.h"
 #include "convert/job/ConversionTexts.h"
+#include "ui/FolderWatching.h"
 #include "ui/Window1.h"
 #include "ui/WindowTexts.h"
 
@@ -37,6 +44,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
+#include <QSettings>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -72,7 +80,16 @@ QPalette darkPalette()
     return palette;
 }
 
-enum class Mode { Light, Dark, Progress, BatchProgress, BatchSummary, PdfMenu };
+enum class Mode {
+    Light,
+    Dark,
+    Progress,
+    BatchProgress,
+    BatchSummary,
+    PdfMenu,
+    Watching,
+    WatchResults
+};
 
 std::optional<Mode> modeNamed(const char *name)
 {
@@ -81,7 +98,9 @@ std::optional<Mode> modeNamed(const char *name)
                                                    {"progress", Mode::Progress},
                                                    {"batch-progress", Mode::BatchProgress},
                                                    {"batch-summary", Mode::BatchSummary},
-                                                   {"pdf-menu", Mode::PdfMenu}};
+                                                   {"pdf-menu", Mode::PdfMenu},
+                                                   {"watching", Mode::Watching},
+                                                   {"watch-results", Mode::WatchResults}};
     for (const auto &[modeName, mode] : modes) {
         if (std::strcmp(name, modeName) == 0)
             return mode;
@@ -173,8 +192,8 @@ int main(int argc, char **argv)
     const std::optional<Mode> mode = argc == 3 ? modeNamed(argv[1]) : std::nullopt;
     if (!mode) {
         std::fprintf(stderr,
-                     "usage: %s dark|light|progress|batch-progress|batch-summary|pdf-menu "
-                     "OUTPUT.png\n",
+                     "usage: %s dark|light|progress|batch-progress|batch-summary|pdf-menu|"
+                     "watching|watch-results OUTPUT.png\n",
                      argv[0]);
         return 2;
     }
@@ -189,6 +208,11 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    const bool watching = *mode == Mode::Watching || *mode == Mode::WatchResults;
+    if (watching) {
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, folder.filePath("settings"));
+    }
     Window1 window;
     int status = 1;
     const auto save = [&](const QImage &image) {
@@ -218,6 +242,35 @@ int main(int argc, char **argv)
                 status = save(windowWithDialog(window, *menu)) ? 0 : 1;
                 QCoreApplication::exit(status);
             });
+        } else if (watching) {
+            const QString watched = dir.filePath(QStringLiteral("PDF-Eingang"));
+            if (!window.Watching().watch(watched, PdfKind::Standard)) {
+                QCoreApplication::exit(1);
+                return;
+            }
+            writeFiles(QDir(watched + QStringLiteral("/In")),
+                       {{QStringLiteral("Angebot.ps"), kShortDocument},
+                        {QStringLiteral("Brief.ps"), kShortDocument},
+                        {QStringLiteral("Entwurf.ps"), kFailingDocument}});
+            whenShown(
+                [&window]() -> QWidget * {
+                    return window.Watching().results().size() == 3 ? &window : nullptr;
+                },
+                [&](QWidget *) {
+                    QWidget *results = nullptr;
+                    if (*mode == Mode::WatchResults) {
+                        window.FileWatchResults_Action();
+                        results = window.findChild<QDialog *>(QStringLiteral("watchResults"));
+                        results->resize(460, 200);
+                        results->move(window.mapToGlobal(QPoint(-25, 190)));
+                    }
+                    QTimer::singleShot(300, &app, [&, results] {
+                        const QImage image =
+                            results ? windowWithDialog(window, *results) : window.grab().toImage();
+                        status = save(image) ? 0 : 1;
+                        QCoreApplication::exit(status);
+                    });
+                });
         } else if (*mode == Mode::Progress) {
             const QStringList files =
                 writeFiles(dir, {{QStringLiteral("Jahresbericht.ps"), kEndlessDocument},

@@ -112,8 +112,8 @@ QString MissingFontsExplanation(const QByteArrayList &missingFonts)
     for (const QByteArray &name : missingFonts)
         bullets += kMissingFontBullet + DisplayFontName(name) + EndOfLine;
     const QString first = DisplayFontName(missingFonts.value(0));
-    return kMissingFontsHead + EndOfLine + EndOfLine + bullets + EndOfLine + kSuggestionHead +
-           first + kSuggestionHeadEnd + EndOfLine + kSuggestionArrow +
+    return kMissingFontsHead + EndOfLine + EndOfLine + bullets + EndOfLine +
+           kSuggestionHead.arg(first) + EndOfLine + kSuggestionArrow +
            SuggestReplacementFont(first) + EndOfLine + EndOfLine + kRetryQuestion;
 }
 

@@ -3,6 +3,8 @@
 #include "convert/input/FontRepair.h"
 #include "convert/job/ConversionTexts.h"
 #include "platform/files/FileDescriptor.h"
+#include "platform/text/ProgramFailure.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,8 +75,7 @@ std::optional<QByteArray> trailerBox(const QByteArray &tail)
 
 [[noreturn]] void failWith(const ProgramText &what)
 {
-    const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    throw std::runtime_error((what + QStringLiteral(": ") + why).toStdString());
+    throw ProgramFailure(what.arg(SystemErrorText(errno)));
 }
 
 // Up to size bytes from offset on; fewer at the end of the file.
@@ -149,8 +150,8 @@ bool ResolveAtendBoundingBox(int figure, int folder, const std::atomic<bool> *st
         if (stop != nullptr && stop->load(std::memory_order_relaxed))
             throw RepairStopped();
         if (quint64(at) > kRepairedCopyLimit)
-            throw std::runtime_error(
-                ConversionTexts::kFigureCopyTooLarge.arg(kRepairedCopyLimit >> 30).toStdString());
+            throw ProgramFailure(
+                ConversionTexts::kFigureCopyTooLarge.arg(kRepairedCopyLimit >> 30));
         const QByteArray chunk = readAt(figure, at, kCopyChunk);
         if (chunk.isEmpty())
             break;

@@ -3,6 +3,8 @@
 #include "convert/input/DocumentFontNames.h"
 #include "convert/job/ConversionTexts.h"
 #include "platform/files/FileDescriptor.h"
+#include "platform/text/ProgramFailure.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -60,8 +62,7 @@ const char *nextParenthesis(const char *from, const char *to)
 
 [[noreturn]] void failWith(const ProgramText &what)
 {
-    const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    throw std::runtime_error((what + QStringLiteral(": ") + why).toStdString());
+    throw ProgramFailure(what.arg(SystemErrorText(errno)));
 }
 
 // The document read block by block from its open descriptor, at offsets of
@@ -122,8 +123,7 @@ public:
     {
         m_written += quint64(bytes.size());
         if (m_written > m_limit)
-            throw std::runtime_error(
-                ConversionTexts::kRepairedCopyTooLarge.arg(m_limit >> 30).toStdString());
+            throw ProgramFailure(ConversionTexts::kRepairedCopyTooLarge.arg(m_limit >> 30));
         const char *at = bytes.constData();
         qsizetype left = bytes.size();
         while (left > 0) {

@@ -18,6 +18,7 @@
 #include "platform/files/JobWorkspace.h"
 #include "platform/files/OutputFolder.h"
 #include "platform/text/EndOfLine.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QPointer>
 
@@ -104,7 +105,7 @@ void ConversionJob::prepare()
     try {
         m_workspace = std::make_shared<JobWorkspace>();
     } catch (const std::exception &error) {
-        fail(kCannotPrepareWorkspace + QString::fromUtf8(error.what()));
+        fail(kCannotPrepareWorkspace.arg(FailureText(error)));
         return;
     }
     if (!openOutputFolder())
@@ -136,7 +137,7 @@ bool ConversionJob::openOutputFolder()
     }
     QString error;
     if (!m_output->canCreateFiles(&error)) {
-        fail(kCannotCreateOutput + m_outputPath + QStringLiteral(": ") + error);
+        fail(kCannotCreateOutput.arg(m_outputPath, error));
         return false;
     }
     return true;
@@ -162,7 +163,7 @@ void ConversionJob::onInputPrepared(const PreparedInput &input)
         return;
     }
     if (!input.error.isEmpty()) {
-        fail(kCannotRepairInput + input.error);
+        fail(kCannotRepairInput.arg(input.error));
         return;
     }
     m_convertedName = input.name.isEmpty() ? m_inputLink : input.name;
@@ -202,6 +203,10 @@ void ConversionJob::runGhostscript()
 void ConversionJob::onGhostscriptFinished(const ProcessResult &result, bool workspaceTooLarge)
 {
     emit ghostscriptFinished();
+    // From here on a failure shows what the run reported under its heading,
+    // also what the system said when Ghostscript could not be started; a
+    // failure of our own before the run has no output to head.
+    m_ranGhostscript = true;
     RunFacts run;
     run.result = result;
     run.workspaceTooLarge = workspaceTooLarge;
@@ -254,7 +259,7 @@ void ConversionJob::follow(const NextStep &step)
     // again without the offer.
     case NextStep::Kind::HandOverInstalledFonts:
     case NextStep::Kind::Fail:
-        fail(step.text);
+        fail(step.text, m_ranGhostscript);
         break;
     case NextStep::Kind::Ask:
         ask();
@@ -311,7 +316,7 @@ bool ConversionJob::writeProlog()
     const QString error =
         m_workspace->writeFile(kSubstitutionPrologName, FontSubstitutionProlog(m_boundFonts));
     if (!error.isEmpty()) {
-        fail(kCannotWriteSubstitution + error);
+        fail(kCannotWriteSubstitution.arg(error));
         return false;
     }
     m_prolog = kSubstitutionPrologName;
@@ -324,13 +329,13 @@ bool ConversionJob::writeDefinition()
     // handling of the Ghostscript that writes the PDF.
     m_profile = FindSrgbProfile(m_ghostscriptPath);
     if (m_profile.isEmpty()) {
-        fail(kNoSrgbProfile + m_ghostscriptPath);
+        fail(kNoSrgbProfile.arg(m_ghostscriptPath));
         return false;
     }
     const QString error = m_workspace->writeFile(
         kPdfaDefinitionName, PdfaDefinition(m_profile, DocumentTitle(m_input->get())));
     if (!error.isEmpty()) {
-        fail(kCannotWriteDefinition + error);
+        fail(kCannotWriteDefinition.arg(error));
         return false;
     }
     m_definition = kPdfaDefinitionName;
@@ -352,8 +357,8 @@ void ConversionJob::onPlaced(bool inPlace, const QString &error)
     }
     // A PDF kept beside missing fonts is told with them, placed or not.
     if (m_step.kind == NextStep::Kind::Succeed && !inPlace) {
-        fail(m_step.text + EndOfLine + kCannotReplaceOutput + m_outputPath +
-             QStringLiteral(": ") + error);
+        fail(m_step.text + EndOfLine + kCannotReplaceOutput.arg(m_outputPath, error),
+             m_ranGhostscript);
         return;
     }
     follow(m_step);
@@ -365,11 +370,11 @@ void ConversionJob::succeed()
     show(SuccessDialog(m_outputPath, m_kind, m_substitutedFonts));
 }
 
-void ConversionJob::fail(const QString &explanation)
+void ConversionJob::fail(const QString &explanation, bool withOutput)
 {
     m_failureText = explanation;
     m_outcome = Outcome::Failed;
-    show(FailureDialog(explanation));
+    show(FailureDialog(explanation, withOutput));
 }
 
 void ConversionJob::show(const MessageDialog &dialog)

@@ -134,7 +134,8 @@ private:
     void place();
     void onPlaced(bool inPlace, const QString &error);
     void succeed();
-    void fail(const QString &explanation);
+    // withOutput: explanation begins with Ghostscript's output.
+    void fail(const QString &explanation, bool withOutput = false);
     void finish(Outcome outcome);
     void show(const MessageDialog &dialog);
     int remainingMs() const;
@@ -183,4 +184,5 @@ private:
     QByteArrayList m_substitutedFonts;
     QString m_failureText;
     bool m_pdfPlaced = false;
+    bool m_ranGhostscript = false;
 };

@@ -28,6 +28,7 @@ inline constexpr ProgramText kSuccessExplanationHead =
 
 inline constexpr ProgramText kFailureMessage =
     PAGORA_TEXT("ConversionTexts", "Fehler bei der Konvertierung!");
+// Above Ghostscript's output; a failure before Ghostscript ran has none.
 inline constexpr ProgramText kFailureExplanationHead = PAGORA_TEXT("ConversionTexts", "Ausgabe:");
 inline constexpr ProgramText kTimedOutLine =
     PAGORA_TEXT("ConversionTexts", "Ghostscript wurde nach 30 Sekunden abgebrochen.");
@@ -39,19 +40,20 @@ inline constexpr ProgramText kCrashedLine =
 inline constexpr ProgramText kIncompletePdfLine =
     PAGORA_TEXT("ConversionTexts",
                 "Die PDF-Datei wurde nicht vollständig geschrieben (ist der Datenträger voll?).");
-inline constexpr ProgramText kCannotCreateOutput =
-    PAGORA_TEXT("ConversionTexts", "Die PDF-Datei kann in diesem Ordner nicht angelegt werden: ");
+// %1: the PDF's path, %2: the system's reason.
+inline constexpr ProgramText kCannotCreateOutput = PAGORA_TEXT(
+    "ConversionTexts", "Die PDF-Datei kann in diesem Ordner nicht angelegt werden: %1: %2");
 inline constexpr ProgramText kCannotReplaceOutput =
-    PAGORA_TEXT("ConversionTexts", "Die PDF-Datei kann nicht an ihren Platz gelegt werden: ");
+    PAGORA_TEXT("ConversionTexts", "Die PDF-Datei kann nicht am Zielort abgelegt werden: %1: %2");
 
 inline constexpr ProgramText kMissingFontsMessage =
     PAGORA_TEXT("ConversionTexts", "Fehlende Schriftarten");
 inline constexpr ProgramText kMissingFontsHead =
     PAGORA_TEXT("ConversionTexts", "Folgende Fonts wurden nicht gefunden:");
 inline const QString kMissingFontBullet = QStringLiteral("  \u2022 ");
+// %1: the first missing font.
 inline constexpr ProgramText kSuggestionHead =
-    PAGORA_TEXT("ConversionTexts", "Vorgeschlagener Ersatz für '");
-inline constexpr ProgramText kSuggestionHeadEnd = PAGORA_TEXT("ConversionTexts", "':");
+    PAGORA_TEXT("ConversionTexts", "Vorgeschlagener Ersatz für '%1':");
 inline const QString kSuggestionArrow = QStringLiteral("  \u2192 ");
 inline constexpr ProgramText kRetryQuestion =
     PAGORA_TEXT("ConversionTexts", "Soll die Konvertierung mit dem Ersatzfont wiederholt werden?");
@@ -59,16 +61,20 @@ inline constexpr ProgramText kUseReplacement =
     PAGORA_TEXT("ConversionTexts", "Ja, Ersatzfont verwenden");
 inline constexpr ProgramText kDeclineReplacement =
     PAGORA_TEXT("ConversionTexts", "Nein, abbrechen");
+// %1: the fonts, joined.
 inline constexpr ProgramText kSubstitutedFontsLine =
-    PAGORA_TEXT("ConversionTexts", "Ersetzte Fonts: ");
+    PAGORA_TEXT("ConversionTexts", "Ersetzte Fonts: %1");
+// %1: the input's path or one of the reasons below.
 inline constexpr ProgramText kCannotRepairInput =
-    PAGORA_TEXT("ConversionTexts", "Die Eingabedatei kann nicht vorbereitet werden: ");
-// Followed by the input's path, ": " and one of the reasons below.
+    PAGORA_TEXT("ConversionTexts", "Die Eingabedatei kann nicht vorbereitet werden: %1");
+// %1: the input's path, %2: the system's reason or one of the two below.
 inline constexpr ProgramText kCannotOpenInput =
-    PAGORA_TEXT("ConversionTexts", "Die Eingabedatei kann nicht geöffnet werden: ");
-inline constexpr ProgramText kInputIsFolder = PAGORA_TEXT("ConversionTexts", "Sie ist ein Ordner.");
-inline constexpr ProgramText kInputIsNoRegularFile = PAGORA_TEXT(
-    "ConversionTexts", "Sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).");
+    PAGORA_TEXT("ConversionTexts", "Die Eingabedatei kann nicht geöffnet werden: %1: %2");
+inline constexpr ProgramText kInputIsFolder =
+    PAGORA_TEXT("ConversionTexts", "Es handelt sich um einen Ordner.");
+inline constexpr ProgramText kInputIsNoRegularFile =
+    PAGORA_TEXT("ConversionTexts", "Es handelt sich nicht um eine gewöhnliche Datei, sondern etwa "
+                                   "um eine Pipe oder ein Gerät.");
 inline constexpr ProgramText kPreparationTimedOutLine = PAGORA_TEXT(
     "ConversionTexts", "Die Vorbereitung der Eingabedatei wurde nach 30 Sekunden abgebrochen.");
 inline constexpr ProgramText kWorkspaceTooLargeLine = PAGORA_TEXT(
@@ -76,15 +82,17 @@ inline constexpr ProgramText kWorkspaceTooLargeLine = PAGORA_TEXT(
     "Ghostscript wurde abgebrochen: Die Konvertierung belegte mehr als 4 GiB auf dem Datenträger.");
 // %1: the earlier file of the same run whose PDF it is.
 inline constexpr ProgramText kSameOutputLine =
-    PAGORA_TEXT("ConversionTexts", "Dieselbe PDF-Datei entsteht schon aus %1.");
-// %1: how many rounds of substitutes were tried.
-inline constexpr ProgramText kStillMissingLine =
-    PAGORA_TEXT("ConversionTexts", "Auch nach %1 Durchgängen mit Ersatzfonts fehlen noch Fonts: ");
-inline constexpr ProgramText kCannotWriteSubstitution =
-    PAGORA_TEXT("ConversionTexts", "Die Ersatzfonts können nicht geschrieben werden: ");
+    PAGORA_TEXT("ConversionTexts", "Dieselbe PDF-Datei wird bereits aus %1 erzeugt.");
+// %1: how many rounds of substitutes were tried, %2: the fonts still missing.
+inline constexpr ProgramText kStillMissingLine = PAGORA_TEXT(
+    "ConversionTexts", "Auch nach %1 Durchgängen mit Ersatzfonts fehlen noch Fonts: %2");
+// The prolog that binds the missing fonts to their substitutes; %1: the reason.
+inline constexpr ProgramText kCannotWriteSubstitution = PAGORA_TEXT(
+    "ConversionTexts", "Die Datei für die Fontersetzung kann nicht geschrieben werden: %1");
 
+// %1: the reason.
 inline constexpr ProgramText kCannotPrepareWorkspace = PAGORA_TEXT(
-    "ConversionTexts", "Der Arbeitsordner für die Konvertierung kann nicht angelegt werden: ");
+    "ConversionTexts", "Der Arbeitsordner für die Konvertierung kann nicht angelegt werden: %1");
 
 // The kinds of PDF, as the dialogs name them.
 inline constexpr ProgramText kPdfKindStandard = PAGORA_TEXT("ConversionTexts", "Standard");
@@ -92,46 +100,48 @@ inline constexpr ProgramText kPdfKindArchive = PAGORA_TEXT("ConversionTexts", "A
 inline constexpr ProgramText kPdfKindPrint = PAGORA_TEXT("ConversionTexts", "Druck");
 inline constexpr ProgramText kPdfKindSmallFile = PAGORA_TEXT("ConversionTexts", "Kleine Datei");
 inline constexpr ProgramText kPdfKindGrayscale = PAGORA_TEXT("ConversionTexts", "Graustufen");
-// Followed by the kind's name, below the success text and in a batch's summary.
-inline constexpr ProgramText kPdfKindLine = PAGORA_TEXT("ConversionTexts", "PDF-Art: ");
+// %1: the kind's name; below the success text and in a batch's summary.
+inline constexpr ProgramText kPdfKindLine = PAGORA_TEXT("ConversionTexts", "PDF-Art: %1");
 // Followed by Ghostscript's lines, each on a line of its own.
 inline constexpr ProgramText kPdfaLostHead = PAGORA_TEXT(
     "ConversionTexts",
     "Ghostscript konnte kein gültiges PDF/A erzeugen; es wurde keine PDF-Datei abgelegt:");
-inline constexpr ProgramText kNoSrgbProfile =
-    PAGORA_TEXT("ConversionTexts",
-                "Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) bei: ");
+// %1: the Ghostscript whose installation lacks it.
+inline constexpr ProgramText kNoSrgbProfile = PAGORA_TEXT(
+    "ConversionTexts", "Für PDF/A fehlt das sRGB-Farbprofil von Ghostscript (iccprofiles/srgb.icc) "
+                       "in der Installation von %1.");
+// %1: the reason.
 inline constexpr ProgramText kCannotWriteDefinition =
-    PAGORA_TEXT("ConversionTexts", "Die PDF/A-Einstellungen können nicht geschrieben werden: ");
+    PAGORA_TEXT("ConversionTexts", "Die PDF/A-Einstellungen können nicht geschrieben werden: %1");
 
+// %1: the reason.
 inline constexpr ProgramText kCannotConfine =
-    PAGORA_TEXT("ConversionTexts", "Ghostscript kann nicht in seiner Sandbox gestartet werden: ");
+    PAGORA_TEXT("ConversionTexts", "Ghostscript kann nicht in seiner Sandbox gestartet werden: %1");
 // macOS: %1 is the Ghostscript the profile was to be written for.
 inline constexpr ProgramText kNoSandboxProfile =
     PAGORA_TEXT("ConversionTexts", "Für %1 lässt sich kein Sandbox-Profil schreiben.");
 
-// Why the input could not be prepared: each followed by ": " and the
-// system's own error text.
+// Why the input could not be prepared; %1: the system's reason.
 inline constexpr ProgramText kCannotReadDocument =
-    PAGORA_TEXT("ConversionTexts", "Das Dokument kann nicht gelesen werden");
+    PAGORA_TEXT("ConversionTexts", "Das Dokument kann nicht gelesen werden: %1");
 inline constexpr ProgramText kCannotWriteRepairedCopy =
-    PAGORA_TEXT("ConversionTexts", "Die bereinigte Kopie kann nicht geschrieben werden");
+    PAGORA_TEXT("ConversionTexts", "Die bereinigte Kopie kann nicht geschrieben werden: %1");
 inline constexpr ProgramText kCannotReadRepairedCopy =
-    PAGORA_TEXT("ConversionTexts", "Die bereinigte Kopie kann nicht gelesen werden");
+    PAGORA_TEXT("ConversionTexts", "Die bereinigte Kopie kann nicht gelesen werden: %1");
 inline constexpr ProgramText kCannotOpenRepairFolder = PAGORA_TEXT(
-    "ConversionTexts", "Der Ordner für die bereinigte Kopie kann nicht geöffnet werden");
+    "ConversionTexts", "Der Ordner für die bereinigte Kopie kann nicht geöffnet werden: %1");
 inline constexpr ProgramText kCannotReadFigure =
-    PAGORA_TEXT("ConversionTexts", "Die Grafik kann nicht gelesen werden");
+    PAGORA_TEXT("ConversionTexts", "Die Grafik kann nicht gelesen werden: %1");
 inline constexpr ProgramText kCannotWriteFigureCopy = PAGORA_TEXT(
-    "ConversionTexts", "Die zugeschnittene Kopie der Grafik kann nicht geschrieben werden");
+    "ConversionTexts", "Die zugeschnittene Kopie der Grafik kann nicht geschrieben werden: %1");
 inline constexpr ProgramText kCannotOpenFigureFolder =
-    PAGORA_TEXT("ConversionTexts",
-                "Der Ordner für die zugeschnittene Kopie der Grafik kann nicht geöffnet werden");
+    PAGORA_TEXT("ConversionTexts", "Der Ordner für die zugeschnittene Kopie der Grafik kann nicht "
+                                   "geöffnet werden: %1");
 // These stand alone; %1: the limit in GiB.
 inline constexpr ProgramText kRepairedCopyTooLarge =
-    PAGORA_TEXT("ConversionTexts", "Die bereinigte Kopie würde größer als %1 GiB.");
-inline constexpr ProgramText kFigureCopyTooLarge =
-    PAGORA_TEXT("ConversionTexts", "Die zugeschnittene Kopie der Grafik würde größer als %1 GiB.");
+    PAGORA_TEXT("ConversionTexts", "Die bereinigte Kopie würde größer als %1 GiB werden.");
+inline constexpr ProgramText kFigureCopyTooLarge = PAGORA_TEXT(
+    "ConversionTexts", "Die zugeschnittene Kopie der Grafik würde größer als %1 GiB werden.");
 
 // A batch: the question after it and its summary. The counted ones agree
 // with their number: Counted() picks the German form (translations/pagora_de.ts),
@@ -139,23 +149,25 @@ inline constexpr ProgramText kFigureCopyTooLarge =
 inline constexpr const char *kTextContext = "ConversionTexts";
 // n: the files with missing fonts.
 inline constexpr const char *kBatchFontsHead =
-    QT_TRANSLATE_N_NOOP("ConversionTexts", "In diesen Dateien wurden Fonts nicht gefunden:");
-// n: the files with missing fonts; %1: kBatchReplacementFonts, counted by the fonts.
-inline constexpr const char *kBatchRetryQuestion = QT_TRANSLATE_N_NOOP(
-    "ConversionTexts", "Sollen diese Dateien mit %1 erneut konvertiert werden?");
-// n: the missing fonts, each once however many files miss it.
-inline constexpr const char *kBatchReplacementFonts =
-    QT_TRANSLATE_N_NOOP("ConversionTexts", "den Ersatzfonts");
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "In diesen Dateien fehlen Fonts:");
+// The question asks of one missing font or of several (each font once
+// however many files miss it); n: the files with missing fonts.
+inline constexpr const char *kBatchRetryWithReplacement = QT_TRANSLATE_N_NOOP(
+    "ConversionTexts", "Sollen diese Dateien mit dem Ersatzfont erneut konvertiert werden?");
+inline constexpr const char *kBatchRetryWithReplacements = QT_TRANSLATE_N_NOOP(
+    "ConversionTexts", "Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?");
+// n: the missing fonts.
 inline constexpr const char *kBatchUseReplacement =
     QT_TRANSLATE_N_NOOP("ConversionTexts", "Ja, Ersatzfonts verwenden");
 inline constexpr ProgramText kBatchDeclineReplacement = PAGORA_TEXT("ConversionTexts", "Nein");
 inline constexpr ProgramText kBatchSummaryMessage =
     PAGORA_TEXT("ConversionTexts", "Konvertierung abgeschlossen");
-// n: the PDFs made; %1: the files they were made of, told by kBatchFiles.
+// The verb agrees with the PDFs made (%1), the noun with the files (n): one
+// sentence for a single PDF, one for any other number.
+inline constexpr const char *kBatchMadeOneLine =
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "%1 von %n Dateien wurde in PDF umgewandelt.");
 inline constexpr const char *kBatchMadeLine =
-    QT_TRANSLATE_N_NOOP("ConversionTexts", "%n von %1 wurden in PDF umgewandelt.");
-// n: files.
-inline constexpr const char *kBatchFiles = QT_TRANSLATE_N_NOOP("ConversionTexts", "%n Dateien");
+    QT_TRANSLATE_N_NOOP("ConversionTexts", "%1 von %n Dateien wurden in PDF umgewandelt.");
 inline constexpr ProgramText kBatchFailedHead = PAGORA_TEXT("ConversionTexts", "Fehlgeschlagen:");
 inline constexpr ProgramText kBatchSkippedHead =
     PAGORA_TEXT("ConversionTexts", "Übersprungen (keine PostScript-Datei):");
@@ -165,8 +177,8 @@ inline constexpr ProgramText kBatchSubstitutedHead =
 inline constexpr ProgramText kBatchFontsMissingHead =
     PAGORA_TEXT("ConversionTexts", "Mit fehlenden Fonts erstellt (ohne Ersatzfont):");
 // n: files not converted.
-inline constexpr const char *kBatchCancelledLine =
-    QT_TRANSLATE_N_NOOP("ConversionTexts", "Abgebrochen: %n Dateien wurden nicht konvertiert.");
+inline constexpr const char *kBatchCancelledLine = QT_TRANSLATE_N_NOOP(
+    "ConversionTexts", "Abgebrochen: %n Dateien wurden nicht in PDF umgewandelt.");
 inline constexpr ProgramText kBatchDetailsHead =
     PAGORA_TEXT("ConversionTexts", "Ausgabe von Ghostscript für %1:");
 // The progress: %1 files done, n files in all.

@@ -106,7 +106,7 @@ bool GhostscriptRun::confine(const RunInput &run, QString &program, QStringList 
         rules.readableFiles += run.fonts->files();
     const std::optional<QString> profile = SandboxExecProfile(rules.resolved());
     if (!profile) {
-        *error = kCannotConfine + kNoSandboxProfile.arg(m_ghostscriptPath);
+        *error = kCannotConfine.arg(kNoSandboxProfile.arg(m_ghostscriptPath));
         return false;
     }
     arguments = SandboxExecArguments(*profile, program, arguments);
@@ -118,7 +118,7 @@ bool GhostscriptRun::confine(const RunInput &run, QString &program, QStringList 
     // A kernel that has Landlock must confine the run; without it, -dSAFER
     // is all there is.
     if (m_sandbox->failed()) {
-        *error = kCannotConfine + m_sandbox->errorText();
+        *error = kCannotConfine.arg(m_sandbox->errorText());
         return false;
     }
     // Empty when there is nothing to apply; without Landlock it still

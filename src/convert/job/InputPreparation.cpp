@@ -9,6 +9,8 @@
 #include "convert/pdf/PdfArchive.h"
 #include "platform/files/FileDescriptor.h"
 #include "platform/files/JobWorkspace.h"
+#include "platform/text/ProgramFailure.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -60,9 +62,7 @@ PreparedInput readInput(const FileDescriptor &input, const JobWorkspace &workspa
         if (!name.isEmpty()) {
             repaired = FileDescriptor(workspace.openFile(name, O_RDONLY));
             if (!repaired.isValid()) {
-                const QString why = QString::fromLocal8Bit(std::strerror(errno));
-                throw std::runtime_error(
-                    (kCannotReadRepairedCopy + QStringLiteral(": ") + why).toStdString());
+                throw ProgramFailure(kCannotReadRepairedCopy.arg(SystemErrorText(errno)));
             }
         }
         if (ResolveAtendBoundingBox(repaired.isValid() ? repaired.get() : input.get(), folder,
@@ -72,7 +72,7 @@ PreparedInput readInput(const FileDescriptor &input, const JobWorkspace &workspa
     } catch (const RepairStopped &) {
         return {{}, QStringLiteral("stopped"), false, {}};
     } catch (const std::exception &error) {
-        return {{}, QString::fromUtf8(error.what()), false, {}};
+        return {{}, FailureText(error), false, {}};
     }
 }
 
@@ -87,13 +87,12 @@ OpenedInput OpenInput(const QString &inputPath, const JobWorkspace &workspace, b
     opened.file =
         std::make_shared<FileDescriptor>(OpenRegularFile(inputPath, &failure, linksRefused));
     if (!opened.file->isValid()) {
-        const QString reason =
-            failure.kind == OpenFailure::Kind::Folder           ? kInputIsFolder
-            : failure.kind == OpenFailure::Kind::NotRegularFile ? kInputIsNoRegularFile
-                                                                : QString::fromLocal8Bit(
-                                                                      std::strerror(failure.error));
+        const QString reason = failure.kind == OpenFailure::Kind::Folder ? kInputIsFolder
+                               : failure.kind == OpenFailure::Kind::NotRegularFile
+                                   ? kInputIsNoRegularFile
+                                   : SystemErrorText(failure.error);
         opened.file.reset();
-        opened.error = kCannotOpenInput + inputPath + QStringLiteral(": ") + reason;
+        opened.error = kCannotOpenInput.arg(inputPath, reason);
         return opened;
     }
     // Ghostscript reads the input under its own name through the descriptor
@@ -101,7 +100,7 @@ OpenedInput OpenInput(const QString &inputPath, const JobWorkspace &workspace, b
     opened.link = linkNameFor(inputPath);
     if (!workspace.makeLink(QStringLiteral("/dev/fd/%1").arg(opened.file->get()), opened.link)) {
         opened.file.reset();
-        opened.error = kCannotRepairInput + inputPath;
+        opened.error = kCannotRepairInput.arg(inputPath);
     }
     return opened;
 }

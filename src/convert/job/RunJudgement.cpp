@@ -36,8 +36,8 @@ NextStep missingFontsStep(const QByteArrayList &missing, const QString &output, 
     // Asked in a window, the end of the rounds is told there.
     if (!roundsLeft && asked) {
         step.kind = NextStep::Kind::Fail;
-        step.text = output + EndOfLine + kStillMissingLine.arg(job.maxRounds) +
-                    JoinedFontNames(missing);
+        step.text = output + EndOfLine +
+                    kStillMissingLine.arg(QString::number(job.maxRounds), JoinedFontNames(missing));
         return step;
     }
     // Declining the substitution keeps the PDF this run made; a retry

@@ -11,9 +11,9 @@ MessageDialog SuccessDialog(const QString &outputPath, PdfKind kind,
 {
     QString explanation = kSuccessExplanationHead + EndOfLine + outputPath;
     if (kind != PdfKind::Standard)
-        explanation += EndOfLine + kPdfKindLine + PdfKindName(kind);
+        explanation += EndOfLine + kPdfKindLine.arg(PdfKindName(kind));
     if (!substitutedFonts.isEmpty())
-        explanation += EndOfLine + kSubstitutedFontsLine + JoinedFontNames(substitutedFonts);
+        explanation += EndOfLine + kSubstitutedFontsLine.arg(JoinedFontNames(substitutedFonts));
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Note;
     dialog.message = kSuccessMessage;
@@ -22,12 +22,13 @@ MessageDialog SuccessDialog(const QString &outputPath, PdfKind kind,
     return dialog;
 }
 
-MessageDialog FailureDialog(const QString &explanation)
+MessageDialog FailureDialog(const QString &explanation, bool withOutput)
 {
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Stop;
     dialog.message = kFailureMessage;
-    dialog.explanation = kFailureExplanationHead + EndOfLine + explanation;
+    dialog.explanation =
+        withOutput ? kFailureExplanationHead + EndOfLine + explanation : explanation;
     dialog.actionButton.caption = kOk;
     return dialog;
 }

@@ -12,5 +12,6 @@
 // own substitutes stand in for.
 MessageDialog SuccessDialog(const QString &outputPath, PdfKind kind,
                             const QByteArrayList &substitutedFonts);
-// Nothing was made; explanation says why (Ghostscript's output and a line of ours).
-MessageDialog FailureDialog(const QString &explanation);
+// Nothing was made; explanation says why: Ghostscript's output and a line of
+// ours under the heading of its output when withOutput, else ours alone.
+MessageDialog FailureDialog(const QString &explanation, bool withOutput);

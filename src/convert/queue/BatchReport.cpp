@@ -97,9 +97,10 @@ QString skippedLines(const QStringList &skipped)
 QString summaryText(const Findings &found, qsizetype files, const QStringList &skipped,
                     bool cancelled, PdfKind kind)
 {
-    QString text = Counted(kBatchMadeLine, found.made).arg(Counted(kBatchFiles, files));
+    const char *made = found.made == 1 ? kBatchMadeOneLine : kBatchMadeLine;
+    QString text = Counted(made, files).arg(found.made);
     if (kind != PdfKind::Standard)
-        text += EndOfLine + kPdfKindLine + PdfKindName(kind);
+        text += EndOfLine + kPdfKindLine.arg(PdfKindName(kind));
     if (cancelled && found.notConverted > 0)
         text += EndOfLine + Counted(kBatchCancelledLine, found.notConverted);
     appendSection(text, kBatchFailedHead, found.failedLines);
@@ -140,15 +141,15 @@ MessageDialog BatchFontsDialog(const QList<QueuedFile> &withMissingFonts)
         }
         // Set apart from the fonts, as in the dialog of a single file.
         const QString first = DisplayFontName(item.missingFonts.value(0));
-        text += EndOfLine + kSuggestionHead + first + kSuggestionHeadEnd + EndOfLine +
-                kSuggestionArrow + SuggestReplacementFont(first) + EndOfLine;
+        text += EndOfLine + kSuggestionHead.arg(first) + EndOfLine + kSuggestionArrow +
+                SuggestReplacementFont(first) + EndOfLine;
     }
     MessageDialog dialog;
     dialog.iconType = MessageDialog::Icon::Caution;
     dialog.message = kMissingFontsMessage;
-    dialog.explanation =
-        text + EndOfLine +
-        Counted(kBatchRetryQuestion, files).arg(Counted(kBatchReplacementFonts, fonts.size()));
+    const char *question =
+        fonts.size() == 1 ? kBatchRetryWithReplacement : kBatchRetryWithReplacements;
+    dialog.explanation = text + EndOfLine + Counted(question, files);
     dialog.actionButton.caption = Counted(kBatchUseReplacement, fonts.size());
     // Declining cancels nothing: the files keep the PDFs they have.
     dialog.cancelButton.caption = kBatchDeclineReplacement;

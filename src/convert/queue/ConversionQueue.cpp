@@ -1,10 +1,11 @@
 #include "convert/queue/ConversionQueue.h"
 
-#include "convert/queue/ConversionInputs.h"
 #include "convert/job/ConversionTexts.h"
+#include "convert/queue/ConversionInputs.h"
 #include "platform/files/FileNameEncoding.h"
 #include "platform/files/FolderItem.h"
 #include "platform/files/OutputFolder.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QThread>
 
@@ -69,8 +70,7 @@ void ConversionQueue::resolve(QueuedFile &file, const QString &outputName)
         file.failureText = kNotPostScriptMessage;
     } else if (!exists) {
         file.refusal = QueuedFile::Refusal::NoSuchFile;
-        file.failureText = kCannotOpenInput + absolute + QStringLiteral(": ") +
-                           QString::fromLocal8Bit(std::strerror(ENOENT));
+        file.failureText = kCannotOpenInput.arg(absolute, SystemErrorText(ENOENT));
     } else if (m_ghostscriptPath.isEmpty()) {
         file.refusal = QueuedFile::Refusal::NoGhostscript;
         file.failureText = kNoGhostscriptMessage;

@@ -10,6 +10,7 @@
 #include "platform/files/FileDescriptor.h"
 #include "platform/files/FileNameEncoding.h"
 #include "platform/text/EndOfLine.h"
+#include "platform/text/SystemErrorText.h"
 #include "platform/watch/FolderWatcher.h"
 
 #include <QDir>
@@ -32,7 +33,7 @@ const QString kErrors = QStringLiteral("Errors");
 
 QString systemError(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemErrorText(error);
 }
 
 bool exists(int folder, const QString &name)
@@ -262,14 +263,15 @@ void WatchedFolder::setAside(const QString &name, const QString &reason,
         QString text = reason + EndOfLine;
         if (!transcript.isEmpty())
             text += EndOfLine + transcript;
-        writeLog(moved + QStringLiteral(".log"), text);
+        if (writeLog(moved + QStringLiteral(".log"), text))
+            done.log = kErrors + QLatin1Char('/') + moved + QStringLiteral(".log");
         if (m_watcher)
             m_watcher->release(name);
     }
     emit fileDone(done);
 }
 
-void WatchedFolder::writeLog(const QString &logName, const QString &text)
+bool WatchedFolder::writeLog(const QString &logName, const QString &text)
 {
     const FileDescriptor log(::openat(m_errors->get(), EncodeFileName(logName).constData(),
                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
@@ -284,4 +286,5 @@ void WatchedFolder::writeLog(const QString &logName, const QString &text)
             break;
         written += done;
     }
+    return log.isValid() && written == bytes.size();
 }

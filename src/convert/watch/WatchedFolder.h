@@ -29,6 +29,7 @@ struct WatchedFile {
     bool converted = false;
     QString reason;     // why not, in one line
     QString transcript; // Ghostscript's, when it ran and failed
+    QString log;        // "Errors/<name>.log" when one was written
 };
 
 // A folder W whose In is converted unattended: a PostScript or EPS file that
@@ -74,7 +75,8 @@ private:
     QString moveInto(int folder, const QString &name, const QString &wanted);
     void moveAside(int from, const QString &name);
     void setAside(const QString &name, const QString &reason, const QString &transcript = {});
-    void writeLog(const QString &logName, const QString &text);
+    // False when the log could not be written whole.
+    bool writeLog(const QString &logName, const QString &text);
     void checkStopped();
 
     QString m_ghostscriptPath;

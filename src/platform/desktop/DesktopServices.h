@@ -47,3 +47,16 @@ public:
     virtual void openFilesDialog(const QString &folder, const QStringList &filters,
                                  Chosen chosen) = 0;
 };
+
+// The platform's dialog for choosing one folder. It returns at once; chosen
+// gets the folder picked (an absolute path), or the empty text when the user
+// cancels, later from the event loop and never from within this call.
+class FolderChooser
+{
+public:
+    using Chosen = std::function<void(const QString &folder)>;
+
+    virtual ~FolderChooser() = default;
+    // title: the dialog's title; folder: where it starts.
+    virtual void chooseFolderDialog(const QString &title, const QString &folder, Chosen chosen) = 0;
+};

@@ -1,6 +1,8 @@
 #include "platform/files/AtomicFile.h"
 
 #include "platform/files/FileDescriptor.h"
+#include "platform/text/ProgramFailure.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -36,8 +38,9 @@ AtomicFile::AtomicFile(const FolderItem &target) : m_target(target)
 
 void AtomicFile::open()
 {
+    errno = 0;
     if (!m_sibling.open())
-        fail(m_sibling.errorString());
+        fail(lastError());
 }
 
 void AtomicFile::write(const QByteArray &bytes)
@@ -63,23 +66,22 @@ void AtomicFile::commit()
     applyDefaultPermissions(m_sibling.fileName());
     if (std::rename(QFile::encodeName(m_sibling.fileName()).constData(),
                     QFile::encodeName(m_target.nativePath()).constData()) != 0)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+        fail(SystemErrorText(errno));
     m_sibling.setAutoRemove(false);
 }
 
 QString AtomicFile::lastError() const
 {
     // A write cut short by a full disk leaves the file's own error unset;
-    // the system's still says why.
-    if (m_sibling.error() == QFileDevice::NoError && errno != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+    // the system's still says why, and says it in the program's language.
+    if (errno != 0)
+        return SystemErrorText(errno);
     return m_sibling.errorString();
 }
 
 void AtomicFile::fail(const QString &what) const
 {
-    throw std::runtime_error(
-        (m_target.nativePath() + QStringLiteral(": ") + what).toStdString());
+    throw ProgramFailure(m_target.nativePath() + QStringLiteral(": ") + what);
 }
 
 void applyDefaultPermissions(const QString &path)

@@ -2,6 +2,8 @@
 
 #include "platform/files/FolderTree.h"
 #include "platform/text/PlatformTexts.h"
+#include "platform/text/ProgramFailure.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -27,9 +29,7 @@ constexpr time_t kUnlockedGraceSeconds = 60;
 // Names the private folder the workspace was to go into.
 [[noreturn]] void fail(const QString &base)
 {
-    const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    throw std::runtime_error((PlatformTexts::kNoWorkspace.arg(base) + QStringLiteral(": ") + why)
-                                 .toStdString());
+    throw ProgramFailure(PlatformTexts::kNoWorkspace.arg(base, SystemErrorText(errno)));
 }
 
 QByteArray randomName()
@@ -144,7 +144,7 @@ QString JobWorkspace::writeFile(const QString &name, const QByteArray &bytes) co
     if (file >= 0)
         ::close(file);
     if (file < 0 || written < bytes.size())
-        return QString::fromLocal8Bit(std::strerror(error));
+        return SystemErrorText(error);
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/files/FileDescriptor.h"
 #include "platform/files/FileNameEncoding.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QRandomGenerator>
 
@@ -24,7 +25,7 @@ constexpr qsizetype kNameMax = 255;
 
 QString systemError(int error = errno)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemErrorText(error);
 }
 
 #ifdef Q_OS_UNIX

@@ -2,6 +2,8 @@
 
 #include "platform/files/FolderTree.h"
 #include "platform/text/PlatformTexts.h"
+#include "platform/text/ProgramFailure.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -268,8 +270,7 @@ Location chooseLocation()
             return where;
         }
     }
-    throw std::runtime_error(
-        PlatformTexts::kNoOwnTemporaryFolder.arg(QFile::decodeName(wanted)).toStdString());
+    throw ProgramFailure(PlatformTexts::kNoOwnTemporaryFolder.arg(QFile::decodeName(wanted)));
 }
 
 // The folder name in base, made if missing: a descriptor of it when it is
@@ -373,10 +374,9 @@ PrivateFolder::PrivateFolder()
     if (m_descriptor < 0)
         m_descriptor = openFallback(where, &name);
     if (m_descriptor < 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        throw std::runtime_error(
-            PlatformTexts::kNoPrivateTemporaryFolder.arg(QFile::decodeName(where.path), why)
-                .toStdString());
+        const QString why = SystemErrorText(errno);
+        throw ProgramFailure(
+            PlatformTexts::kNoPrivateTemporaryFolder.arg(QFile::decodeName(where.path), why));
     }
     m_path = QFile::decodeName(where.path == "/" ? "/" + name : where.path + '/' + name);
 }

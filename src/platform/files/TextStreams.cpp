@@ -1,6 +1,8 @@
 #include "platform/files/TextStreams.h"
 
 #include "platform/text/EndOfLine.h"
+#include "platform/text/ProgramFailure.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -48,7 +50,7 @@ TextInputStream TextInputStream::open(const FolderItem &file)
 {
     TextInputStream stream(file);
     const auto fail = [&](const QString &why) {
-        throw std::runtime_error((file.nativePath() + QStringLiteral(": ") + why).toStdString());
+        throw ProgramFailure(file.nativePath() + QStringLiteral(": ") + why);
     };
 #ifdef Q_OS_UNIX
     // Opening a FIFO for reading waits for a writer, and a device may never
@@ -56,7 +58,7 @@ TextInputStream TextInputStream::open(const FolderItem &file)
     const int fd =
         ::open(QFile::encodeName(file.nativePath()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+        fail(SystemErrorText(errno));
     struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

@@ -1,5 +1,7 @@
 #include "platform/process/ChildProcess.h"
 
+#include "platform/text/SystemErrorText.h"
+
 #include <QCoreApplication>
 #include <QSet>
 #include <QTimer>
@@ -357,7 +359,7 @@ void ChildProcess::start(const QString &program, const QStringList &arguments)
     // stays the child's to signal even once the child is gone.
     const pid_t watcher = startWatcher(&m_lifeline);
     if (watcher < 0) {
-        m_result.errorText = QString::fromLocal8Bit(std::strerror(errno));
+        m_result.errorText = SystemErrorText(errno);
         QMetaObject::invokeMethod(this, &ChildProcess::finish, Qt::QueuedConnection);
         return;
     }

@@ -6,6 +6,7 @@
 #include "platform/sandbox/SandboxRules.h"
 #include "platform/sandbox/SyscallFilter.h"
 #include "platform/sandbox/SystemGrants.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,11 +25,6 @@
 #if defined(Q_OS_LINUX)
 namespace
 {
-
-QString systemError(const QString &what, int error)
-{
-    return QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(error)));
-}
 
 // A grant the ruleset refused: the path or descriptor it was for, as the
 // error text names it, and errno. No error: every grant was made.
@@ -171,12 +167,11 @@ GhostscriptSandbox GhostscriptSandbox::prepare(const SandboxRules &rules, int ab
 
     LandlockRuleset ruleset(abi);
     if (ruleset.error() != 0)
-        return GhostscriptSandbox(
-            State::Failed, systemError(PlatformTexts::kCannotCreateRuleset, ruleset.error()));
+        return GhostscriptSandbox(State::Failed, PlatformTexts::kCannotCreateRuleset.arg(
+                                                     SystemErrorText(ruleset.error())));
     if (const Refusal refusal = grantAll(ruleset, rules); refusal.error != 0)
-        return GhostscriptSandbox(
-            State::Failed,
-            systemError(PlatformTexts::kCannotGrant.arg(refusal.what), refusal.error));
+        return GhostscriptSandbox(State::Failed, PlatformTexts::kCannotGrant.arg(
+                                                     refusal.what, SystemErrorText(refusal.error)));
     GhostscriptSandbox sandbox(State::Ready, QString(), ruleset.release(), abi);
     sandbox.m_filter = filter.program();
     return sandbox;

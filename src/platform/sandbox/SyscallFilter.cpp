@@ -2,6 +2,7 @@
 
 #if defined(Q_OS_LINUX)
 #include "platform/text/PlatformTexts.h"
+#include "platform/text/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -160,10 +161,9 @@ SyscallFilter SyscallFilter::build()
         filter.m_errorText = PlatformTexts::kNoSeccomp.toString();
         return filter;
     }
-    const QString cannot = PlatformTexts::kCannotBuildProcessFilter;
     const scmp_filter_ctx context = ::seccomp_init(SCMP_ACT_ALLOW);
     if (context == nullptr) {
-        filter.m_errorText = cannot;
+        filter.m_errorText = PlatformTexts::kCannotBuildProcessFilter;
         return filter;
     }
     Failure failure = denyCalls(context);
@@ -173,9 +173,8 @@ SyscallFilter SyscallFilter::build()
         failure = exportProgram(context, &filter.m_program);
     ::seccomp_release(context);
     if (failure.call != nullptr) {
-        const QString what = cannot + QStringLiteral(" (%1)").arg(QLatin1String(failure.call));
-        filter.m_errorText = QStringLiteral("%1: %2").arg(
-            what, QString::fromLocal8Bit(std::strerror(-failure.result)));
+        filter.m_errorText = PlatformTexts::kCannotBuildProcessFilterAt.arg(
+            QLatin1String(failure.call), SystemErrorText(-failure.result));
     }
     return filter;
 }

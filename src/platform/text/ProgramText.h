@@ -13,12 +13,16 @@
 class ProgramText
 {
 public:
-    constexpr ProgramText(const char *context, const char *source)
-        : m_context(context), m_source(source)
+    constexpr ProgramText(const char *context, const char *source,
+                          const char *disambiguation = nullptr)
+        : m_context(context), m_source(source), m_disambiguation(disambiguation)
     {
     }
 
-    QString toString() const { return QCoreApplication::translate(m_context, m_source); }
+    QString toString() const
+    {
+        return QCoreApplication::translate(m_context, m_source, m_disambiguation);
+    }
     operator QString() const { return toString(); }
 
     template <typename... Arguments> QString arg(Arguments &&...arguments) const
@@ -29,6 +33,7 @@ public:
 private:
     const char *m_context;
     const char *m_source;
+    const char *m_disambiguation;
 };
 
 inline QString operator+(const ProgramText &text, const QString &tail)
@@ -59,3 +64,7 @@ inline bool operator==(const QString &shown, const ProgramText &text)
 // Declares a text of the given context (one per subsystem); lupdate reads it
 // as QT_TRANSLATE_NOOP (see CMakeLists.txt).
 #define PAGORA_TEXT(context, source) ProgramText(context, source)
+// The same German text where another language says it in two ways;
+// disambiguation tells the two apart (lupdate: QT_TRANSLATE_NOOP3).
+#define PAGORA_TEXT_FOR(context, source, disambiguation)                                           \
+    ProgramText(context, source, disambiguation)

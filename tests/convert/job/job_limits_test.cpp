@@ -90,7 +90,7 @@ TEST_F(JobLimits, InputLinkedToAFolderGrantsNothingBeneathIt)
         run(QStringLiteral(PAGORA_READING_GHOSTSCRIPT), input, 10000);
         ASSERT_EQ(m_dialogs.shown.size(), 1);
         EXPECT_FALSE(m_dialogs.shown.first().explanation.contains(QStringLiteral("root-secret")));
-        EXPECT_TRUE(m_failureText.endsWith(QStringLiteral("Sie ist ein Ordner.")))
+        EXPECT_TRUE(m_failureText.endsWith(QStringLiteral(": Es handelt sich um einen Ordner.")))
             << m_failureText.toStdString();
     }
     qunsetenv("PAGORA_READ");

@@ -131,8 +131,13 @@ Case askedRoundsUsedUp()
     job.substitutionRounds = 3;
     job.boundFonts = {"Other"};
     return {"substitution rounds used up in a window: failed, nothing placed",
-            ok(kMissingLine), job, Kind::Fail, false,
-            kStillMissingLine.arg(3) + QStringLiteral("Nicht-Da"), {"Nicht-Da"}, {}};
+            ok(kMissingLine),
+            job,
+            Kind::Fail,
+            false,
+            kStillMissingLine.arg(QStringLiteral("3"), QStringLiteral("Nicht-Da")),
+            {"Nicht-Da"},
+            {}};
 }
 
 Case substitutedRoundsUsedUp()

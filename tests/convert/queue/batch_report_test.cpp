@@ -56,18 +56,17 @@ TEST_P(BatchSummaryCounts, AgreeWithTheirNumbers)
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, BatchSummaryCounts,
-    testing::Values(
-        Counts{1, 0, "1 von 1 Datei wurde in PDF umgewandelt."},
-        Counts{2, 0, "2 von 2 Dateien wurden in PDF umgewandelt."},
-        Counts{1, 1,
-               "1 von 2 Dateien wurde in PDF umgewandelt.\n"
-               "Abgebrochen: 1 Datei wurde nicht konvertiert."},
-        Counts{0, 1,
-               "0 von 1 Datei wurden in PDF umgewandelt.\n"
-               "Abgebrochen: 1 Datei wurde nicht konvertiert."},
-        Counts{2, 3,
-               "2 von 5 Dateien wurden in PDF umgewandelt.\n"
-               "Abgebrochen: 3 Dateien wurden nicht konvertiert."}));
+    testing::Values(Counts{1, 0, "1 von 1 Datei wurde in PDF umgewandelt."},
+                    Counts{2, 0, "2 von 2 Dateien wurden in PDF umgewandelt."},
+                    Counts{1, 1,
+                           "1 von 2 Dateien wurde in PDF umgewandelt.\n"
+                           "Abgebrochen: 1 Datei wurde nicht in PDF umgewandelt."},
+                    Counts{0, 1,
+                           "0 von 1 Datei wurden in PDF umgewandelt.\n"
+                           "Abgebrochen: 1 Datei wurde nicht in PDF umgewandelt."},
+                    Counts{2, 3,
+                           "2 von 5 Dateien wurden in PDF umgewandelt.\n"
+                           "Abgebrochen: 3 Dateien wurden nicht in PDF umgewandelt."}));
 
 TEST(BatchSummary, ToldFontsAreListedOncePerFileUnderOneHead)
 {
@@ -109,11 +108,12 @@ TEST(BatchSummary, FailureWithoutAnErrorLineShowsTheExplanationsLastLine)
 TEST(BatchFontsQuestion, OneFileIsAskedAboutInTheSingular)
 {
     const MessageDialog one = BatchFontsDialog({withMissingFont(QStringLiteral("a.ps"))});
-    EXPECT_EQ(one.explanation,
-              QStringLiteral("In dieser Datei wurden Fonts nicht gefunden:\n\na.ps:\n"
-                             "  \u2022 LucidaGrande\n\n"
-                             "Vorgeschlagener Ersatz f\u00fcr 'LucidaGrande':\n  \u2192 Helvetica\n\n"
-                             "Soll diese Datei mit dem Ersatzfont erneut konvertiert werden?"));
+    EXPECT_EQ(
+        one.explanation,
+        QStringLiteral("In dieser Datei fehlen Fonts:\n\na.ps:\n"
+                       "  \u2022 LucidaGrande\n\n"
+                       "Vorgeschlagener Ersatz f\u00fcr 'LucidaGrande':\n  \u2192 Helvetica\n\n"
+                       "Soll diese Datei mit dem Ersatzfont erneut konvertiert werden?"));
     EXPECT_EQ(one.actionButton.caption, QStringLiteral("Ja, Ersatzfont verwenden"));
     EXPECT_EQ(one.cancelButton.caption, QStringLiteral("Nein"));
 }
@@ -159,27 +159,27 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         QuestionCase{"OneFileOneFont",
                      {{"LucidaGrande"}},
-                     "In dieser Datei wurden Fonts nicht gefunden:",
+                     "In dieser Datei fehlen Fonts:",
                      "Soll diese Datei mit dem Ersatzfont erneut konvertiert werden?",
                      "Ja, Ersatzfont verwenden"},
         QuestionCase{"OneFileTwoFonts",
                      {{"LucidaGrande", "Futura-Bold"}},
-                     "In dieser Datei wurden Fonts nicht gefunden:",
+                     "In dieser Datei fehlen Fonts:",
                      "Soll diese Datei mit den Ersatzfonts erneut konvertiert werden?",
                      "Ja, Ersatzfonts verwenden"},
         QuestionCase{"TwoFilesOneFont",
                      {{"LucidaGrande"}, {"LucidaGrande"}},
-                     "In diesen Dateien wurden Fonts nicht gefunden:",
+                     "In diesen Dateien fehlen Fonts:",
                      "Sollen diese Dateien mit dem Ersatzfont erneut konvertiert werden?",
                      "Ja, Ersatzfont verwenden"},
         QuestionCase{"TwoFilesTwoFonts",
                      {{"LucidaGrande"}, {"Futura-Bold"}},
-                     "In diesen Dateien wurden Fonts nicht gefunden:",
+                     "In diesen Dateien fehlen Fonts:",
                      "Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?",
                      "Ja, Ersatzfonts verwenden"},
         QuestionCase{"ThreeFilesThreeFonts",
                      {{"LucidaGrande", "Futura-Bold"}, {"Futura-Bold"}, {"Gill Sans"}},
-                     "In diesen Dateien wurden Fonts nicht gefunden:",
+                     "In diesen Dateien fehlen Fonts:",
                      "Sollen diese Dateien mit den Ersatzfonts erneut konvertiert werden?",
                      "Ja, Ersatzfonts verwenden"}),
     [](const testing::TestParamInfo<QuestionCase> &info) { return info.param.name; });

@@ -355,9 +355,10 @@ TEST_F(ConversionQueueTest, OutputFolderThatCannotBeOpenedFailsEveryFileAlike)
         SCOPED_TRACE(i);
         const QueuedFile &file = queue.file(i);
         EXPECT_EQ(file.outcome, Outcome::Failed);
-        EXPECT_EQ(file.failureText, ConversionTexts::kCannotCreateOutput + file.output +
-                                        QStringLiteral(": ") +
-                                        QString::fromLocal8Bit(std::strerror(ENOENT)));
+        EXPECT_EQ(file.failureText,
+                  QStringLiteral("Die PDF-Datei kann in diesem Ordner nicht angelegt werden: "
+                                 "%1: Datei oder Ordner nicht gefunden")
+                      .arg(file.output));
         EXPECT_FALSE(file.pdfPlaced);
     }
     EXPECT_FALSE(QFileInfo::exists(options.outputFolder));
