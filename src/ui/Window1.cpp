@@ -287,7 +287,7 @@ void Window1::startupCheckEnded()
 
 bool Window1::isBusy() const
 {
-    return !m_startupChecked || m_fontOverviewRunning;
+    return !m_startupChecked || m_fontOverviewRunning || m_watching->isAsking();
 }
 
 void Window1::Event_Closing()
@@ -397,6 +397,7 @@ void Window1::FileWatchResults_Action()
 void Window1::updateWatching()
 {
     statusBar()->setVisible(!m_watching->folders().isEmpty());
+    m_conversions->setHeld(isBusy());
     updateFileOpen();
 }
 

@@ -126,9 +126,10 @@ public:
     // The conversion the window runs now, or null.
     ConversionJob *RunningConversion() const;
     // The start-up check has not ended yet, or the font overview runs (each
-    // until its last dialog is answered): a drop now would be converted
-    // while their dialogs are on screen or between their steps, so it waits
-    // until the window is free.
+    // until its last dialog is answered), or the folder dialog or a message
+    // about a watched folder is up: a drop now would be converted while
+    // their dialogs are on screen or between their steps, so it waits until
+    // the window is free.
     bool isBusy() const;
 
 signals:

@@ -99,6 +99,7 @@ private slots:
     void stoppingLeavesWhatRunsInInAndConvertsNoMore();
     void folderThatCannotBeWatchedIsToldAndNotKept_data();
     void folderThatCannotBeWatchedIsToldAndNotKept();
+    void fileGivenWhileAFolderIsToldWaitsForTheAnswer();
     void nothingIsWatchedWithoutGhostscript();
 
 private:
@@ -361,6 +362,41 @@ void TestWatchFolders::folderThatCannotBeWatchedIsToldAndNotKept()
     QVERIFY(FolderWatching::saved().isEmpty());
     QVERIFY(!window.statusBar()->isVisible());
     QVERIFY(!window.FileStopWatching()->isEnabled());
+}
+
+// A file handed to the window at start, while the message about a kept
+// folder that cannot be watched is up, is converted once it is answered: its
+// verdict is not put on the window beside that message.
+void TestWatchFolders::fileGivenWhileAFolderIsToldWaitsForTheAnswer()
+{
+    {
+        ScriptedPresenter earlier;
+        Window1 window(services(earlier));
+        QVERIFY(OpenWindow(window));
+        watchFolder(window, watched());
+        window.close();
+    }
+    QVERIFY(QDir(watched()).removeRecursively());
+    TestFiles::writeBytes(watched(), "no folder\n");
+    const QString input = m_tmp->filePath(QStringLiteral("hello.ps"));
+    TestFiles::writeBytes(input, TestFiles::readBytes(TestFiles::fixture("hello.ps")));
+
+    ScriptedPresenter dialogs;
+    dialogs.holdAnswers();
+    Window1 window(services(dialogs));
+    window.ConvertFiles({input});
+    QVERIFY(OpenWindow(window));
+    QTRY_COMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.at(0).message,
+             QStringLiteral("Der Ordner kann nicht überwacht werden."));
+    QTest::qWait(1500); // longer than the conversion takes
+    QCOMPARE(dialogs.shown.size(), 1);
+    QVERIFY(!QFileInfo::exists(m_tmp->filePath(QStringLiteral("hello.pdf"))));
+
+    QVERIFY(dialogs.press());
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 2, 30000);
+    QCOMPARE(dialogs.shown.at(1).message, QStringLiteral("Erfolg!"));
+    QVERIFY(dialogs.press());
 }
 
 // Without a Ghostscript that answers, a kept folder is not watched (not even
