@@ -117,6 +117,8 @@ private:
     }
     // Chooses the folder with File › Watch Folder… and waits until it is watched.
     void watchFolder(Window1 &window, const QString &folder);
+    // Watches the folder in a window of an earlier run, which keeps it.
+    void keepFromAnEarlierRun(const QString &folder);
 
     std::optional<TestWindowServices> m_window;
     ScriptedFolderChooser m_chooser;
@@ -150,6 +152,15 @@ void TestWatchFolders::watchFolder(Window1 &window, const QString &folder)
     QVERIFY(window.FileWatchFolder()->isEnabled());
     window.FileWatchFolder()->trigger();
     QTRY_VERIFY(!window.Watching().folders().isEmpty());
+}
+
+void TestWatchFolders::keepFromAnEarlierRun(const QString &folder)
+{
+    ScriptedPresenter dialogs;
+    Window1 window(services(dialogs));
+    QVERIFY(OpenWindow(window));
+    watchFolder(window, folder);
+    window.close();
 }
 
 // A PostScript file put into In arrives as a PDF in Out; one that fails and
@@ -332,14 +343,8 @@ void TestWatchFolders::folderThatCannotBeWatchedIsToldAndNotKept()
     QFETCH(bool, chosen);
     QFETCH(QString, failing);
     const QString path = m_tmp->filePath(folder);
-    if (!chosen) {
-        // Watched in an earlier run, while it could be.
-        ScriptedPresenter earlier;
-        Window1 window(services(earlier));
-        QVERIFY(OpenWindow(window));
-        watchFolder(window, path);
-        window.close();
-    }
+    if (!chosen)
+        keepFromAnEarlierRun(path); // while it could be watched
     QVERIFY(QDir(m_tmp->filePath(blocker)).removeRecursively());
     QVERIFY(QDir().mkpath(QFileInfo(m_tmp->filePath(blocker)).absolutePath()));
     TestFiles::writeBytes(m_tmp->filePath(blocker), "no folder\n");
@@ -369,13 +374,7 @@ void TestWatchFolders::folderThatCannotBeWatchedIsToldAndNotKept()
 // verdict is not put on the window beside that message.
 void TestWatchFolders::fileGivenWhileAFolderIsToldWaitsForTheAnswer()
 {
-    {
-        ScriptedPresenter earlier;
-        Window1 window(services(earlier));
-        QVERIFY(OpenWindow(window));
-        watchFolder(window, watched());
-        window.close();
-    }
+    keepFromAnEarlierRun(watched());
     QVERIFY(QDir(watched()).removeRecursively());
     TestFiles::writeBytes(watched(), "no folder\n");
     const QString input = m_tmp->filePath(QStringLiteral("hello.ps"));
@@ -403,13 +402,7 @@ void TestWatchFolders::fileGivenWhileAFolderIsToldWaitsForTheAnswer()
 // made) and stays kept for a start that has one; no folder can be chosen.
 void TestWatchFolders::nothingIsWatchedWithoutGhostscript()
 {
-    {
-        ScriptedPresenter dialogs;
-        Window1 window(services(dialogs));
-        QVERIFY(OpenWindow(window));
-        watchFolder(window, watched());
-        window.close();
-    }
+    keepFromAnEarlierRun(watched());
     QVERIFY(QDir(watched()).removeRecursively());
     ScriptedPresenter dialogs;
     Window1Services services = this->services(dialogs);

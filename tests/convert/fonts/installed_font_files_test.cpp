@@ -1,7 +1,4 @@
-#include "InstalledTestFonts.h"
-#include "JobTestSupport.h"
-#include "MissingFontTestSupport.h"
-#include "ScriptedPresenter.h"
+#include "InstalledFontConversionTest.h"
 #include "TestFiles.h"
 
 #include "convert/fonts/FontIndex.h"
@@ -27,20 +24,9 @@ namespace
 
 // Conversions with installed fonts whose files lie where other users, or odd
 // names, have a hand in them: real fonts, real fontconfig, real Ghostscript.
-class InstalledFontFilesTest : public ::testing::Test
+class InstalledFontFilesTest : public InstalledFontConversionTest
 {
 protected:
-    void SetUp() override
-    {
-        ensureCoreApplication();
-        m_ghostscript = TestFiles::realGhostscript();
-        if (m_ghostscript.isEmpty())
-            GTEST_SKIP() << "no Ghostscript installed";
-        m_fonts = std::make_unique<InstalledTestFonts>();
-        ASSERT_TRUE(m_fonts->isValid()) << m_fonts->error().toStdString();
-        m_index = std::make_shared<FontIndex>();
-    }
-
     // A folder the user's fontconfig configuration names, made first.
     QString addFontFolder(const QString &name)
     {
@@ -48,49 +34,6 @@ protected:
         EXPECT_TRUE(QDir().mkpath(folder));
         EXPECT_TRUE(m_fonts->addFontFolder(folder));
         return folder;
-    }
-
-    FontIndex::Snapshot waitForIndex()
-    {
-        QFuture<FontIndex::Snapshot> snapshot = m_index->snapshot();
-        snapshot.waitForFinished();
-        return snapshot.result();
-    }
-
-    struct Result {
-        ConversionJob::Outcome outcome = ConversionJob::Outcome::Failed;
-        QByteArrayList installed;
-        QByteArrayList missing;
-        bool pdfPlaced = false;
-        // Everything the job told: its dialogs and its failure text.
-        QString told;
-    };
-
-    Result convert(const QByteArray &document, const QString &name)
-    {
-        const QString input = m_work.filePath(name + QStringLiteral(".ps"));
-        writeBytes(input, document);
-        ScriptedPresenter dialogs;
-        auto *job = new ConversionJob(m_ghostscript, input, pdf(name), &dialogs);
-        job->setFontIndex(m_index);
-        job->setMissingFonts(ConversionJob::MissingFonts::Report);
-        Result result;
-        QObject::connect(job, &ConversionJob::finished, [&result, job] {
-            result.installed = job->installedFonts();
-            result.missing = job->missingFonts();
-            result.pdfPlaced = job->pdfPlaced();
-            result.told = job->failureText();
-        });
-        job->start();
-        result.outcome = JobTestSupport::waitForJob(job, 90000);
-        for (const MessageDialog &dialog : std::as_const(dialogs.shown))
-            result.told += dialog.message + dialog.explanation + dialog.details;
-        return result;
-    }
-
-    QString pdf(const QString &name) const
-    {
-        return m_work.filePath(name + QStringLiteral(".pdf"));
     }
 
     // pdffonts' lines of the fonts embedded in the PDF.
@@ -106,12 +49,6 @@ protected:
         }
         return embedded;
     }
-
-    QString m_ghostscript;
-    std::unique_ptr<InstalledTestFonts> m_fonts;
-    std::shared_ptr<FontIndex> m_index;
-    QTemporaryDir m_work;
-    PrivateTemporaryFolder m_temporary;
 };
 
 bool namesFont(const QStringList &embedded, const QString &font)

@@ -1,3 +1,4 @@
+#include "InstalledFontConversionTest.h"
 #include "InstalledTestFonts.h"
 #include "JobTestSupport.h"
 #include "MissingFontTestSupport.h"
@@ -94,62 +95,9 @@ const QByteArray kHiddenNamesDocument =
     "(PagoraTestSerif-Regular) cvn findfont 30 scalefont setfont 40 640 moveto (Serif) show\n"
     "showpage\n";
 
-class InstalledFontsTest : public ::testing::Test
+class InstalledFontsTest : public InstalledFontConversionTest
 {
 protected:
-    void SetUp() override
-    {
-        ensureCoreApplication();
-        m_ghostscript = TestFiles::realGhostscript();
-        if (m_ghostscript.isEmpty())
-            GTEST_SKIP() << "no Ghostscript installed";
-        m_fonts = std::make_unique<InstalledTestFonts>();
-        ASSERT_TRUE(m_fonts->isValid()) << m_fonts->error().toStdString();
-        // An index of the test's own: the process's one was made from
-        // another home.
-        m_index = std::make_shared<FontIndex>();
-    }
-
-    FontIndex::Snapshot waitForIndex()
-    {
-        QFuture<FontIndex::Snapshot> snapshot = m_index->snapshot();
-        snapshot.waitForFinished();
-        return snapshot.result();
-    }
-
-    struct Result {
-        ConversionJob::Outcome outcome = ConversionJob::Outcome::Failed;
-        QByteArrayList missing;
-        QByteArrayList installed;
-        bool pdfPlaced = false;
-        qint64 ms = 0;
-    };
-
-    Result convert(const QByteArray &document, const QString &name,
-                   ConversionJob::MissingFonts policy = ConversionJob::MissingFonts::Report,
-                   MessagePresenter *dialogs = nullptr)
-    {
-        const QString input = m_work.filePath(name + QStringLiteral(".ps"));
-        writeBytes(input, document);
-        auto *job = new ConversionJob(m_ghostscript, input, pdf(name), dialogs);
-        job->setFontIndex(m_index);
-        job->setMissingFonts(policy);
-        Result result;
-        QObject::connect(job, &ConversionJob::finished, [&result, job] {
-            result.missing = job->missingFonts();
-            result.installed = job->installedFonts();
-            result.pdfPlaced = job->pdfPlaced();
-        });
-        QElapsedTimer clock;
-        clock.start();
-        job->start();
-        result.outcome = JobTestSupport::waitForJob(job, 90000);
-        result.ms = clock.elapsed();
-        return result;
-    }
-
-    QString pdf(const QString &name) const { return m_work.filePath(name + QStringLiteral(".pdf")); }
-
     // The document made by a plain Ghostscript, told where every test font
     // is by an explicit map entry, or (map false) left to its own search.
     QString reference(const QByteArray &document, bool map = true)
@@ -171,12 +119,6 @@ protected:
         EXPECT_TRUE(gs.waitForFinished(60000));
         return output;
     }
-
-    QString m_ghostscript;
-    std::unique_ptr<InstalledTestFonts> m_fonts;
-    std::shared_ptr<FontIndex> m_index;
-    QTemporaryDir m_work;
-    PrivateTemporaryFolder m_temporary;
 };
 
 TEST_F(InstalledFontsTest, IndexNamesEveryFaceOfACollectionAndAnOpenTypeFont)

@@ -11,6 +11,9 @@
 //                                own (session), says "left <how>" and sleeps
 //                                for a minute
 //   pagora_process_probe noop    exits at once (what "spawn" starts)
+
+#include "ErrorName.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -36,16 +39,6 @@ extern char **environ;
 
 namespace
 {
-
-// An error's name (EPERM), or its number where the C library cannot tell.
-std::string errorName(int error)
-{
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))
-    if (const char *name = ::strerrorname_np(error))
-        return name;
-#endif
-    return std::to_string(error);
-}
 
 void report(const char *call, int error)
 {

@@ -16,6 +16,8 @@
 //   pagora_reaching_ghostscript links <path>...
 //       makes a symbolic link at each path: "allowed symlink <path>" or
 //       "refused symlink <path> <errno name>"
+#include "ErrorName.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -41,16 +43,6 @@ extern char **environ;
 
 namespace
 {
-
-// An error's name (EPERM), or its number where the C library cannot tell.
-std::string errorName(int error)
-{
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))
-    if (const char *name = ::strerrorname_np(error))
-        return name;
-#endif
-    return std::to_string(error);
-}
 
 // For calls that return -1 and set errno; the result itself is given back.
 long report(const char *call, long result)
